@@ -1,0 +1,7 @@
+// Tessarine start-up.
+#include "platform/Runtime.h"
+
+int main(int argc, char** argv) {
+  tess::EnsurePlatformStarted(argc, argv);
+  return 0;
+}

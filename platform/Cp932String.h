@@ -1,0 +1,59 @@
+#pragma once
+// Text as the worksheet, preview and printer code see it: bytes in code page 932 (Shift-JIS).
+// Limits count bytes; a character is one byte or a lead byte followed by a trail byte.
+// Conversion to and from Unicode happens only at the platform boundary.
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tess {
+
+class Cp932String {
+ public:
+  Cp932String() = default;
+  // Plain ASCII text is the same in code page 932, so literals such as "A4" or "12,1,4" may be used directly.
+  Cp932String(const char* ascii) : bytes_(ascii) {}  // NOLINT(google-explicit-constructor)
+  static Cp932String FromBytes(std::string_view bytes) { return Cp932String(std::string(bytes), 0); }
+  // Unicode text (UTF-8) converted to code page 932; characters without a code become '?'.
+  static Cp932String FromUtf8(std::string_view utf8);
+
+  const std::string& Bytes() const { return bytes_; }
+  std::string ToUtf8() const;
+
+  std::size_t Length() const { return bytes_.size(); }
+  bool IsEmpty() const { return bytes_.empty(); }
+  std::uint8_t ByteAt(std::size_t i) const { return static_cast<std::uint8_t>(bytes_[i]); }
+
+  Cp932String& operator+=(const Cp932String& other) {
+    bytes_ += other.bytes_;
+    return *this;
+  }
+  friend Cp932String operator+(Cp932String a, const Cp932String& b) { return a += b; }
+  friend bool operator==(const Cp932String&, const Cp932String&) = default;
+  friend std::strong_ordering operator<=>(const Cp932String& a, const Cp932String& b) {
+    return a.bytes_ <=> b.bytes_;
+  }
+
+ private:
+  Cp932String(std::string bytes, int) : bytes_(std::move(bytes)) {}
+  std::string bytes_;
+};
+
+// Lead byte of a two-byte character in code page 932.
+inline bool IsCp932LeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Offset of the character after the one starting at pos (like CharNextA): pos + 2 for a lead byte
+// followed by another byte, pos + 1 otherwise; never past the end.
+std::size_t NextCharOffset(const Cp932String& s, std::size_t pos);
+// Offset where the character before pos starts (like CharPrevA): 0 stays 0.
+std::size_t PrevCharOffset(const Cp932String& s, std::size_t pos);
+
+// Decimal text of an integer, and the strict conversion back (throws EConvertError with the
+// message "'%s' は整数ではありません" for anything that is not a 32-bit integer).
+Cp932String IntToStr(long long value);
+int StrToInt(const Cp932String& text);
+
+}  // namespace tess

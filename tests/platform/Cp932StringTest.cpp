@@ -1,0 +1,61 @@
+#include "platform/Cp932String.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Exceptions.h"
+
+namespace tess {
+namespace {
+
+TEST(Cp932String, ConvertsJapaneseBothWays) {
+  Cp932String s = Cp932String::FromUtf8("問題No.1");
+  // 問 = 0x96E2, 題 = 0x91E8 in code page 932.
+  ASSERT_EQ(s.Length(), 8u);
+  EXPECT_EQ(s.ByteAt(0), 0x96);
+  EXPECT_EQ(s.ByteAt(1), 0xE2);
+  EXPECT_EQ(s.ByteAt(2), 0x91);
+  EXPECT_EQ(s.ByteAt(3), 0xE8);
+  EXPECT_EQ(s.ToUtf8(), "問題No.1");
+}
+
+TEST(Cp932String, FullWidthInstructionLineIs62Bytes) {
+  Cp932String line = Cp932String::FromUtf8("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
+  EXPECT_EQ(line.Length(), 62u);
+}
+
+TEST(Cp932String, UnmappableCharactersBecomeQuestionMarks) {
+  EXPECT_EQ(Cp932String::FromUtf8("a😀b").Bytes(), "a?b");
+}
+
+TEST(Cp932String, CharacterStepsRespectLeadBytes) {
+  Cp932String s = Cp932String::FromUtf8("A問B");
+  EXPECT_EQ(NextCharOffset(s, 0), 1u);
+  EXPECT_EQ(NextCharOffset(s, 1), 3u);
+  EXPECT_EQ(NextCharOffset(s, 3), 4u);
+  EXPECT_EQ(NextCharOffset(s, 4), 4u);
+  EXPECT_EQ(PrevCharOffset(s, 4), 3u);
+  EXPECT_EQ(PrevCharOffset(s, 3), 1u);
+  EXPECT_EQ(PrevCharOffset(s, 1), 0u);
+  // A lone lead byte at the end is one character of its own, never read past the end.
+  Cp932String lone = Cp932String::FromBytes("A\x96");
+  EXPECT_EQ(NextCharOffset(lone, 1), 2u);
+  EXPECT_EQ(PrevCharOffset(lone, 2), 1u);
+}
+
+TEST(StrToInt, AcceptsSignedDecimalsAndRejectsTheRest) {
+  EXPECT_EQ(StrToInt("7"), 7);
+  EXPECT_EQ(StrToInt("-3"), -3);
+  EXPECT_EQ(StrToInt(" 12"), 12);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  for (const char* bad : {"", "abc", "1a", "2147483648", "-", " ", "1 "}) {
+    EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
+  }
+  try {
+    StrToInt("x");
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message().ToUtf8(), "'x' は整数ではありません");
+  }
+}
+
+}  // namespace
+}  // namespace tess
