@@ -55,9 +55,9 @@ std::string Cp932String::ToUtf8() const {
   ConverterPtr conv = OpenCp932();
   UErrorCode status = U_ZERO_ERROR;
   std::u16string wide(bytes_.size() + 1, u'\0');
-  int32_t wideLen = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()),
-                                  static_cast<int32_t>(wide.size()), bytes_.data(),
-                                  static_cast<int32_t>(bytes_.size()), &status);
+  int32_t wideLen =
+      ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                    bytes_.data(), static_cast<int32_t>(bytes_.size()), &status);
   if (U_FAILURE(status)) return {};
   std::string out(static_cast<std::size_t>(wideLen) * 3 + 1, '\0');
   int32_t outLen = 0;
@@ -87,7 +87,9 @@ std::size_t PrevCharOffset(const Cp932String& s, std::size_t pos) {
   return start;
 }
 
-Cp932String IntToStr(long long value) { return Cp932String::FromBytes(std::to_string(value)); }
+Cp932String IntToStr(long long value) {
+  return Cp932String::FromBytes(std::to_string(value));
+}
 
 int StrToInt(const Cp932String& text) {
   const std::string& b = text.Bytes();
