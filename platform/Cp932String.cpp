@@ -55,9 +55,9 @@ std::string Cp932String::ToUtf8() const {
   ConverterPtr conv = OpenCp932();
   UErrorCode status = U_ZERO_ERROR;
   std::u16string wide(bytes_.size() + 1, u'\0');
-  int32_t wideLen = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()),
-                                  static_cast<int32_t>(wide.size()), bytes_.data(),
-                                  static_cast<int32_t>(bytes_.size()), &status);
+  int32_t wideLen =
+      ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                    bytes_.data(), static_cast<int32_t>(bytes_.size()), &status);
   if (U_FAILURE(status)) return {};
   std::string out(static_cast<std::size_t>(wideLen) * 3 + 1, '\0');
   int32_t outLen = 0;
@@ -87,7 +87,9 @@ std::size_t PrevCharOffset(const Cp932String& s, std::size_t pos) {
   return start;
 }
 
-Cp932String IntToStr(long long value) { return Cp932String::FromBytes(std::to_string(value)); }
+Cp932String IntToStr(long long value) {
+  return Cp932String::FromBytes(std::to_string(value));
+}
 
 int StrToInt(const Cp932String& text) {
   const std::string& b = text.Bytes();
@@ -108,6 +110,43 @@ int StrToInt(const Cp932String& text) {
   }
   if (!ok) throw EConvertError(Cp932String("'") + text + Cp932String::FromUtf8("' は整数ではありません"));
   return static_cast<int>(value);
+}
+
+}  // namespace tess
+
+namespace tess {
+
+std::u16string ToUtf16(const Cp932String& text) {
+  if (text.IsEmpty()) return {};
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open("windows-932", &status);
+  if (U_FAILURE(status)) return {};
+  std::u16string wide(text.Length() + 1, u'\0');
+  status = U_ZERO_ERROR;
+  int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                            text.Bytes().data(), static_cast<int32_t>(text.Length()), &status);
+  ucnv_close(conv);
+  if (U_FAILURE(status)) return {};
+  wide.resize(static_cast<std::size_t>(n));
+  return wide;
+}
+
+Cp932String FromUtf16(std::u16string_view text) {
+  if (text.empty()) return {};
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open("windows-932", &status);
+  if (U_FAILURE(status)) return {};
+  status = U_ZERO_ERROR;
+  ucnv_setSubstChars(conv, "?", 1, &status);
+  status = U_ZERO_ERROR;
+  std::string out(text.size() * 2 + 2, '\0');
+  int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
+                              reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
+                              &status);
+  ucnv_close(conv);
+  if (U_FAILURE(status)) return {};
+  out.resize(static_cast<std::size_t>(n));
+  return Cp932String::FromBytes(out);
 }
 
 }  // namespace tess

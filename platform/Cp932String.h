@@ -43,7 +43,9 @@ class Cp932String {
 };
 
 // Lead byte of a two-byte character in code page 932.
-inline bool IsCp932LeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsCp932LeadByte(std::uint8_t b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // Offset of the character after the one starting at pos (like CharNextA): pos + 2 for a lead byte
 // followed by another byte, pos + 1 otherwise; never past the end.
@@ -55,5 +57,19 @@ std::size_t PrevCharOffset(const Cp932String& s, std::size_t pos);
 // message "'%s' は整数ではありません" for anything that is not a 32-bit integer).
 Cp932String IntToStr(long long value);
 int StrToInt(const Cp932String& text);
+
+}  // namespace tess
+
+namespace tess {
+
+// UTF-16 form of the bytes (ICU's code page 932), and the way back ('?' for what has no code).
+std::u16string ToUtf16(const Cp932String& text);
+Cp932String FromUtf16(std::u16string_view text);
+
+// The system locale's half-width to full-width mapping (LCMapString with LCMAP_FULLWIDTH): ASCII and
+// half-width katakana become their full-width forms, a katakana followed by a half-width voiced or
+// semi-voiced mark becomes one combined character (ｶﾞ -> ガ). On a conversion failure ok is set false
+// and the text comes back unchanged.
+Cp932String ToFullWidth(const Cp932String& text, bool* ok = nullptr);
 
 }  // namespace tess
