@@ -98,7 +98,8 @@ void TComponent::FreeNotification(TComponent* component) {
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
-  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
+  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
+                      freeNotifies_.end());
   if (component != nullptr) {
     auto& back = component->freeNotifies_;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
@@ -130,7 +131,9 @@ void TComponent::SetReading(bool reading) {
   }
 }
 
-void TComponent::SetLoadingDone() { SetReading(false); }
+void TComponent::SetLoadingDone() {
+  SetReading(false);
+}
 
 void TComponent::DefineProperties(TFiler& /*filer*/) {}
 

@@ -25,12 +25,18 @@ enum TComponentStateFlag : unsigned {
 
 // Every component class names itself and its direct parent class; the preview looks windows up by the
 // name of their parent class.
-#define TESS_COMPONENT_CLASS(Name, Parent)                              \
- public:                                                                \
-  static constexpr const char* StaticClassName() { return #Name; }      \
-  const char* ClassName() const override { return #Name; }              \
-  const char* ClassParentName() const override { return #Parent; }      \
-                                                                        \
+#define TESS_COMPONENT_CLASS(Name, Parent)         \
+ public:                                           \
+  static constexpr const char* StaticClassName() { \
+    return #Name;                                  \
+  }                                                \
+  const char* ClassName() const override {         \
+    return #Name;                                  \
+  }                                                \
+  const char* ClassParentName() const override {   \
+    return #Parent;                                \
+  }                                                \
+                                                   \
  private:
 
 class TComponent {

@@ -43,7 +43,9 @@ class Cp932String {
 };
 
 // Lead byte of a two-byte character in code page 932.
-inline bool IsCp932LeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsCp932LeadByte(std::uint8_t b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // Offset of the character after the one starting at pos (like CharNextA): pos + 2 for a lead byte
 // followed by another byte, pos + 1 otherwise; never past the end.

@@ -151,9 +151,9 @@ QJsonObject ParseComponentObject(std::string_view json) {
   QJsonDocument doc =
       QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &error);
   if (error.error != QJsonParseError::NoError) {
-    throw EReadError(Cp932String::FromUtf8("Stored design is not valid JSON: " +
-                                           error.errorString().toStdString() + " at offset " +
-                                           std::to_string(error.offset)));
+    throw EReadError(
+        Cp932String::FromUtf8("Stored design is not valid JSON: " + error.errorString().toStdString() +
+                              " at offset " + std::to_string(error.offset)));
   }
   if (!doc.isObject()) throw EReadError("Stored design is not a component object");
   return doc.object();

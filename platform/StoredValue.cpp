@@ -52,7 +52,9 @@ const StoredValue& TReader::Next() {
   return (*level.list)[level.index++];
 }
 
-bool TReader::ReadBoolean() { return Next().AsBool(); }
+bool TReader::ReadBoolean() {
+  return Next().AsBool();
+}
 
 int TReader::ReadInteger() {
   std::int64_t v = Next().AsInteger();
@@ -60,16 +62,24 @@ int TReader::ReadInteger() {
   return static_cast<int>(v);
 }
 
-double TReader::ReadFloat() { return Next().AsFloat(); }
-Cp932String TReader::ReadString() { return Next().AsString(); }
-const StoredValue& TReader::ReadValue() { return Next(); }
+double TReader::ReadFloat() {
+  return Next().AsFloat();
+}
+Cp932String TReader::ReadString() {
+  return Next().AsString();
+}
+const StoredValue& TReader::ReadValue() {
+  return Next();
+}
 
 void TReader::ReadListBegin() {
   const StoredValue& v = Next();
   stack_.push_back({&v.AsList(), 0});
 }
 
-bool TReader::EndOfList() const { return stack_.empty() || stack_.back().index >= stack_.back().list->size(); }
+bool TReader::EndOfList() const {
+  return stack_.empty() || stack_.back().index >= stack_.back().list->size();
+}
 
 void TReader::ReadListEnd() {
   if (stack_.empty()) throw EReadError("List end without a list");
@@ -87,7 +97,9 @@ void TWriter::Add(StoredValue v) {
   written_ = true;
 }
 
-void TWriter::WriteListBegin() { open_.emplace_back(); }
+void TWriter::WriteListBegin() {
+  open_.emplace_back();
+}
 
 void TWriter::WriteListEnd() {
   if (open_.empty()) throw std::logic_error("list end without a list");
@@ -118,8 +130,7 @@ void TFiler::Boolean(std::string_view name, const std::function<bool()>& get,
 void TFiler::String(std::string_view name, const std::function<Cp932String()>& get,
                     const std::function<void(const Cp932String&)>& set, bool hasData) {
   DefineProperty(
-      name, [set](TReader& r) { set(r.ReadString()); }, [get](TWriter& w) { w.WriteString(get()); },
-      hasData);
+      name, [set](TReader& r) { set(r.ReadString()); }, [get](TWriter& w) { w.WriteString(get()); }, hasData);
 }
 
 }  // namespace tess

@@ -19,13 +19,13 @@ class StoredValue {
   using List = std::vector<StoredValue>;
 
   StoredValue() = default;
-  StoredValue(bool b) : value_(b) {}                      // NOLINT(google-explicit-constructor)
-  StoredValue(int i) : value_(std::int64_t{i}) {}         // NOLINT(google-explicit-constructor)
-  StoredValue(std::int64_t i) : value_(i) {}              // NOLINT(google-explicit-constructor)
-  StoredValue(double d) : value_(d) {}                    // NOLINT(google-explicit-constructor)
-  StoredValue(Cp932String s) : value_(std::move(s)) {}    // NOLINT(google-explicit-constructor)
+  StoredValue(bool b) : value_(b) {}                              // NOLINT(google-explicit-constructor)
+  StoredValue(int i) : value_(std::int64_t{i}) {}                 // NOLINT(google-explicit-constructor)
+  StoredValue(std::int64_t i) : value_(i) {}                      // NOLINT(google-explicit-constructor)
+  StoredValue(double d) : value_(d) {}                            // NOLINT(google-explicit-constructor)
+  StoredValue(Cp932String s) : value_(std::move(s)) {}            // NOLINT(google-explicit-constructor)
   StoredValue(const char* ascii) : value_(Cp932String(ascii)) {}  // NOLINT(google-explicit-constructor)
-  StoredValue(List l) : value_(std::move(l)) {}           // NOLINT(google-explicit-constructor)
+  StoredValue(List l) : value_(std::move(l)) {}                   // NOLINT(google-explicit-constructor)
 
   bool IsNull() const { return std::holds_alternative<std::monostate>(value_); }
   bool IsBool() const { return std::holds_alternative<bool>(value_); }
