@@ -15,7 +15,8 @@ string(LENGTH "${hex}" hex_length)
 math(EXPR byte_count "${hex_length} / 2")
 # 24 bytes a line.
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){24})" "\\1\n    " bytes "${bytes}")
+string(REPEAT "0x[0-9a-f][0-9a-f]," 24 line_pattern)
+string(REGEX REPLACE "(${line_pattern})" "\\1\n    " bytes "${bytes}")
 
 file(WRITE ${OUTPUT}.tmp "// Generated from ${NAME}.json at build time; edit the design, not this file.
 #include <memory>

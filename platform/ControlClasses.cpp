@@ -15,3 +15,8 @@ void RegisterControlClasses() {
 }
 
 }  // namespace tess
+
+namespace tess {
+// Popup menus join with the toolbar and scroll controls; until then a right click opens nothing.
+void PopupMenuAt(TPopupMenu* /*menu*/, TPoint /*at*/) {}
+}  // namespace tess

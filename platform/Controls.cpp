@@ -294,10 +294,9 @@ QColor ToQColor(TColor color) {
 
 QFont ToQFont(const TControlFont& font) {
   QFont f;
-  // The design's face first; Japanese text falls back to a Japanese face rather than whatever font
-  // the font system finds first for Han characters.
-  f.setFamilies({QString::fromStdString(InstalledFaceFor(font.Name)), QStringLiteral("IPAPGothic"),
-                 QStringLiteral("IPAGothic")});
+  // The design's face first; Japanese text falls back to a Japanese face with full-width digits and
+  // kana (as the system's own fallback for a Latin face does) rather than to a proportional one.
+  f.setFamilies({QString::fromStdString(InstalledFaceFor(font.Name)), QStringLiteral("IPAGothic")});
   // Negative heights are character (em) heights; positive ones are cell heights, about 1.16 em.
   int pixels = font.Height < 0 ? -font.Height : std::max(1, (font.Height * 100 + 58) / 116);
   if (font.Height == 0) pixels = 12;
@@ -356,19 +355,21 @@ void TControlAccess::Restack(TWinControl& parent) {
 // ---- TControlFont -----------------------------------------------------------------------------------------
 
 void TControlFont::DefineProperties(TFiler& filer, const std::string& prefix,
-                                    const std::function<void()>& changed) {
+                                    const std::function<void()>& changed, bool hasData) {
   filer.String(
       prefix + "Name", [this] { return Name; },
       [this, changed](const Cp932String& v) {
         Name = v;
         changed();
-      });
+      },
+      hasData);
   filer.Integer(
       prefix + "Height", [this] { return Height; },
       [this, changed](int v) {
         Height = v;
         changed();
-      });
+      },
+      hasData);
   DefineSetProperty(
       filer, prefix + "Style",
       {{fsBold, "fsBold"},
@@ -379,19 +380,22 @@ void TControlFont::DefineProperties(TFiler& filer, const std::string& prefix,
       [this, changed](unsigned v) {
         Style = v;
         changed();
-      });
+      },
+      hasData);
   filer.Integer(
       prefix + "Color", [this] { return static_cast<int>(Color); },
       [this, changed](int v) {
         Color = v;
         changed();
-      });
+      },
+      hasData);
   filer.Integer(
       prefix + "Charset", [this] { return Charset; },
       [this, changed](int v) {
         Charset = v;
         changed();
-      });
+      },
+      hasData);
 }
 
 // ---- TControl ---------------------------------------------------------------------------------------------
@@ -420,7 +424,7 @@ void TControl::SetHandle(std::unique_ptr<TWidgetHandle> handle) {
   if (FHandle->client && FHandle->client != w) FHandle->client->installEventFilter(forwarder);
   w->setAttribute(Qt::WA_DeleteOnClose, false);
   // A control owned by a windowed control that is not a window of its own starts on it.
-  if (FParent == nullptr && !w->isWindow()) {
+  if (FParent == nullptr && !IsTopLevel()) {
     if (auto* owner = dynamic_cast<TWinControl*>(Owner())) SetParent(owner);
   }
 }
@@ -690,10 +694,13 @@ void TControl::DefineProperties(TFiler& filer) {
       FColor != clBtnFace);
   filer.Boolean(
       "ParentFont", [this] { return FParentFont; }, [this](bool v) { SetParentFont(v); }, !FParentFont);
-  FFont.DefineProperties(filer, "Font.", [this] {
-    FParentFont = false;
-    FontChanged();
-  });
+  FFont.DefineProperties(
+      filer, "Font.",
+      [this] {
+        FParentFont = false;
+        FontChanged();
+      },
+      !FParentFont);
   filer.String(
       "PopupMenu",
       [this] {
@@ -771,9 +778,6 @@ void TWinControl::Realign() {
   QWidget* client = ClientWidgetOf(this);
   if (client == nullptr) return;
   QRect area(0, 0, ClientWidth(), ClientHeight());
-  if (client != WidgetOf(this) || dynamic_cast<TWinControl*>(this))
-    area = QRect(0, 0, client->width(), client->height());
-  if (area.isEmpty()) area = QRect(0, 0, ClientWidth(), ClientHeight());
   auto place = [](TControl* c, int l, int t, int w, int h) {
     c->FLeft = l;
     c->FTop = t;

@@ -38,7 +38,8 @@ class TControlFont {
   int Size() const { return -Height * 72 / 96; }
   void SetSize(int points) { Height = -(points * 96 + 36) / 72; }
   friend bool operator==(const TControlFont&, const TControlFont&) = default;
-  void DefineProperties(TFiler& filer, const std::string& prefix, const std::function<void()>& changed);
+  void DefineProperties(TFiler& filer, const std::string& prefix, const std::function<void()>& changed,
+                        bool hasData);
 };
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -129,6 +130,8 @@ class TControl : public TComponent {
 
   // Controls drawn on their parent (labels, bevels, shapes, images) lie under windowed controls.
   virtual bool IsGraphicControl() const { return false; }
+  // Windows of their own (forms) have no parent control.
+  virtual bool IsTopLevel() const { return false; }
 
  protected:
   // Derived constructors (in platform sources) give the control its widget.

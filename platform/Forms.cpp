@@ -118,7 +118,13 @@ TForm::~TForm() {
 }
 
 void TForm::ReadDesign(std::string_view json) {
+  static const bool registered = (RegisterControlClasses(), true);
+  (void)registered;
   FDesignReport = ReadComponentDesign(*this, json);
+}
+
+void TForm::ReportDesignProblem(const std::string& problem) {
+  FDesignReport.problems.push_back(problem);
 }
 
 void TForm::DoCreate() {

@@ -78,6 +78,7 @@ class TForm : public TWinControl, public TPublishedMethods {
   void SetActiveControl(TWinControl* control);
 
   void SetVisible(bool visible) override;
+  bool IsTopLevel() const override { return true; }
   // Shows the form and returns when it closes, with its modal result.
   TModalResult ShowModal();
   bool Modal() const { return FModal; }
@@ -109,6 +110,8 @@ class TForm : public TWinControl, public TPublishedMethods {
  protected:
   // Reads the form's stored design; unclean designs are kept in DesignReport (and fail the design test).
   void ReadDesign(std::string_view json);
+  // A problem a descendant finds after reading (a component its design must hold is missing, say).
+  void ReportDesignProblem(const std::string& problem);
   // Runs OnCreate, as the design's creation order has it: after every property has been read.
   void DoCreate();
   // The form's showing state changed (Visible set). The base class does the window system's part (shows or

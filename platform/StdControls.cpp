@@ -30,11 +30,12 @@ std::size_t Cp932Bytes(const QString& text) {
 class ByteLimitValidator : public QValidator {
  public:
   ByteLimitValidator(TEdit* edit, QObject* parent) : QValidator(parent), edit_(edit) {}
-  QString before;  // the text before the edit being validated
+  QString before;          // the text before the edit being validated
+  bool assigning = false;  // the program sets the text: no limit
 
   State validate(QString& input, int& pos) const override {
     std::size_t limit = static_cast<std::size_t>(edit_->MaxLength());
-    if (limit == 0) return Acceptable;
+    if (limit == 0 || assigning) return Acceptable;
     std::size_t now = Cp932Bytes(input);
     if (now <= limit || now <= Cp932Bytes(before)) return Acceptable;
     // The inserted part: what lies between the common beginning and the common end of the two texts.
@@ -223,7 +224,11 @@ Cp932String TEdit::Text() const {
 void TEdit::SetText(const Cp932String& text) {
   auto* w = static_cast<QLineEdit*>(WidgetOf(this));
   QString q = ToQString(text);
-  if (w->text() != q) w->setText(q);
+  if (w->text() == q) return;
+  auto* validator = static_cast<ByteLimitValidator*>(const_cast<QValidator*>(w->validator()));
+  validator->assigning = true;
+  w->setText(q);
+  validator->assigning = false;
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
