@@ -229,6 +229,8 @@ void TEdit::SetText(const Cp932String& text) {
   validator->assigning = true;
   w->setText(q);
   validator->assigning = false;
+  // An assigned text shows from its beginning, with the caret there.
+  w->setCursorPosition(0);
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
