@@ -263,29 +263,6 @@ Cp932String FromQString(const QString& text) {
   return Cp932String::FromUtf8(text.toStdString());
 }
 
-std::uint32_t ColorToRGB(TColor color) {
-  if ((static_cast<std::uint32_t>(color) & 0xFF000000u) == 0x80000000u) {
-    switch (static_cast<std::uint32_t>(color) & 0xFFu) {
-      case 0x05:  // window
-        return 0xFFFFFF;
-      case 0x08:  // window text
-      case 0x12:  // button text
-        return 0x000000;
-      case 0x0F:  // button face
-        return 0xF0F0F0;
-      case 0x10:  // button shadow
-        return 0xA0A0A0;
-      case 0x14:  // button highlight
-        return 0xFFFFFF;
-      case 0x18:  // tooltip background
-        return 0xE1FFFF;
-      default:
-        return 0xC8C8C8;
-    }
-  }
-  return static_cast<std::uint32_t>(color) & 0xFFFFFFu;
-}
-
 QColor ToQColor(TColor color) {
   std::uint32_t rgb = ColorToRGB(color);
   return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),

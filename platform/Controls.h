@@ -18,14 +18,6 @@ struct TWidgetHandle;  // the toolkit widget behind a control; defined for platf
 class TWinControl;
 class TPopupMenu;
 
-enum TFontStyleFlag : unsigned {
-  fsBold = 1u << 0,
-  fsItalic = 1u << 1,
-  fsUnderline = 1u << 2,
-  fsStrikeOut = 1u << 3
-};
-using TFontStyles = unsigned;
-
 // The font of a control. Height follows the GDI convention: negative = character height in pixels,
 // positive = cell height; Size is in points at 96 pixels per inch.
 class TControlFont {

@@ -115,8 +115,12 @@ TEST_F(Form1Test, ControlsSitWhereTheControlTableSays) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->BoundsRect(), Bounds(row.left, row.top, row.width, row.height));
     EXPECT_EQ(c->Parent(), form_.get());
-    if (row.caption != nullptr) EXPECT_EQ(c->Caption(), J(row.caption));
-    if (auto* w = dynamic_cast<TWinControl*>(c)) EXPECT_EQ(w->TabOrder(), row.tabOrder);
+    if (row.caption != nullptr) {
+      EXPECT_EQ(c->Caption(), J(row.caption));
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+      EXPECT_EQ(w->TabOrder(), row.tabOrder);
+    }
     if (auto* g = dynamic_cast<TRadioGroup*>(c)) {
       EXPECT_EQ(g->Columns(), 2);
       ASSERT_EQ(g->Items().size(), row.items.size());
