@@ -1,5 +1,6 @@
 // Every control class of the platform layer, for creation by class name from stored designs.
 #include "platform/Controls.h"
+#include "platform/ExtControls.h"
 #include "platform/StdControls.h"
 
 namespace tess {
@@ -12,11 +13,14 @@ void RegisterControlClasses() {
   RegisterComponentClass<TBitBtn>();
   RegisterComponentClass<TRadioGroup>();
   RegisterComponentClass<TBevel>();
+  RegisterComponentClass<TSpeedButton>();
+  RegisterComponentClass<TToolBar>();
+  RegisterComponentClass<TStatusBar>();
+  RegisterComponentClass<TScrollBox>();
+  RegisterComponentClass<TImage>();
+  RegisterComponentClass<TShape>();
+  RegisterComponentClass<TMenuItem>();
+  RegisterComponentClass<TPopupMenu>();
 }
 
-}  // namespace tess
-
-namespace tess {
-// Popup menus join with the toolbar and scroll controls; until then a right click opens nothing.
-void PopupMenuAt(TPopupMenu* /*menu*/, TPoint /*at*/) {}
 }  // namespace tess

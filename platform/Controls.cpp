@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/Application.h"
+#include "platform/ExtControls.h"
 #include "platform/FontFaces.h"
 #include "platform/StoredEnum.h"
 #include "platform/internal/Widgets.h"
@@ -312,10 +313,11 @@ const std::any* FindPublishedMethod(const TComponent* component, std::string_vie
   return nullptr;
 }
 
-void TControlAccess::Attach(TControl& control, QWidget* widget, QWidget* client) {
+void TControlAccess::Attach(TControl& control, QWidget* widget, QWidget* client, QWidget* eventSource) {
   auto handle = std::make_unique<TWidgetHandle>();
   handle->widget = widget;
   handle->client = client;
+  handle->eventSource = eventSource;
   control.SetHandle(std::move(handle));
 }
 
@@ -398,7 +400,8 @@ void TControl::SetHandle(std::unique_ptr<TWidgetHandle> handle) {
   auto* forwarder = new EventForwarder(this);
   forwarder->setParent(w);
   w->installEventFilter(forwarder);
-  if (FHandle->client && FHandle->client != w) FHandle->client->installEventFilter(forwarder);
+  QWidget* source = FHandle->eventSource ? FHandle->eventSource.data() : FHandle->client.data();
+  if (source != nullptr && source != w) source->installEventFilter(forwarder);
   w->setAttribute(Qt::WA_DeleteOnClose, false);
   // A control owned by a windowed control that is not a window of its own starts on it.
   if (FParent == nullptr && !IsTopLevel()) {
@@ -440,6 +443,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::BoundsChanged() {
   if (QWidget* w = WidgetOf(this)) w->setGeometry(FLeft, FTop, FWidth, FHeight);
   if (FParent != nullptr && FAlign != TAlign::alNone) FParent->Realign();
+  if (FParent != nullptr) FParent->ControlChanged(this);
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const {
@@ -462,6 +466,7 @@ void TControl::SetVisible(bool visible) {
     if (FParent != nullptr) w->setVisible(visible);
   }
   if (FParent != nullptr && FAlign != TAlign::alNone) FParent->Realign();
+  if (FParent != nullptr) FParent->ControlChanged(this);
 }
 
 bool TControl::Showing() const {
@@ -541,14 +546,14 @@ void TControl::SetCursor(TCursor cursor) {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
-  if (FPopupMenu != nullptr) RemoveFreeNotification(reinterpret_cast<TComponent*>(FPopupMenu));
+  if (FPopupMenu != nullptr) RemoveFreeNotification(static_cast<TComponent*>(FPopupMenu));
   FPopupMenu = menu;
-  if (menu != nullptr) FreeNotification(reinterpret_cast<TComponent*>(menu));
+  if (menu != nullptr) FreeNotification(static_cast<TComponent*>(menu));
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == reinterpret_cast<TComponent*>(FPopupMenu)) {
+  if (operation == TOperation::opRemove && component == static_cast<TComponent*>(FPopupMenu)) {
     FPopupMenu = nullptr;
   }
 }
@@ -681,7 +686,7 @@ void TControl::DefineProperties(TFiler& filer) {
   filer.String(
       "PopupMenu",
       [this] {
-        return FPopupMenu ? Cp932String::FromBytes(reinterpret_cast<TComponent*>(FPopupMenu)->Name())
+        return FPopupMenu ? Cp932String::FromBytes(static_cast<TComponent*>(FPopupMenu)->Name())
                           : Cp932String();
       },
       [this](const Cp932String& name) {
@@ -690,7 +695,7 @@ void TControl::DefineProperties(TFiler& filer) {
         if (found == nullptr || std::string(found->ClassName()) != "TPopupMenu") {
           throw EReadError(Cp932String::FromBytes("PopupMenu " + name.Bytes() + " not found"));
         }
-        SetPopupMenu(reinterpret_cast<TPopupMenu*>(found));
+        SetPopupMenu(dynamic_cast<TPopupMenu*>(found));
       },
       FPopupMenu != nullptr);
   filer.Boolean(

@@ -188,6 +188,8 @@ class TWinControl : public TControl {
 
  protected:
   void BoundsChanged() override;
+  // A child control moved, changed size or was shown or hidden.
+  virtual void ControlChanged(TControl* /*control*/) {}
   std::string FOnMouseWheelName;
 
  private:

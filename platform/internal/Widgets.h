@@ -14,8 +14,9 @@
 namespace tess {
 
 struct TWidgetHandle {
-  QPointer<QWidget> widget;  // the control's own widget
-  QPointer<QWidget> client;  // where child controls go (a scroll area's content widget, say)
+  QPointer<QWidget> widget;       // the control's own widget
+  QPointer<QWidget> client;       // where child controls go (a scroll area's content widget, say)
+  QPointer<QWidget> eventSource;  // a further widget whose mouse events are the control's (a viewport)
   ~TWidgetHandle() {
     if (widget) delete widget.data();
   }
@@ -23,7 +24,8 @@ struct TWidgetHandle {
 
 // Gives `control` its widget (and the widget its children go into, when that is another one).
 struct TControlAccess {
-  static void Attach(TControl& control, QWidget* widget, QWidget* client = nullptr);
+  static void Attach(TControl& control, QWidget* widget, QWidget* client = nullptr,
+                     QWidget* eventSource = nullptr);
   static void Restack(TWinControl& parent);
 };
 
