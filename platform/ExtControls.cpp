@@ -564,7 +564,16 @@ void TScrollBox::UpdateScrollRange() {
   }
   QScrollArea* area = AreaOf(this);
   QWidget* content = area->widget();
-  content->resize(std::max(FHorz->FRange, ClientWidth()), std::max(FVert->FRange, ClientHeight()));
+  int clientWidth = ClientWidth(), clientHeight = ClientHeight();
+  content->resize(std::max(FHorz->FRange, clientWidth), std::max(FVert->FRange, clientHeight));
+  // The scroll area sets its bars' ranges only once it is laid out on the screen; positions must hold
+  // before that too.
+  QScrollBar* h = area->horizontalScrollBar();
+  QScrollBar* v = area->verticalScrollBar();
+  h->setRange(0, std::max(0, FHorz->FRange - clientWidth));
+  h->setPageStep(std::max(1, clientWidth));
+  v->setRange(0, std::max(0, FVert->FRange - clientHeight));
+  v->setPageStep(std::max(1, clientHeight));
 }
 
 void TScrollBox::ControlChanged(TControl* /*control*/) {
