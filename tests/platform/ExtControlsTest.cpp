@@ -10,6 +10,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ExtControls.h"
 #include "platform/Forms.h"
+#include "platform/Metafile.h"
 
 namespace tess {
 namespace {
@@ -194,6 +195,59 @@ TEST(ExtControls, ImageKeepsItsOwnCopyOfThePicture) {
   EXPECT_EQ(image->Picture().MMWidth(), 21000);
   image->ClearPicture();
   EXPECT_FALSE(image->HasPicture());
+}
+
+// A 20 x 20 mm page: red, with its top-left quarter blue.
+TMetafile TwoColourPage() {
+  TMetafile page;
+  page.SetMMWidth(2000);
+  page.SetMMHeight(2000);
+  {
+    TMetafileCanvas c(page, TDeviceDescription::FromPixels(254, 254, 2540, 2540));  // 10 px per mm
+    c.Brush().SetColor(clRed);
+    c.FillRect(TRect{0, 0, 200, 200});
+    c.Brush().SetColor(clBlue);
+    c.FillRect(TRect{0, 0, 100, 100});
+  }
+  return page;
+}
+
+TEST(ExtControls, PictureControlStretchesThePageToItsBounds) {
+  Application().Initialize();
+  TPreviewLikeForm form(R"({"class":"TPreviewLikeForm","name":"P","properties":{"ClientWidth":120,
+    "ClientHeight":80}})");
+  auto* image = new TImage(&form);
+  image->SetBounds(10, 10, 60, 40);
+  image->SetStretch(true);
+  image->SetPicture(TwoColourPage());
+  CaptureToClipboard(&form);
+  TBitmap24 shot = Clipboard().GetBitmap();
+  EXPECT_EQ(shot.Pixel(12, 12), 0xFF0000u);  // blue quarter, stretched to 30 x 20
+  EXPECT_EQ(shot.Pixel(38, 28), 0xFF0000u);
+  EXPECT_EQ(shot.Pixel(42, 12), 0x0000FFu);  // red
+  EXPECT_EQ(shot.Pixel(68, 48), 0x0000FFu);
+  EXPECT_EQ(shot.Pixel(5, 5), ColorToRGB(clBtnFace));  // the form around it
+  EXPECT_EQ(shot.Pixel(75, 30), ColorToRGB(clBtnFace));
+}
+
+TEST(Clipboard, PageRecordingGoesOnTheClipboardWithAPicture) {
+  Application().Initialize();
+  TMetafile page = TwoColourPage();
+  Clipboard().Clear();
+  Clipboard().SetMetafile(page);
+  ASSERT_TRUE(Clipboard().HasMetafile());
+  TMetafile back;
+  ASSERT_TRUE(Clipboard().GetMetafile(back));
+  EXPECT_EQ(back.Bytes(), page.Bytes());
+  // Programs that take only pictures get the page at screen resolution (20 mm = 75 px at 96 dpi).
+  ASSERT_TRUE(Clipboard().HasBitmap());
+  TBitmap24 picture = Clipboard().GetBitmap();
+  EXPECT_EQ(picture.Width(), 75);
+  EXPECT_EQ(picture.Pixel(10, 10), 0xFF0000u);
+  EXPECT_EQ(picture.Pixel(60, 60), 0x0000FFu);
+  Clipboard().Clear();
+  EXPECT_FALSE(Clipboard().HasMetafile());
+  EXPECT_FALSE(Clipboard().GetMetafile(back));
 }
 
 TEST(Clipboard, BitmapsRoundTripAndAnEmptyClipboardIsAnError) {
