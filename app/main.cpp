@@ -1,5 +1,6 @@
 // Tessarine start-up: with no arguments the worksheet dialog; subcommands for scripted use.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -14,6 +15,12 @@ namespace {
 // The dialog: initialise and title the application, create the main form from its stored design
 // (FormCreate runs at the end of that), and run the message loop until the form closes.
 int RunDialog(int argc, char** argv) {
+  // Without a display the dialog would run where nobody can see or close it.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
+    return 1;
+  }
   tess::TApplication& application = tess::Application();
   application.Initialize(argc, argv);
   application.SetTitle("Tessarine");

@@ -361,6 +361,8 @@ void TToolBar::ArrangeButtons() {
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
     if (!c->Visible()) continue;
+    // Buttons on a flat bar are flat themselves.
+    if (auto* button = dynamic_cast<TSpeedButton*>(c); button != nullptr && FFlat) button->SetFlat(true);
     c->SetBounds(x, 0, c->Width(), FButtonHeight);
     x += c->Width();
   }

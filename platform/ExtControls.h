@@ -68,7 +68,10 @@ class TToolBar : public TWinControl {
   int ButtonHeight() const { return FButtonHeight; }
   void SetButtonHeight(int h);
   bool Flat() const { return FFlat; }
-  void SetFlat(bool f) { FFlat = f; }
+  void SetFlat(bool f) {
+    FFlat = f;
+    ArrangeButtons();
+  }
   bool Wrapable() const { return FWrapable; }
   void SetWrapable(bool w) { FWrapable = w; }
   // Places the buttons again (after a visibility change).
