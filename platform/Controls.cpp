@@ -55,6 +55,7 @@ struct DragState {
   bool started = false;  // past the threshold
   int threshold = 0;
   QPoint pressGlobal;
+  QPoint lastGlobal;  // where the pointer was last seen during the drag
   TControl* target = nullptr;
   bool accepted = false;
 };
@@ -69,6 +70,7 @@ void ApplyCursor(TCursor cursor, QWidget* w);
 
 void DragMove(const QPoint& global) {
   if (gDrag.source == nullptr) return;
+  gDrag.lastGlobal = global;
   if (!gDrag.started) {
     if ((global - gDrag.pressGlobal).manhattanLength() < gDrag.threshold) return;
     gDrag.started = true;
@@ -115,7 +117,7 @@ class EventForwarder : public QObject {
         if (button == TMouseButton::mbLeft && c->DragMode() == TDragMode::dmAutomatic && !c->Dragging()) {
           c->BeginDrag(false);
         }
-        if (gDrag.source == c) gDrag.pressGlobal = me->globalPosition().toPoint();
+        if (gDrag.source == c) gDrag.pressGlobal = gDrag.lastGlobal = me->globalPosition().toPoint();
         if (button == TMouseButton::mbRight && c->PopupMenu() != nullptr) {
           TPoint at{me->globalPosition().toPoint().x(), me->globalPosition().toPoint().y()};
           PopupMenuAt(c->PopupMenu(), at);
@@ -565,6 +567,7 @@ void TControl::BeginDrag(bool immediate, int threshold) {
   gDrag.started = immediate;
   gDrag.threshold = threshold < 0 ? QApplication::startDragDistance() : threshold;
   gDrag.pressGlobal = QCursor::pos();
+  gDrag.lastGlobal = gDrag.pressGlobal;
   if (QWidget* w = WidgetOf(this)) {
     w->grabMouse();
     if (immediate) ApplyCursor(crDrag, w);
@@ -579,7 +582,7 @@ void TControl::EndDrag(bool drop) {
     w->releaseMouse();
     ApplyCursor(FCursor, w);
   }
-  QPoint global = QCursor::pos();
+  QPoint global = d.lastGlobal;
   TControl* target = nullptr;
   if (drop && d.started && d.accepted && d.target != nullptr) {
     target = d.target;

@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/EmbeddedDesign.h"
 #include "platform/Exceptions.h"
+#include "platform/InputSimulation.h"
 #include "worksheet/Fmain.h"
 
 namespace tess {
@@ -248,6 +249,26 @@ TEST_F(Form1Test, CloseButtonAndCloseBoxEndTheProgram) {
   EXPECT_TRUE(Application().Terminated());
   Application().Initialize();
   Application().SetMainForm(nullptr);
+}
+
+TEST_F(Form1Test, UserClicksOnTheDialogWorkLikeTheHandlersSay) {
+  form_->Show();
+  form_->edtQuestMes1->SetText("typed");
+  TRect five = form_->SquareNums->ItemBounds(2);
+  SimulateClick(*form_->SquareNums, five.Left + 6, five.Top + five.Height() / 2);
+  EXPECT_EQ(form_->SquareNums->ItemIndex(), 2);
+  EXPECT_EQ(form_->edtQuestMes1->Text(), J("１～１１の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四"));
+  TRect product = form_->rgOpe->ItemBounds(1);
+  SimulateClick(*form_->rgOpe, product.Left + 6, product.Top + product.Height() / 2);
+  EXPECT_EQ(form_->edtQuestMes1->Text(), J("１～１１の数を１回ずつ使って、四角形の頂点の積がそれぞれの四角"));
+  EXPECT_EQ(form_->edtQuestMes2->Text(), J("形の中の指定された数になるように入れなさい。"));
+
+  Application().SetMainForm(form_.get());
+  SimulateClick(*form_->BitBtn1, 30, 12);
+  EXPECT_TRUE(Application().Terminated());
+  Application().Initialize();
+  Application().SetMainForm(nullptr);
+  EXPECT_TRUE(boxes_.empty());
 }
 
 TEST(InstructionTexts, SelectionsOutsideTheTableGiveNothing) {
