@@ -46,11 +46,15 @@ class FormWidget : public QWidget {
   }
   void moveEvent(QMoveEvent* event) override {
     QWidget::moveEvent(event);
-    TFormAccess::Moved(*form_, frameGeometry().left(), frameGeometry().top());
+    TForm* form = form_;
+    QRect frame = frameGeometry();
+    Application().RunHandler(form, [form, frame] { TFormAccess::Moved(*form, frame.left(), frame.top()); });
   }
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
-    TFormAccess::Resized(*form_, width(), height());
+    TForm* form = form_;
+    int w = width(), h = height();
+    Application().RunHandler(form, [form, w, h] { TFormAccess::Resized(*form, w, h); });
   }
 
  private:

@@ -211,7 +211,8 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   w->setValidator(validator);
   QObject::connect(w, &QLineEdit::textChanged, w, [this, validator](const QString& text) {
     validator->before = text;
-    if (OnChange && !HasState(csReading)) OnChange(this);
+    // Reached from the toolkit's signal: an exception must not travel through it.
+    if (OnChange && !HasState(csReading)) Application().RunHandler(this, [this] { OnChange(this); });
   });
   TControlAccess::Attach(*this, w);
   SetColor(clWindow);
