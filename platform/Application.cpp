@@ -180,6 +180,11 @@ TRect TScreen::WorkAreaRect() const {
   return Bounds(r.left(), r.top(), r.width(), r.height());
 }
 
+TPoint TScreen::CursorPos() const {
+  QPoint p = QCursor::pos();
+  return {p.x(), p.y()};
+}
+
 void TScreen::SetCursor(TCursor cursor) {
   if (cursor == FCursor) return;
   while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();

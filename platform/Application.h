@@ -95,6 +95,8 @@ class TScreen {
   // The desktop work area (the screen without task bars and docks).
   TRect WorkAreaRect() const;
   int PixelsPerInch() const { return 96; }
+  // Where the mouse pointer is, in screen coordinates.
+  TPoint CursorPos() const;
 
   // The screen cursor: crDefault shows each control's own cursor; any other value overrides them all
   // (crHourGlass is the busy cursor) until crDefault is set again.
