@@ -754,9 +754,21 @@ void TWinControl::UpdateTabOrder() {
   }
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const TWinControl* a, const TWinControl* b) { return a->FTabOrder < b->FTabOrder; });
-  for (std::size_t i = 0; i + 1 < ordered.size(); ++i) {
-    QWidget::setTabOrder(WidgetOf(ordered[i]), WidgetOf(ordered[i + 1]));
+  // The chain runs through the widgets that take the focus: the control's own widget, or, for a control
+  // made of several (a radio group's buttons), those in their order.
+  std::vector<QWidget*> chain;
+  for (TWinControl* c : ordered) {
+    QWidget* w = WidgetOf(c);
+    if (w->focusPolicy() != Qt::NoFocus) {
+      chain.push_back(w);
+      continue;
+    }
+    for (QObject* child : w->children()) {
+      auto* cw = qobject_cast<QWidget*>(child);
+      if (cw != nullptr && cw->focusPolicy() != Qt::NoFocus && ControlOfWidget(cw) == c) chain.push_back(cw);
+    }
   }
+  for (std::size_t i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 void TWinControl::Realign() {

@@ -1,6 +1,7 @@
 #include "platform/InputSimulation.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -97,6 +98,60 @@ void SimulateMouseWheel(TControl& control, int delta, int x, int y, TShiftState 
     return QWheelEvent(QPointF(at), QPointF(global), QPoint(), QPoint(0, delta), gHeld, Modifiers(shift),
                        Qt::NoScrollPhase, false);
   });
+}
+
+void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
+  int key = 0;
+  QString text;
+  switch (virtualKey) {
+    case VK_TAB:
+      key = (shift & ssShift) ? Qt::Key_Backtab : Qt::Key_Tab;
+      break;
+    case VK_RETURN:
+      key = Qt::Key_Return;
+      text = QStringLiteral("\r");
+      break;
+    case VK_ESCAPE:
+      key = Qt::Key_Escape;
+      break;
+    case VK_SPACE:
+      key = Qt::Key_Space;
+      text = QStringLiteral(" ");
+      break;
+    case VK_LEFT:
+      key = Qt::Key_Left;
+      break;
+    case VK_UP:
+      key = Qt::Key_Up;
+      break;
+    case VK_RIGHT:
+      key = Qt::Key_Right;
+      break;
+    case VK_DOWN:
+      key = Qt::Key_Down;
+      break;
+    default:
+      if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')) {
+        key = virtualKey;
+        text = QString(QChar(virtualKey)).toLower();
+      }
+      break;
+  }
+  if (key == 0) return;
+  QWidget* window = WidgetOf(&control)->window();
+  QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
+  QKeyEvent press(QEvent::KeyPress, key, Modifiers(shift), text);
+  QApplication::sendEvent(target, &press);
+  QWidget* after = window->focusWidget() != nullptr ? window->focusWidget() : window;
+  QKeyEvent release(QEvent::KeyRelease, key, Modifiers(shift), text);
+  QApplication::sendEvent(after, &release);
+}
+
+TWinControl* FocusedControl(const TControl& window) {
+  for (QWidget* w = WidgetOf(&window)->window()->focusWidget(); w != nullptr; w = w->parentWidget()) {
+    if (auto* c = dynamic_cast<TWinControl*>(ControlOfWidget(w))) return c;
+  }
+  return nullptr;
 }
 
 }  // namespace tess

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -12,6 +13,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
@@ -69,6 +71,33 @@ class ByteLimitValidator : public QValidator {
 
  private:
   TEdit* edit_;
+};
+
+// A button of a radio group. The arrow keys move the selection round the group (wrapping at its ends),
+// as the window system's dialogs do; the toolkit's own handling of them is left out.
+class GroupRadioButton : public QRadioButton {
+ public:
+  GroupRadioButton(const QString& text, QWidget* parent, std::function<void(int step)> move)
+      : QRadioButton(text, parent), move_(std::move(move)) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Left:
+        move_(-1);
+        return;
+      case Qt::Key_Down:
+      case Qt::Key_Right:
+        move_(1);
+        return;
+      default:
+        QRadioButton::keyPressEvent(event);
+    }
+  }
+
+ private:
+  std::function<void(int)> move_;
 };
 
 class RadioGroupWidget : public QWidget {
@@ -409,14 +438,28 @@ void TRadioGroup::SetItemIndex(int index) {
     w->group->setExclusive(true);
   } else if (QAbstractButton* b = w->group->button(index)) {
     b->setChecked(true);
-    w->setFocusProxy(b);
   }
+  UpdateButtonFocus();
   // A change of selection is a click of the group, whoever made it.
   if (OnClick) OnClick(this);
 }
 
 void TRadioGroup::ClickItem(int index) {
   Application().RunHandler(this, [this, index] { SetItemIndex(index); });
+}
+
+void TRadioGroup::UpdateButtonFocus() {
+  // Tab reaches the group at its selected button (the first when none is selected); the arrow keys and
+  // the mouse reach the others.
+  auto* w = static_cast<RadioGroupWidget*>(WidgetOf(this));
+  QAbstractButton* current = w->group->button(std::max(0, FItemIndex));
+  for (QAbstractButton* b : w->group->buttons())
+    b->setFocusPolicy(b == current ? Qt::StrongFocus : Qt::ClickFocus);
+  if (current != nullptr) {
+    QWidget* focused = w->window()->focusWidget();
+    if (focused != nullptr && focused != current && focused->parentWidget() == w) current->setFocus();
+    w->setFocusProxy(current);
+  }
 }
 
 TRect TRadioGroup::ItemBounds(int index) const {
@@ -434,13 +477,21 @@ void TRadioGroup::RebuildButtons() {
     delete b;
   }
   for (std::size_t i = 0; i < FItems.size(); ++i) {
-    auto* b = new QRadioButton(ToQString(FItems[i]), w);
+    auto* b = new GroupRadioButton(ToQString(FItems[i]), w, [this](int step) {
+      int count = static_cast<int>(FItems.size());
+      if (count == 0) return;
+      int next = ((std::max(0, FItemIndex) + step) % count + count) % count;
+      ClickItem(next);
+      auto* group = static_cast<RadioGroupWidget*>(WidgetOf(this))->group;
+      if (QAbstractButton* target = group->button(next)) target->setFocus(Qt::TabFocusReason);
+    });
     w->group->addButton(b, static_cast<int>(i));
     b->setChecked(static_cast<int>(i) == FItemIndex);
     b->show();
   }
-  if (QAbstractButton* b = w->group->button(std::max(0, FItemIndex))) w->setFocusProxy(b);
+  UpdateButtonFocus();
   ArrangeButtons();
+  if (TWinControl* parent = Parent(); parent != nullptr && !HasState(csReading)) parent->UpdateTabOrder();
 }
 
 void TRadioGroup::ArrangeButtons() {

@@ -134,6 +134,7 @@ class TRadioGroup : public TWinControl {
  private:
   void RebuildButtons();
   void ArrangeButtons();
+  void UpdateButtonFocus();
   std::vector<Cp932String> FItems;
   int FColumns = 1;
   int FItemIndex = -1;

@@ -271,6 +271,33 @@ TEST_F(Form1Test, UserClicksOnTheDialogWorkLikeTheHandlersSay) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(Form1Test, TabKeyVisitsTheControlsInTabOrder) {
+  form_->Show();
+  std::vector<std::string> visited;
+  for (int i = 0; i < 10; ++i) {
+    TWinControl* focused = FocusedControl(*form_);
+    visited.push_back(focused != nullptr ? focused->Name() : "none");
+    SimulateKey(*form_, VK_TAB);
+  }
+  EXPECT_EQ(visited,
+            (std::vector<std::string>{"SquareNums", "LevelType", "BitBtn1", "btnPreview", "edtQuestMes1",
+                                      "edtQuestMes2", "edtPrintNum", "rgDate", "rgOpe", "SquareNums"}));
+}
+
+TEST_F(Form1Test, ArrowKeysMoveTheSelectionInsideARadioGroup) {
+  form_->Show();
+  ASSERT_EQ(FocusedControl(*form_), form_->SquareNums);
+  SimulateKey(*form_, VK_DOWN);
+  EXPECT_EQ(form_->SquareNums->ItemIndex(), 1);
+  EXPECT_EQ(form_->edtQuestMes1->Text(), J("１～９の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角"));
+  // Tab leaves the group from the newly selected item and comes back to it.
+  SimulateKey(*form_, VK_TAB);
+  EXPECT_EQ(FocusedControl(*form_), form_->LevelType);
+  SimulateKey(*form_, VK_TAB, ssShift);
+  EXPECT_EQ(FocusedControl(*form_), form_->SquareNums);
+  EXPECT_EQ(form_->SquareNums->ItemIndex(), 1);
+}
+
 TEST(InstructionTexts, SelectionsOutsideTheTableGiveNothing) {
   EXPECT_FALSE(InstructionTexts(-1, 0));
   EXPECT_FALSE(InstructionTexts(2, 0));
