@@ -272,7 +272,12 @@ emf::RectL TEmfWriter::DeviceBoundsOf(const TRect& r, double pad) {
     rr = std::min(rr, static_cast<double>(s.ClipRight));
     b = std::min(b, static_cast<double>(s.ClipBottom));
   }
-  if (rr <= l || b <= t) return emf::RectL{0, 0, -1, -1};
+  if (!(rr > l) || !(b > t)) return emf::RectL{0, 0, -1, -1};
+  constexpr double kLimit = 1073741824.0;  // rclBounds holds 32-bit values
+  l = std::clamp(l, -kLimit, kLimit);
+  t = std::clamp(t, -kLimit, kLimit);
+  rr = std::clamp(rr, -kLimit, kLimit);
+  b = std::clamp(b, -kLimit, kLimit);
   if (!FHasBounds) {
     FMinX = l;
     FMinY = t;

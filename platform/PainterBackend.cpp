@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Bitmap.h"
@@ -93,10 +94,17 @@ class TPainterBackend : public TDeviceBackend {
                      std::uint32_t rop) override;
 
  private:
+  // Device coordinates are kept within 2^27 pixels either way, as GDI keeps them, so that absurd
+  // records cannot push the painter into overflowing arithmetic.
+  static double ClampDevice(double v) {
+    constexpr double kLimit = 134217727.0;
+    if (!(v == v)) return 0;  // NaN
+    return std::clamp(v, -kLimit, kLimit);
+  }
   QPointF Device(double x, double y) const {
     double dx, dy;
     MapPoint(FDC->LogicalToDevice(), x, y, dx, dy);
-    return QPointF(dx, dy);
+    return QPointF(ClampDevice(dx), ClampDevice(dy));
   }
   // A logical box in whole device pixels, normalised (mirrored boxes come out the right way round).
   QRectF DeviceBox(const TRect& box) const {
@@ -209,6 +217,8 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   double sy = YScale(m);
   if (!(sy > 0) || !(em > 0)) return;
   double emDevice = em * sy;
+  // Glyphs beyond any page or below a hundredth of a pixel are not drawn.
+  if (!(emDevice < 65536.0) || emDevice < 0.01) return;
   QTransform rotate(ux, uy, vx, vy, 0, 0);
   QTransform glyphToLogical =
       QTransform::fromScale(1.0 / sy, 1.0 / sy) * rotate * QTransform::fromTranslate(ox, oy);
