@@ -278,9 +278,12 @@ QFont ToQFont(const TControlFont& font) {
   // kana (as the system's own fallback for a Latin face does) rather than to a proportional one.
   f.setFamilies({QString::fromStdString(InstalledFaceFor(font.Name)), QStringLiteral("IPAGothic")});
   // Negative heights are character (em) heights; positive ones are cell heights, about 1.16 em.
-  int pixels = font.Height < 0 ? -font.Height : std::max(1, (font.Height * 100 + 58) / 116);
-  if (font.Height == 0) pixels = 12;
-  f.setPixelSize(pixels);
+  // A design may hold any height; the toolkit gets a sane pixel size (1 .. 1000).
+  long long height = font.Height;
+  long long pixels = height < 0 ? -height : (height * 100 + 58) / 116;
+  if (height == 0) pixels = 12;
+  pixels = std::clamp(pixels, 1LL, 1000LL);
+  f.setPixelSize(static_cast<int>(pixels));
   f.setBold((font.Style & fsBold) != 0);
   f.setItalic((font.Style & fsItalic) != 0);
   f.setUnderline((font.Style & fsUnderline) != 0);

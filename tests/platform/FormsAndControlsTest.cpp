@@ -202,6 +202,26 @@ TEST_F(CapturedBoxes, WrongPropertiesAreReportedNotShownAndTheRestLoads) {
   EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(CapturedBoxes, ExtremeValuesInADesignDoNotBreakTheControls) {
+  TTestForm form(nullptr, R"({"class":"TTestForm","name":"F","properties":{"Font.Height":-2147483648},
+    "components":[{"class":"TRadioGroup","name":"G","properties":{"Width":-5,"Height":3,"Columns":0,
+      "Items":["a","b","c"],"ItemIndex":9}},
+    {"class":"TEdit","name":"E","properties":{"MaxLength":-1,"Text":"x"}},
+    {"class":"TLabel","name":"L","properties":{"Font.Height":2147483647,"Caption":"big"}}]})");
+  EXPECT_TRUE(form.DesignReport().Clean());
+  auto* g = dynamic_cast<TRadioGroup*>(form.FindComponent("G"));
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->Width(), 0);
+  EXPECT_EQ(g->Columns(), 1);
+  EXPECT_EQ(g->ItemIndex(), 2);  // held to the last item
+  auto* e = dynamic_cast<TEdit*>(form.FindComponent("E"));
+  EXPECT_EQ(e->MaxLength(), 0);
+  e->TypeText("yz");  // no limit; an assigned text leaves the caret at its beginning
+  EXPECT_EQ(e->Text(), Cp932String("yzx"));
+  form.Show();
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST(FormsAndControls, BrokenDesignIsAnErrorNotAnEmptyForm) {
   EXPECT_THROW(TTestForm(nullptr, R"({"class":"TTestForm","name":"F","components":[)"), EReadError);
 }
