@@ -59,3 +59,17 @@ Cp932String IntToStr(long long value);
 int StrToInt(const Cp932String& text);
 
 }  // namespace tess
+
+namespace tess {
+
+// UTF-16 form of the bytes (ICU's code page 932), and the way back ('?' for what has no code).
+std::u16string ToUtf16(const Cp932String& text);
+Cp932String FromUtf16(std::u16string_view text);
+
+// The system locale's half-width to full-width mapping (LCMapString with LCMAP_FULLWIDTH): ASCII and
+// half-width katakana become their full-width forms, a katakana followed by a half-width voiced or
+// semi-voiced mark becomes one combined character (ｶﾞ -> ガ). On a conversion failure ok is set false
+// and the text comes back unchanged.
+Cp932String ToFullWidth(const Cp932String& text, bool* ok = nullptr);
+
+}  // namespace tess
