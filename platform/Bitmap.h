@@ -16,7 +16,7 @@ namespace tess {
 
 class TBitmap24 {
  public:
-  TBitmap24() = default;
+  TBitmap24();
   // A bitmap filled with white; 0 x 0 is allowed (an empty bitmap).
   TBitmap24(int width, int height);
   ~TBitmap24();

@@ -7,9 +7,6 @@
 #include "platform/Metafile.h"
 
 namespace tess {
-namespace {
-
-// MulDiv: a * b / c rounded to the nearest integer, halves away from zero.
 int MulDiv(int a, int b, int c) {
   if (c == 0) return -1;
   long long p = static_cast<long long>(a) * b;
@@ -17,8 +14,6 @@ int MulDiv(int a, int b, int c) {
                                     : -((std::llabs(p) + std::llabs(c) / 2) / std::llabs(c));
   return static_cast<int>(q);
 }
-
-}  // namespace
 
 std::uint32_t ColorToRGB(TColor color) {
   if ((color & clSystemColor) != clSystemColor) return static_cast<std::uint32_t>(color) & 0x00FFFFFF;

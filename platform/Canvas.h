@@ -77,6 +77,9 @@ constexpr TColor clGrayText = clSystemColor | 17;
 constexpr TColor clBtnText = clSystemColor | 18;
 constexpr TColor clBtnHighlight = clSystemColor | 20;
 
+// a * b / c rounded to the nearest integer (halves away from zero); -1 when c is 0, as Windows does.
+int MulDiv(int a, int b, int c);
+
 // The RGB value (0x00BBGGRR) a colour stands for; system colours resolve to the desktop's values.
 std::uint32_t ColorToRGB(TColor color);
 

@@ -44,6 +44,7 @@ enum RecordType : std::uint32_t {
   EMR_RECTANGLE = 43,
   EMR_LINETO = 54,
   EMR_SETMITERLIMIT = 58,
+  EMR_SETGRAPHICSMODE = 67,
   EMR_GDICOMMENT = 70,
   EMR_BITBLT = 76,
   EMR_STRETCHDIBITS = 81,
@@ -282,8 +283,9 @@ std::optional<T> ReadAt(std::span<const std::uint8_t> bytes, std::size_t offset)
 
 template <class T>
 void Append(std::vector<std::uint8_t>& out, const T& value) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-  out.insert(out.end(), p, p + sizeof(T));
+  const std::size_t at = out.size();
+  out.resize(at + sizeof(T));
+  std::memcpy(out.data() + at, &value, sizeof(T));
 }
 
 // A record of type iType built from a fixed struct whose iType and nSize are filled in here.
