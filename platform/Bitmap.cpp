@@ -125,4 +125,15 @@ TResult TBitmap24::SaveToPng(const std::string& path) const {
   return TResult::Ok();
 }
 
+TResult TBitmap24::LoadFromFile(const std::string& path, TBitmap24& out) {
+  QImage image;
+  if (!image.load(QString::fromStdString(path))) return TResult::Error("cannot read a picture from " + path);
+  image = image.convertToFormat(QImage::Format_BGR888);
+  TBitmap24 b(image.width(), image.height());
+  const int rowBytes = image.width() * 3;
+  for (int y = 0; y < image.height(); ++y) std::copy_n(image.constScanLine(y), rowBytes, b.ScanLine(y));
+  out = std::move(b);
+  return TResult::Ok();
+}
+
 }  // namespace tess

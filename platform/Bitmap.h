@@ -49,6 +49,8 @@ class TBitmap24 {
                          TBitmap24& out);
 
   TResult SaveToPng(const std::string& path) const;
+  // Reads a picture file (PNG, BMP, ...) as 24-bit pixels.
+  static TResult LoadFromFile(const std::string& path, TBitmap24& out);
   // Top-down rows, padded.
   const std::vector<std::uint8_t>& Bits() const { return FBits; }
 

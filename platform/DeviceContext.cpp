@@ -1,8 +1,11 @@
 // Device context state: mapping, world transform, objects, colours, clip and the SaveDC stack, with GDI's
 // rules; drawing goes to the backend.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/internal/DeviceBackend.h"
 #include "platform/internal/TextEngine.h"
@@ -365,8 +368,16 @@ void TDeviceContext::Rectangle(int left, int top, int right, int bottom) {
   FBackend->Rectangle(TRect{left, top, right, bottom});
 }
 
+namespace {
+// x + size without overflowing: records may carry any 32-bit values.
+int SaturatingEnd(int x, int size) {
+  long long end = static_cast<long long>(x) + size;
+  return static_cast<int>(std::clamp<long long>(end, INT32_MIN, INT32_MAX));
+}
+}  // namespace
+
 void TDeviceContext::PatBlt(int x, int y, int width, int height, std::uint32_t rop) {
-  FBackend->PatBlt(TRect{x, y, x + width, y + height}, rop);
+  FBackend->PatBlt(TRect{x, y, SaturatingEnd(x, width), SaturatingEnd(y, height)}, rop);
 }
 
 void TDeviceContext::ExtTextOutW(int x, int y, unsigned options, const TRect* rect, std::u16string_view text,
@@ -400,8 +411,19 @@ void TDeviceContext::ExtTextOutA(int x, int y, unsigned options, const TRect* re
 
 void TDeviceContext::StretchDIBits(int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
                                    int hSrc, const TBitmap24& bitmap, std::uint32_t rop) {
-  FBackend->StretchDIBits(TRect{xDest, yDest, xDest + wDest, yDest + hDest},
-                          TRect{xSrc, ySrc, xSrc + wSrc, ySrc + hSrc}, bitmap, rop);
+  // The source part is cut to the bitmap; nothing is drawn when nothing of it is left.
+  long long l = std::max<long long>(0, std::min<long long>(xSrc, static_cast<long long>(xSrc) + wSrc));
+  long long r =
+      std::min<long long>(bitmap.Width(), std::max<long long>(xSrc, static_cast<long long>(xSrc) + wSrc));
+  long long t = std::max<long long>(0, std::min<long long>(ySrc, static_cast<long long>(ySrc) + hSrc));
+  long long b =
+      std::min<long long>(bitmap.Height(), std::max<long long>(ySrc, static_cast<long long>(ySrc) + hSrc));
+  if (r <= l || b <= t) return;
+  TRect src{static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b)};
+  if (wSrc < 0) std::swap(src.Left, src.Right);
+  if (hSrc < 0) std::swap(src.Top, src.Bottom);
+  FBackend->StretchDIBits(TRect{xDest, yDest, SaturatingEnd(xDest, wDest), SaturatingEnd(yDest, hDest)}, src,
+                          bitmap, rop);
 }
 
 TSize TDeviceContext::GetTextExtentW(std::u16string_view text) const {

@@ -255,20 +255,6 @@ void TEmfWriter::OnBeginPlayback() {
 
 // ---- Bounds ----------------------------------------------------------------------------------------------
 
-void TEmfWriter::AddLogicalPoint(double x, double y, double pad) {
-  double dx, dy;
-  MapPoint(FDC->LogicalToDevice(), x, y, dx, dy);
-  if (!FHasBounds) {
-    FMinX = FMaxX = dx;
-    FMinY = FMaxY = dy;
-    FHasBounds = true;
-  }
-  FMinX = std::min(FMinX, dx - pad);
-  FMaxX = std::max(FMaxX, dx + pad);
-  FMinY = std::min(FMinY, dy - pad);
-  FMaxY = std::max(FMaxY, dy + pad);
-}
-
 emf::RectL TEmfWriter::DeviceBoundsOf(const TRect& r, double pad) {
   TXForm m = FDC->LogicalToDevice();
   double xs[4], ys[4];
@@ -278,10 +264,31 @@ emf::RectL TEmfWriter::DeviceBoundsOf(const TRect& r, double pad) {
   MapPoint(m, r.Right, r.Bottom, xs[3], ys[3]);
   double l = *std::min_element(xs, xs + 4) - pad, rr = *std::max_element(xs, xs + 4) + pad;
   double t = *std::min_element(ys, ys + 4) - pad, b = *std::max_element(ys, ys + 4) + pad;
-  AddLogicalPoint(r.Left, r.Top, pad);
-  AddLogicalPoint(r.Right, r.Bottom, pad);
-  AddLogicalPoint(r.Right, r.Top, pad);
-  AddLogicalPoint(r.Left, r.Bottom, pad);
+  // What the clip region cuts away is not drawn, so it is not in the bounds either.
+  const TDCState& s = FDC->State();
+  if (s.HasClip) {
+    l = std::max(l, static_cast<double>(s.ClipLeft));
+    t = std::max(t, static_cast<double>(s.ClipTop));
+    rr = std::min(rr, static_cast<double>(s.ClipRight));
+    b = std::min(b, static_cast<double>(s.ClipBottom));
+  }
+  if (!(rr > l) || !(b > t)) return emf::RectL{0, 0, -1, -1};
+  constexpr double kLimit = 1073741824.0;  // rclBounds holds 32-bit values
+  l = std::clamp(l, -kLimit, kLimit);
+  t = std::clamp(t, -kLimit, kLimit);
+  rr = std::clamp(rr, -kLimit, kLimit);
+  b = std::clamp(b, -kLimit, kLimit);
+  if (!FHasBounds) {
+    FMinX = l;
+    FMinY = t;
+    FMaxX = rr;
+    FMaxY = b;
+    FHasBounds = true;
+  }
+  FMinX = std::min(FMinX, l);
+  FMaxX = std::max(FMaxX, rr);
+  FMinY = std::min(FMinY, t);
+  FMaxY = std::max(FMaxY, b);
   // Inclusive bounds, as rclBounds is.
   return emf::RectL{static_cast<std::int32_t>(std::floor(l)), static_cast<std::int32_t>(std::floor(t)),
                     static_cast<std::int32_t>(std::ceil(rr)) - 1,
@@ -295,9 +302,9 @@ void TEmfWriter::MoveTo(TPoint p) {
 }
 
 void TEmfWriter::LineTo(TPoint from, TPoint to) {
-  double pad = PenPad(*FDC);
-  AddLogicalPoint(from.X, from.Y, pad);
-  AddLogicalPoint(to.X, to.Y, pad);
+  DeviceBoundsOf(
+      TRect{std::min(from.X, to.X), std::min(from.Y, to.Y), std::max(from.X, to.X), std::max(from.Y, to.Y)},
+      PenPad(*FDC));
   WritePoint(emf::EMR_LINETO, to.X, to.Y);
 }
 

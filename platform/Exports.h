@@ -15,8 +15,9 @@ TResult ExportEmf(const TMetafile& metafile, const std::string& path);
 // One PDF page per recording, each page as large as the recording's frame.
 TResult ExportPdf(const std::vector<const TMetafile*>& pages, const std::string& path);
 TResult ExportPdf(const TMetafile& metafile, const std::string& path);
-// An SVG drawing as large as the frame (in millimetres), drawn at the given resolution.
-TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi = 96);
+// An SVG drawing as large as the frame, drawn at the given resolution; the default of 254 dots per inch makes
+// one SVG unit a tenth of a millimetre, so the drawing's size in millimetres is exact.
+TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi = 254);
 // A PNG of the frame at the given resolution, on white.
 TResult ExportPng(const TMetafile& metafile, const std::string& path, int dpi);
 

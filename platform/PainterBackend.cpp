@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Bitmap.h"
@@ -93,10 +94,17 @@ class TPainterBackend : public TDeviceBackend {
                      std::uint32_t rop) override;
 
  private:
+  // Device coordinates are kept within 2^27 pixels either way, as GDI keeps them, so that absurd
+  // records cannot push the painter into overflowing arithmetic.
+  static double ClampDevice(double v) {
+    constexpr double kLimit = 134217727.0;
+    if (!(v == v)) return 0;  // NaN
+    return std::clamp(v, -kLimit, kLimit);
+  }
   QPointF Device(double x, double y) const {
     double dx, dy;
     MapPoint(FDC->LogicalToDevice(), x, y, dx, dy);
-    return QPointF(dx, dy);
+    return QPointF(ClampDevice(dx), ClampDevice(dy));
   }
   // A logical box in whole device pixels, normalised (mirrored boxes come out the right way round).
   QRectF DeviceBox(const TRect& box) const {
@@ -209,6 +217,8 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   double sy = YScale(m);
   if (!(sy > 0) || !(em > 0)) return;
   double emDevice = em * sy;
+  // Glyphs beyond any page or below a hundredth of a pixel are not drawn.
+  if (!(emDevice < 65536.0) || emDevice < 0.01) return;
   QTransform rotate(ux, uy, vx, vy, 0, 0);
   QTransform glyphToLogical =
       QTransform::fromScale(1.0 / sy, 1.0 / sy) * rotate * QTransform::fromTranslate(ox, oy);
@@ -256,11 +266,25 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
 void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
                                   const std::vector<std::pair<double, char16_t>>& glyphs, double emDevice,
                                   TFontFace& face) {
-  // Glyphs of each face go in one run, each at its own position.
+  // How large an em comes out on the device once the whole transform is applied.
+  const double stretch = std::max(std::hypot(glyphToDevice.m11(), glyphToDevice.m12()),
+                                  std::hypot(glyphToDevice.m21(), glyphToDevice.m22()));
+  const double emOnDevice = emDevice * stretch;
+  if (!std::isfinite(emOnDevice) || !std::isfinite(glyphToDevice.dx()) ||
+      !std::isfinite(glyphToDevice.dy())) {
+    return;
+  }
+  // The glyph cache serves glyphs of ordinary size drawn upright, turned or mirrored. Very large glyphs,
+  // glyphs stretched more one way than the other and sub-pixel fonts are filled as outlines instead.
+  const double squeeze = std::min(std::hypot(glyphToDevice.m11(), glyphToDevice.m12()),
+                                  std::hypot(glyphToDevice.m21(), glyphToDevice.m22()));
+  const bool outlines = emOnDevice > 1024.0 || emDevice < 1.0 || !(squeeze > 0) || stretch / squeeze > 1.01;
   FPainter.setWorldTransform(glyphToDevice);
   FPainter.setRenderHint(QPainter::Antialiasing, true);
   FPainter.setRenderHint(QPainter::TextAntialiasing, true);
+  const QColor color = FPainter.pen().color();
   for (int which = 0; which < 2; ++which) {
+    // Glyphs of each face go in one run, each at its own position.
     QList<quint32> indexes;
     QList<QPointF> positions;
     for (const auto& [x, ch] : glyphs) {
@@ -270,8 +294,21 @@ void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
       positions.push_back(QPointF(x, 0));
     }
     if (indexes.isEmpty()) continue;
+    if (outlines) {
+      // Outlines taken at a fixed size and scaled to the em.
+      constexpr double kOutlineSize = 64.0;
+      QRawFont raw = face.RawAt(which, kOutlineSize);
+      const QTransform toEm = QTransform::fromScale(emDevice / kOutlineSize, emDevice / kOutlineSize);
+      QPainterPath path;
+      for (qsizetype i = 0; i < indexes.size(); ++i) {
+        path.addPath(toEm.map(raw.pathForGlyph(indexes[i])).translated(positions[i]));
+      }
+      FPainter.fillPath(path, color);
+      continue;
+    }
+    QRawFont raw = face.RawAt(which, emDevice);
     QGlyphRun run;
-    run.setRawFont(face.RawAt(which, emDevice));
+    run.setRawFont(raw);
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
     FPainter.drawGlyphRun(QPointF(0, 0), run);

@@ -27,6 +27,7 @@ QRawFont LoadRaw(const QString& family, bool bold, bool italic) {
 
 double Em(const TLogFont& font, TFontFace& face) {
   if (font.Height < 0) return -static_cast<double>(font.Height);
+  // (Heights are 32-bit, so the em stays a finite double whatever a record says.)
   if (font.Height > 0) {
     double cell = face.Ascent() + face.Descent();
     return cell > 0 ? font.Height * TFontFace::kDesignSize / cell : font.Height;

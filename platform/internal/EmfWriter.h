@@ -73,8 +73,8 @@ class TEmfWriter : public TDeviceBackend {
   void Reference(std::uint32_t handle);
   void Release(std::uint32_t handle);
   void Select(Slot slot, std::uint32_t handle);
-  // Bounds of what was drawn, in reference-device pixels.
-  void AddLogicalPoint(double x, double y, double pad);
+  // Adds a logical box (grown by pad device pixels, cut by the clip) to the bounds of what was drawn and
+  // returns it as an inclusive rectangle of reference-device pixels.
   emf::RectL DeviceBoundsOf(const TRect& logical, double pad);
 
   TDeviceDescription FReference;

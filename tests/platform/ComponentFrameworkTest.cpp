@@ -27,12 +27,15 @@ class TSample : public TComponent {
   }
 
   void DefineProperties(TFiler& filer) override {
-    filer.Integer("Width", [this] { return width; }, [this](int v) {
-      width = v;
-      log.push_back(HasState(csReading) ? "width while reading" : "width");
-    });
-    filer.String("Caption", [this] { return caption; }, [this](const Cp932String& v) { caption = v; },
-                 !caption.IsEmpty());
+    filer.Integer(
+        "Width", [this] { return width; },
+        [this](int v) {
+          width = v;
+          log.push_back(HasState(csReading) ? "width while reading" : "width");
+        });
+    filer.String(
+        "Caption", [this] { return caption; }, [this](const Cp932String& v) { caption = v; },
+        !caption.IsEmpty());
     filer.String(
         "Peer", [this] { return peer ? Cp932String(peer->Name().c_str()) : Cp932String(); },
         [this](const Cp932String& v) { SetPeer(dynamic_cast<TSample*>(Owner()->FindComponent(v.Bytes()))); },

@@ -1,0 +1,33 @@
+// libFuzzer target for the record enumerator and the player: any bytes are enumerated without a target,
+// loaded as a metafile and played onto a small bitmap. Errors are expected; crashes, overflows and leaks
+// are not.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/Bitmap.h"
+#include "platform/Metafile.h"
+#include "platform/Runtime.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  tess::EnsurePlatformStarted(*argc, *argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::span<const std::uint8_t> bytes(data, size);
+  std::size_t records = 0;
+  (void)tess::EnumerateEmf(bytes, nullptr, nullptr, [&](tess::TEnumContext& e) {
+    ++records;
+    return e.Record().Bytes.size() >= 8;
+  });
+  tess::TMetafile metafile;
+  (void)metafile.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+
+  tess::TBitmap24 target(48, 48);
+  tess::TCanvas& canvas = target.Canvas();
+  (void)tess::PlayEmf(canvas.Handle(), bytes, tess::TRect{0, 0, 48, 48});
+  (void)tess::PlayEmf(canvas.Handle(), bytes, tess::TRect{48, 48, 0, 0});
+  target.ReleaseCanvas();
+  return 0;
+}

@@ -1,0 +1,10 @@
+# The unit tests again in a second build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_SANITIZE=ON \
+  -DTESSARINE_BENCHMARKS=OFF >/dev/null
+cmake --build build-sanitize -j "$TESSARINE_JOBS"
+# Leaks inside the toolkit's and the font library's own start-up are theirs, not ours.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-sanitize -j "$TESSARINE_JOBS" --output-on-failure --timeout 900

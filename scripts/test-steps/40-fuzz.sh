@@ -1,0 +1,13 @@
+# Fuzzes the EMF record enumerator and player for a bounded time (libFuzzer with AddressSanitizer, clang).
+set -euo pipefail
+FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-60}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_FUZZ=ON \
+  -DTESSARINE_TESTS=OFF -DTESSARINE_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz -j "$TESSARINE_JOBS" --target emf_fuzzer
+# New inputs go to a scratch corpus; the checked-in seeds stay as they are.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p build-fuzz/artifacts
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
+build-fuzz/fuzz/emf_fuzzer "$work" fuzz/corpus/emf -max_total_time="$FUZZ_SECONDS" -max_len=8192 -timeout=20 \
+  -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/

@@ -1,0 +1,82 @@
+// Files made from a page recording.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+#include "platform/Exports.h"
+#include "tests/platform/DrawingTestUtil.h"
+
+namespace tess {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class Exports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tessarine-exports-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+    page_ = testing::RecordPage(testing::A4Device(300), [](TCanvas& c) { testing::DrawSamplePage(c); });
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string Path(const char* name) { return (dir_ / name).string(); }
+  std::filesystem::path dir_;
+  TMetafile page_;
+};
+
+TEST_F(Exports, EmfFileHoldsExactlyTheRecordingAndLoadsBack) {
+  ASSERT_TRUE(ExportEmf(page_, Path("page.emf")));
+  std::string bytes = ReadFile(Path("page.emf"));
+  EXPECT_EQ(bytes, std::string(page_.Bytes().begin(), page_.Bytes().end()));
+  TMetafile back;
+  ASSERT_TRUE(back.LoadFromFile(Path("page.emf")));
+  EXPECT_EQ(back.Bytes(), page_.Bytes());
+  EXPECT_FALSE(back.LoadFromFile(Path("missing.emf")));
+}
+
+TEST_F(Exports, PngIsTheFrameAtTheAskedResolution) {
+  ASSERT_TRUE(ExportPng(page_, Path("page.png"), 150));
+  TBitmap24 png;
+  ASSERT_TRUE(TBitmap24::LoadFromFile(Path("page.png"), png));
+  EXPECT_EQ(png.Width(), 1240);  // 210 mm at 150 dpi
+  EXPECT_EQ(png.Height(), 1754);
+  EXPECT_EQ(png.Pixel(0, 0), static_cast<std::uint32_t>(RGB(250, 250, 235)));  // the page's background fill
+  EXPECT_FALSE(ExportPng(page_, Path("bad.png"), 0));
+}
+
+TEST_F(Exports, PdfAndSvgAreWrittenWithThePageSize) {
+  ASSERT_TRUE(ExportPdf(std::vector<const TMetafile*>{&page_, &page_}, Path("pages.pdf")));
+  std::string pdf = ReadFile(Path("pages.pdf"));
+  EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+  std::size_t pages = 0;
+  for (std::size_t at = pdf.find("/Type /Page\n"); at != std::string::npos;
+       at = pdf.find("/Type /Page\n", at + 1)) {
+    ++pages;
+  }
+  EXPECT_EQ(pages, 2u);
+  ASSERT_TRUE(ExportSvg(page_, Path("page.svg")));
+  std::string svg = ReadFile(Path("page.svg"));
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("210mm"), std::string::npos);
+}
+
+TEST_F(Exports, EmptyRecordingsAreRefused) {
+  TMetafile empty;
+  EXPECT_FALSE(ExportEmf(empty, Path("e.emf")));
+  EXPECT_FALSE(ExportPdf(empty, Path("e.pdf")));
+  EXPECT_FALSE(ExportSvg(empty, Path("e.svg")));
+  EXPECT_FALSE(ExportPng(empty, Path("e.png"), 96));
+  EXPECT_FALSE(ExportPdf(std::vector<const TMetafile*>{}, Path("e.pdf")));
+}
+
+}  // namespace
+}  // namespace tess
