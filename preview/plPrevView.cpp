@@ -213,6 +213,11 @@ bool TCustomplPrev::FindPreviewForm() {
     FPreviewWindow->AttachPreview(this);
   };
   if (!FFormName.empty()) {
+    // A form found under an earlier name must not be shown for this one.
+    if (!FOwnsForm) {
+      FPreviewForm = nullptr;
+      FPreviewWindow = nullptr;
+    }
     for (const TFormRef& ref : host.OpenForms()) {
       if (ref.Form == nullptr || ref.Form->Name() != FFormName) continue;
       FPreviewForm = ref.Form;
