@@ -36,6 +36,15 @@ int LastCharCode(const Cp932String& text) {
   return 0;
 }
 
+bool ContainsChars(const Cp932String& text, const Cp932String& needle) {
+  if (needle.IsEmpty()) return true;
+  const std::string& t = text.Bytes();
+  for (std::size_t i = 0; i < t.size(); i = NextCharOffset(text, i)) {
+    if (t.compare(i, needle.Length(), needle.Bytes()) == 0) return true;
+  }
+  return false;
+}
+
 int OverhangFromWidth(float width) {
   return width >= 0 ? 0 : RoundHalfEven(-static_cast<double>(width));
 }

@@ -25,6 +25,10 @@ int RightOverhang(TCanvas& canvas, const Cp932String& text);
 int OverhangFromWidth(float width);
 int OverhangFromWidth(int width);
 
+// True when `needle` occurs in `text` starting at a character boundary (a trail byte followed by a lead
+// byte never makes a match). An empty needle occurs everywhere.
+bool ContainsChars(const Cp932String& text, const Cp932String& needle);
+
 // Rounding as the page geometry needs it: halves to even, and halves away from zero.
 int RoundHalfEven(double value);
 int RoundHalfAway(double value);

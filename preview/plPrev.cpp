@@ -26,17 +26,6 @@ int TruncDiv(long long dots, int resolution) {
   return static_cast<int>(std::trunc(static_cast<double>(dots) * 254.0 / resolution));
 }
 
-// True when `needle` occurs in `text` starting at a character boundary (a trail byte followed by a lead
-// byte must not make a match).
-bool ContainsText(const Cp932String& text, const Cp932String& needle) {
-  if (needle.IsEmpty()) return true;
-  const std::string& t = text.Bytes();
-  for (std::size_t i = 0; i < t.size(); i = NextCharOffset(text, i)) {
-    if (t.compare(i, needle.Length(), needle.Bytes()) == 0) return true;
-  }
-  return false;
-}
-
 // Upper-cases the single-byte letters of code page 932 text; double-byte characters stay as they are.
 Cp932String UpperCaseText(const Cp932String& text) {
   std::string out = text.Bytes();
@@ -288,7 +277,7 @@ void TCustomplPrev::PrinterSettingsFromText(const Cp932String& text) {
 }
 
 bool TCustomplPrev::IsAcrobatPrinter() const {
-  return ContainsText(UpperCaseText(SettingsInUse()->PrinterName()), "ACROBAT");
+  return ContainsChars(UpperCaseText(SettingsInUse()->PrinterName()), "ACROBAT");
 }
 
 // ---- Paper geometry
@@ -428,7 +417,6 @@ const TMetafile* TCustomplPrev::Pages(int index) const {
 void TCustomplPrev::ClearPages() {
   // An open canvas records into the working recording: it goes first.
   FCanvas.reset();
-  if (FDocState == TplPrevDocState::dsRecorded) FPages.clear();
   FPages.clear();
   FWorkMetafile.reset();
 }
@@ -814,6 +802,10 @@ void TCustomplPrev::WriteDesignPaperValue(TWriter& writer) {
   writer.WriteInteger(FPrintableBottom);
   writer.WriteInteger(FStoredPaperSize);
   writer.WriteListEnd();
+}
+
+void RegisterPreviewClasses() {
+  RegisterComponentClass<TplPrev>();
 }
 
 }  // namespace tess

@@ -354,4 +354,7 @@ class TplPrev : public TCustomplPrev {
   void DefinePublishedProperties(TFiler& filer) override;
 };
 
+// Lets stored designs create TplPrev by class name.
+void RegisterPreviewClasses();
+
 }  // namespace tess

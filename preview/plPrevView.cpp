@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/PlatformFamily.h"
 #include "preview/PrinterAccess.h"
+#include "preview/TextUtils.h"
 #include "preview/plPrev.h"
 #include "printer_settings/plSetPrinter.h"
 
@@ -12,15 +13,6 @@ namespace tess {
 namespace {
 
 const char* const kComponentCaption = "印刷プレビュー制御コンポーネント";
-
-// True when `needle` occurs in `text` at a character boundary.
-bool ContainsAtCharBoundary(const Cp932String& text, const Cp932String& needle) {
-  const std::string& t = text.Bytes();
-  for (std::size_t i = 0; i < t.size(); i = NextCharOffset(text, i)) {
-    if (t.compare(i, needle.Length(), needle.Bytes()) == 0) return true;
-  }
-  return false;
-}
 
 // Puts a flag back when the scope ends, whatever happened.
 class TFlagRestore {
@@ -49,7 +41,7 @@ void TCustomplPrev::DrawPaper(TCanvas& canvas) {
   if (!FNoPrinter) FStoredBinName = SettingsInUse()->PaperBinName();
   // Drivers name continuous paper in half-width or full-width katakana; compare in full width.
   Cp932String source = ToFullWidth(FStoredBinName);
-  if (!ContainsAtCharBoundary(source, Cp932String::FromUtf8("トラクタ"))) return;
+  if (!ContainsChars(source, Cp932String::FromUtf8("トラクタ"))) return;
   // Tractor-feed paper: the sprocket holes (4 mm, 4 mm from each edge, every half inch) and the tear-off
   // perforations 12.7 mm from each edge.
   canvas.Pen().SetWidth(0);

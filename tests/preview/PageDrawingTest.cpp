@@ -62,6 +62,16 @@ TEST(TextUtils, CharacterCodesFollowTheCodePageCharacterRules) {
   EXPECT_EQ(LastCharCode(Cp932String::FromBytes("\x82\xA0\x82")), 0x82);
 }
 
+TEST(TextUtils, TextIsFoundOnlyAtCharacterBoundaries) {
+  Cp932String so = Cp932String::FromUtf8("ソ");  // 0x83 0x5C: its trail byte is the backslash
+  EXPECT_FALSE(ContainsChars(so, "\\"));
+  EXPECT_TRUE(ContainsChars(so + "\\", "\\"));
+  Cp932String tractor = Cp932String::FromUtf8("連続用紙（トラクタ）");
+  EXPECT_TRUE(ContainsChars(tractor, Cp932String::FromUtf8("トラクタ")));
+  EXPECT_FALSE(ContainsChars(Cp932String::FromUtf8("トラク"), Cp932String::FromUtf8("トラクタ")));
+  EXPECT_TRUE(ContainsChars("", ""));
+}
+
 TEST(TextUtils, FractionalOverhangsRoundHalvesToEvenAndIntegerOnesAreTaken) {
   EXPECT_EQ(OverhangFromWidth(-2.5f), 2);
   EXPECT_EQ(OverhangFromWidth(-3.5f), 4);
