@@ -270,6 +270,27 @@ TEST_F(PreviewView, AFormOfTheGivenNameThatIsNoPreviewWindowIsShownWithItsMessag
   EXPECT_EQ(preview.PreviewForm(), nullptr);
 }
 
+TEST_F(PreviewView, StretchBitmapDrawsThePixelsOntoTheOpenPageMirroredByAReversedRectangle) {
+  preview.BeginDoc();
+  preview.StretchBitmap(Rect(0, 0, 100, 100), nullptr);
+  TBitmap24 empty;
+  preview.StretchBitmap(Rect(0, 0, 100, 100), &empty);
+  TBitmap24 bitmap(4, 3);
+  bitmap.SetPixel(0, 0, 0x0000FF);
+  preview.StretchBitmap(Rect(200, 300, 100, 100), &bitmap);
+  preview.EndDoc();
+  auto blits = test::RecordsOfType(*preview.Pages(0), emf::EMR_STRETCHDIBITS);
+  ASSERT_EQ(blits.size(), 1u);
+  auto r = test::As<emf::EmrStretchDIBits>(blits[0]);
+  EXPECT_EQ(r.xDest, 200);
+  EXPECT_EQ(r.yDest, 300);
+  EXPECT_EQ(r.cxDest, -100);
+  EXPECT_EQ(r.cyDest, -200);
+  EXPECT_EQ(r.cxSrc, 4);
+  EXPECT_EQ(r.cySrc, 3);
+  EXPECT_EQ(r.dwRop, SRCCOPY);
+}
+
 TEST_F(PreviewView, PrintWithoutADocumentOrWithoutAPrinterSaysSoAndPrintsNothing) {
   preview.Print();
   ASSERT_EQ(host.Boxes.size(), 1u);
