@@ -1,0 +1,9 @@
+#include "platform/Printers.h"
+
+namespace tess {
+
+std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem() {
+  return nullptr;
+}
+
+}  // namespace tess
