@@ -290,7 +290,7 @@ void TCustomplPrev::UpdatePaperGeometry() {
     PrinterSettingsFromText(FPrinterSettingsText);
   }
   if (!FNoPrinter) {
-    const TplSetPrinter& settings = *FplSetPrinter;
+    TplSetPrinter& settings = *FplSetPrinter;
     int devicePageWidth = settings.DeviceCaps(dcPaperWidth);
     int devicePageHeight = settings.DeviceCaps(dcPaperHeight);
     int devicePrintableWidth = settings.DeviceCaps(dcPrintableWidth);
@@ -776,7 +776,7 @@ void TCustomplPrev::WriteDesignPaperValue(TWriter& writer) {
   try {
     // Without a printer the settings know nothing: the values the form gave are kept as they are.
     if (!FNoPrinter) {
-      const TplSetPrinter& settings = *SettingsInUse();
+      TplSetPrinter& settings = *SettingsInUse();
       FStoredLandscape = settings.Landscape() ? 1 : 0;
       FStoredPrinterName = settings.PrinterName();
       FStoredPaperName = settings.PaperName();

@@ -30,6 +30,7 @@ class PageDrawing : public ::testing::Test {
   TCanvas& canvas() { return *preview.Canvas(); }
 
   test::TRecordingHost host;
+  test::TNoPrinters noPrinters;
   TComponent form{nullptr};
   TplPrev preview{&form};
 };

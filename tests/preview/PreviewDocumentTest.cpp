@@ -20,6 +20,7 @@ using test::TRecordingHost;
 class PreviewDocument : public ::testing::Test {
  protected:
   TRecordingHost host;
+  test::TNoPrinters noPrinters;
   TComponent form{nullptr};
 };
 

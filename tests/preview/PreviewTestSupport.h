@@ -12,6 +12,7 @@
 #include "platform/EmfRecords.h"
 #include "platform/Metafile.h"
 #include "platform/StoredDesign.h"
+#include "platform/VirtualPrinters.h"
 #include "preview/PreviewHost.h"
 #include "preview/plPrev.h"
 
@@ -60,6 +61,11 @@ class TRecordingHost : public TPreviewHost {
   std::function<IplPrevWindow*(TComponent*)> CreateWindow;
   std::vector<TComponent*> ForeignShown;
   std::function<void(TComponent*, const std::function<void(TForeignMessage)>&)> ForeignModal;
+};
+
+// No printer installed: a virtual printer system without printers for the scope's lifetime.
+struct TNoPrinters {
+  TScopedPrinterSystem scope{std::make_unique<TVirtualPrinterSystem>()};
 };
 
 // One record as the enumerator hands it over.

@@ -87,6 +87,7 @@ class PreviewView : public ::testing::Test {
   }
 
   TRecordingHost host;
+  test::TNoPrinters noPrinters;
   TComponent form{nullptr};
   TCountingPreview preview{&form};
 };
