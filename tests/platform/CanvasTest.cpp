@@ -281,3 +281,58 @@ TEST(Canvas, SystemColoursResolveToRgb) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+// Bounding box of the non-white pixels.
+TRect InkBox(const TBitmap24& b) {
+  TRect r{b.Width(), b.Height(), -1, -1};
+  for (int y = 0; y < b.Height(); ++y) {
+    for (int x = 0; x < b.Width(); ++x) {
+      if (b.Pixel(x, y) == 0xFFFFFFu) continue;
+      r.Left = std::min(r.Left, x);
+      r.Top = std::min(r.Top, y);
+      r.Right = std::max(r.Right, x + 1);
+      r.Bottom = std::max(r.Bottom, y + 1);
+    }
+  }
+  return r;
+}
+
+TEST(Canvas, DesignFaceDrawsWithItsInstalledFace) {
+  auto draw = [](const char* face) {
+    TBitmap24 b(200, 60);
+    TCanvas& c = b.Canvas();
+    c.Font().SetName(Cp932String::FromUtf8(face));
+    c.Font().SetHeight(-32);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.TextOut(4, 4, Cp932String::FromUtf8("問題 Ag1"));
+    b.ReleaseCanvas();
+    return b;
+  };
+  TBitmap24 design = draw("ＭＳ ゴシック");
+  TBitmap24 installed = draw("IPAGothic");
+  EXPECT_EQ(design.Bits(), installed.Bits());
+  EXPECT_NE(design.Bits(), draw("Tahoma").Bits());
+}
+
+TEST(Canvas, EscapementTurnsTheBaselineCounterClockwise) {
+  TBitmap24 b(200, 200);
+  TDeviceContext& dc = b.Canvas().Handle();
+  TLogFont f;
+  f.Height = -30;
+  f.Escapement = 900;  // 90 degrees: the text runs upward from the reference point
+  dc.SelectFont(f);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextAlign(TA_BASELINE);
+  dc.ExtTextOutW(100, 180, 0, nullptr, u"HHHHH", nullptr);
+  TRect ink = InkBox(b);
+  EXPECT_GT(ink.Height(), 2 * ink.Width());
+  EXPECT_LE(ink.Bottom, 181);
+  EXPECT_LE(ink.Right, 101);  // the glyphs' tops point left, their feet sit on x = 100
+  b.ReleaseCanvas();
+}
+
+}  // namespace
+}  // namespace tess

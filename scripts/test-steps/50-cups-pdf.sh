@@ -1,0 +1,59 @@
+# A real printer for the integration test: starts the CUPS scheduler when it is not running and adds a
+# CUPS-PDF queue (TessarinePDF) that writes its PDF files into a known folder. Safe to run again: a
+# running scheduler, an existing queue and an existing folder are all fine. Needs root.
+set -euo pipefail
+
+QUEUE=${TESSARINE_PDF_QUEUE:-TessarinePDF}
+OUT_DIR=${TESSARINE_PDF_DIR:-/var/spool/tessarine-pdf}
+CONF=/etc/cups/cups-pdf.conf
+
+if ! command -v cupsd >/dev/null || ! command -v lpadmin >/dev/null; then
+  echo "CUPS is not installed: the real-printer test will be skipped"
+  exit 0
+fi
+if [ "$(id -u)" != 0 ]; then
+  echo "Not root: cannot start CUPS or add a queue; the real-printer test will be skipped"
+  exit 0
+fi
+
+# CUPS-PDF writes every job into the folder its configuration names.
+mkdir -p "$OUT_DIR"
+chmod 1777 "$OUT_DIR"
+if [ -f "$CONF" ] && grep -qE '^[[:space:]]*Out[[:space:]]' "$CONF"; then
+  sed -i -E "s|^[[:space:]]*Out[[:space:]].*|Out $OUT_DIR|" "$CONF"
+else
+  echo "Out $OUT_DIR" >>"$CONF"
+fi
+
+scheduler_running() { lpstat -r 2>/dev/null | grep -q "is running"; }
+if ! scheduler_running; then
+  mkdir -p /run/cups
+  cupsd
+  for _ in $(seq 1 50); do
+    scheduler_running && break
+    sleep 0.2
+  done
+fi
+if ! scheduler_running; then
+  echo "The CUPS scheduler did not start" >&2
+  exit 1
+fi
+
+PPD=""
+for candidate in /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd /usr/share/ppd/cups-pdf/CUPS-PDF.ppd \
+  /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd; do
+  if [ -f "$candidate" ]; then
+    PPD=$candidate
+    break
+  fi
+done
+if ! lpstat -p "$QUEUE" >/dev/null 2>&1; then
+  if [ -n "$PPD" ]; then
+    lpadmin -p "$QUEUE" -E -v cups-pdf:/ -P "$PPD"
+  else
+    lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
+  fi
+fi
+cupsenable "$QUEUE"
+cupsaccept "$QUEUE"
+echo "CUPS-PDF queue $QUEUE writes into $OUT_DIR"

@@ -1,0 +1,224 @@
+// Against a real CUPS: a CUPS-PDF queue (added by scripts/test-steps/50-cups-pdf.sh, which this test runs
+// itself when the queue is missing) is found, set to A4, measured against its PPD, and prints a two-page
+// job into a PDF file.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/PrintDialogs.h"
+#include "platform/Printers.h"
+#include "platform/VirtualPrinters.h"
+#include "printer_settings/plSetPrinter.h"
+
+namespace tess {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kQueue = "TessarinePDF";
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+bool QueueExists() {
+  return Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) != std::string::npos;
+}
+
+// The folder CUPS-PDF writes into, from its configuration.
+fs::path OutputFolder() {
+  std::ifstream conf("/etc/cups/cups-pdf.conf");
+  std::string line;
+  std::smatch m;
+  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
+  while (std::getline(conf, line)) {
+    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
+  }
+  return {};
+}
+
+// What the queue's PPD says about A4 and the default resolution.
+struct PpdA4 {
+  int dpi = 0;
+  double width = 0, length = 0, left = 0, bottom = 0, right = 0, top = 0;
+};
+
+std::optional<PpdA4> ReadPpd() {
+  std::ifstream ppd(std::string("/etc/cups/ppd/") + kQueue + ".ppd");
+  if (!ppd) return std::nullopt;
+  PpdA4 a4;
+  std::string line;
+  std::smatch m;
+  static const std::regex kRes(R"(^\*DefaultResolution:\s*(\d+)(x\d+)?dpi)");
+  static const std::regex kDim(R"(^\*PaperDimension A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\")");
+  static const std::regex kArea(
+      R"(^\*ImageableArea A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)\")");
+  while (std::getline(ppd, line)) {
+    if (std::regex_search(line, m, kRes)) a4.dpi = std::stoi(m[1].str());
+    if (std::regex_search(line, m, kDim)) {
+      a4.width = std::stod(m[1].str());
+      a4.length = std::stod(m[2].str());
+    }
+    if (std::regex_search(line, m, kArea)) {
+      a4.left = std::stod(m[1].str());
+      a4.bottom = std::stod(m[2].str());
+      a4.right = std::stod(m[3].str());
+      a4.top = std::stod(m[4].str());
+    }
+  }
+  if (a4.dpi == 0) a4.dpi = 300;  // CUPS reports 300 dpi for a PPD without a resolution
+  if (a4.width == 0) return std::nullopt;
+  return a4;
+}
+
+int Dots(double points, int dpi) {
+  return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
+class CupsPdfTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!QueueExists() && ::geteuid() == 0) {
+      std::system("bash " TESSARINE_SOURCE_DIR "/scripts/test-steps/50-cups-pdf.sh >/dev/null 2>&1");
+    }
+  }
+  void SetUp() override {
+    if (!QueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue << " (needs root and CUPS)";
+    scope = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
+  }
+  void TearDown() override { scope.reset(); }
+  std::unique_ptr<TScopedPrinterSystem> scope;
+};
+
+TEST_F(CupsPdfTest, QueueIsListedAndItsA4CapsFollowThePpd) {
+  std::optional<PpdA4> ppd = ReadPpd();
+  ASSERT_TRUE(ppd.has_value());
+  TplSetPrinter printer(nullptr);
+  ASSERT_GT(printer.PrinterCount(), 0);
+  ASSERT_GE(TplSetPrinter::FindPrinterIndex(kQueue), 0);
+  printer.SetPrinterName(kQueue);
+  EXPECT_EQ(printer.PrinterName(), Cp932String(kQueue));
+  EXPECT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  EXPECT_EQ(printer.PaperName(), Cp932String("A4"));
+  EXPECT_FALSE(printer.Landscape());
+  EXPECT_EQ(printer.DevDataSize(), 156 + 512);
+
+  const int dpi = ppd->dpi;
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), dpi);
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchY), dpi);
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), Dots(ppd->width, dpi));
+  EXPECT_EQ(printer.DeviceCaps(dcPaperHeight), Dots(ppd->length, dpi));
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetLeft), Dots(ppd->left, dpi));
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetTop), Dots(ppd->length - ppd->top, dpi));
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableWidth), Dots(ppd->right, dpi) - Dots(ppd->left, dpi));
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableHeight),
+            Dots(ppd->length - ppd->bottom, dpi) - Dots(ppd->length - ppd->top, dpi));
+
+  // Other papers of the usual numbering are there too, and the driver's names read back.
+  EXPECT_TRUE(printer.SetPaperSizeChecked(DMPAPER_LETTER));
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), Dots(612, dpi));
+  printer.SetPaperName("A4");
+  EXPECT_EQ(printer.PaperSize(), DMPAPER_A4);
+  printer.SetLandscape(true);
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), Dots(ppd->length, dpi));
+}
+
+TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
+  const fs::path out = OutputFolder();
+  ASSERT_FALSE(out.empty());
+  std::set<fs::path> before;
+  std::error_code ec;
+  for (const auto& e : fs::recursive_directory_iterator(out, ec)) before.insert(e.path());
+
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName(kQueue);
+  ASSERT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  const std::string token =
+      "Worksheet" + std::to_string(::getpid()) + "x" +
+      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
+  Printer().BeginDoc(Cp932String(token.c_str()));
+  EXPECT_TRUE(Printer().Printing());
+  Printer().NewPage();
+  Printer().EndDoc();
+  EXPECT_FALSE(Printer().Printing());
+
+  fs::path found;
+  for (int i = 0; i < 300 && found.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (const auto& e : fs::recursive_directory_iterator(out, ec)) {
+      if (e.path().extension() == ".pdf" && !before.count(e.path()) &&
+          e.path().filename().string().find(token) != std::string::npos) {
+        found = e.path();
+      }
+    }
+  }
+  ASSERT_FALSE(found.empty()) << "no PDF named for the job title in " << out;
+  // CUPS-PDF may still be writing it: wait until pdfinfo can read it.
+  std::string info;
+  for (int i = 0; i < 100; ++i) {
+    info = Shell("pdfinfo '" + found.string() + "' 2>/dev/null");
+    if (info.find("Pages:") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))"))) << info;
+  EXPECT_EQ(m[1].str(), "2");
+  EXPECT_NE(info.find("595"), std::string::npos) << info;  // A4 in points
+  fs::remove(found, ec);
+}
+
+TEST_F(CupsPdfTest, QueueThatDisappearsGivesClearResults) {
+  const std::string name = "TessarineGone";
+  Shell("lpadmin -p " + name + " -E -v cups-pdf:/ -P /etc/cups/ppd/" + kQueue + ".ppd 2>/dev/null");
+  TplSetPrinter printer(nullptr);
+  if (TplSetPrinter::FindPrinterIndex(name.c_str()) < 0) GTEST_SKIP() << "could not add a second queue";
+  printer.SetPrinterName(name.c_str());
+  EXPECT_EQ(printer.PaperName(), Cp932String("A4"));
+  Shell("lpadmin -x " + name + " 2>/dev/null");
+  EXPECT_EQ(printer.PaperName(), Cp932String());
+  const std::vector<std::uint8_t> before = printer.DevData();
+  printer.SetPaperSize(DMPAPER_A3);
+  EXPECT_EQ(printer.DevData(), before);
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 0);
+  EXPECT_FALSE(printer.RestoreDevMode());
+  EXPECT_THROW(Printer().BeginDoc("gone"), EPrinterError);
+}
+
+TEST(CupsDown, ServerThatDoesNotAnswerMeansNoPrinters) {
+  for (const char* server : {"127.0.0.1:9", "/nonexistent/cups.sock"}) {
+    TScopedPrinterSystem scope(CreateCupsPrinterSystem(server));
+    const auto start = std::chrono::steady_clock::now();
+    TplSetPrinter printer(nullptr);
+    EXPECT_EQ(printer.PrinterCount(), 0) << server;
+    EXPECT_EQ(printer.PaperName(), Cp932String());
+    EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 0);
+    EXPECT_TRUE(Printer().Papers("TessarinePDF").empty());
+    EXPECT_FALSE(Printer().MergeDevMode("TessarinePDF", {}));
+    EXPECT_THROW(Printer().BeginDoc("down"), EPrinterError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << server;
+  }
+}
+
+}  // namespace
+}  // namespace tess
