@@ -213,10 +213,16 @@ TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
   EXPECT_EQ(bracket.ptlReference.y, frame.top + 70);
 }
 
-TEST_F(WorksheetBuild, WithoutAPrinterThePrintableAreaIsZero) {
-  EXPECT_EQ(form_->PrintArea().left, 0);
-  EXPECT_EQ(form_->PrintArea().top, 0);
-  EXPECT_EQ(form_->PrintArea().width, 0);
+TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
+  // The design's paper values: printable area 35 .. 2067 across, from 31 down.
+  EXPECT_EQ(form_->PrintArea().left, 35);
+  EXPECT_EQ(form_->PrintArea().top, 31);
+  EXPECT_EQ(form_->PrintArea().width, 2032);
+  PressPreview();
+  std::vector<test::TRecord> records = test::RecordsOfType(*form_->plPrev1->Pages(0), emf::EMR_EXTTEXTOUTW);
+  ASSERT_GE(records.size(), 2u);
+  auto bracket = test::As<emf::EmrExtTextOut>(records[1]);
+  EXPECT_GT(bracket.ptlReference.x, 1000);  // on the paper, at the right
 }
 
 }  // namespace
