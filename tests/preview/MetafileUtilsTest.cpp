@@ -329,6 +329,71 @@ TEST(ExtTextOutConverter, PolyTextRecordsAreReadWithTheTextRecordFields) {
   ExpectText(p[1], {110, 200}, "B", {12}, kOpaqueClipped);
 }
 
+void SetField(std::vector<std::uint8_t>& record, std::size_t offset, std::uint32_t value) {
+  std::memcpy(record.data() + offset, &value, 4);
+}
+
+// A record that cannot be read is refused with a message, and the converter is left unbuilt.
+void ExpectRefused(const std::vector<std::uint8_t>& record, const std::string& says) {
+  TExtTextOutConverter c;
+  TResult r = c.CreateFromRecord(record);
+  EXPECT_FALSE(r.IsOk());
+  EXPECT_NE(r.Message().find(says), std::string::npos) << r.Message();
+  EXPECT_FALSE(c.Valid());
+  EXPECT_TRUE(c.Chars().empty());
+}
+
+TEST(ExtTextOutConverter, RecordsWhoseTextOrAdvancesLieOutsideAreRefused) {
+  const std::vector<std::uint8_t> good = AnsiRecord({0, 0}, "ABCD", {1, 2, 3, 4});  // 76 + 4 + 16 bytes
+  ASSERT_TRUE(TExtTextOutConverter().CreateFromRecord(good).IsOk());
+
+  std::vector<std::uint8_t> r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, offString), 93);  // the last byte of the string past the end
+  ExpectRefused(r, "text of 4 characters at offset 93 lies outside the record of 96 bytes");
+  r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, offString), 0xFFFFFFFEu);  // would wrap in 32 bits
+  ExpectRefused(r, "lies outside");
+  r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, offDx), 81);
+  ExpectRefused(r, "4 advances at offset 81 lie outside the record of 96 bytes");
+  r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, offDx), 0xFFFFFFF0u);
+  ExpectRefused(r, "lie outside");
+  // Counts that cannot fit, however the offsets are set.
+  r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, nChars), 0xFFFFFFFFu);
+  ExpectRefused(r, "character count 4294967295 cannot fit in a record of 96 bytes");
+  r = good;
+  SetField(r, offsetof(emf::EmrExtTextOut, nChars), 5);
+  ExpectRefused(r, "lie outside");
+  // Two bytes a unit in a wide record: the count that fits an ANSI record does not fit here.
+  std::vector<std::uint8_t> w = WideRecord({0, 0}, u"AB", {1, 2});  // 76 + 4 + 8 bytes
+  SetField(w, offsetof(emf::EmrExtTextOut, nChars), 15);
+  ExpectRefused(w, "cannot fit");
+  w = WideRecord({0, 0}, u"AB", {1, 2});
+  SetField(w, offsetof(emf::EmrExtTextOut, offString), 78);
+  SetField(w, offsetof(emf::EmrExtTextOut, offDx), 76);
+  ASSERT_TRUE(TExtTextOutConverter().CreateFromRecord(w).IsOk());  // overlapping, but inside
+  SetField(w, offsetof(emf::EmrExtTextOut, offString), 85);
+  ExpectRefused(w, "lies outside");
+}
+
+TEST(ExtTextOutConverter, RecordsShorterThanTheirHeadOrTheirSizeAreRefused) {
+  std::vector<std::uint8_t> good = AnsiRecord({0, 0}, "AB", {1, 2});
+  ExpectRefused(std::vector<std::uint8_t>(good.begin(), good.begin() + 2), "has no type");
+  ExpectRefused(std::vector<std::uint8_t>(good.begin(), good.begin() + 75), "shorter than its 76-byte head");
+  // The size field promises more than there is, or less than the head.
+  std::vector<std::uint8_t> r = good;
+  SetField(r, 4, static_cast<std::uint32_t>(good.size() + 4));
+  ExpectRefused(r, "gives its size as");
+  SetField(r, 4, 40);
+  ExpectRefused(r, "gives its size as 40");
+  // A smaller size field bounds what is read: the advances now lie outside.
+  r = good;
+  SetField(r, 4, 80);
+  ExpectRefused(r, "lie outside the record of 80 bytes");
+}
+
 TEST(ExtTextOutConverter, BrokenInvariantsAreReportedAsAssertionFailures) {
   TExtTextOutConverter c;
   std::vector<std::uint8_t> notText = AnsiRecord({0, 0}, "A", {1});
