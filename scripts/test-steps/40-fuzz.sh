@@ -2,8 +2,8 @@
 # each for a bounded time (libFuzzer with AddressSanitizer, clang).
 set -euo pipefail
 # Both runs and the build stay well under three minutes on two cores.
-FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-45}
-CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-30}
+FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-40}
+CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-25}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_FUZZ=ON \
   -DTESSARINE_TESTS=OFF -DTESSARINE_BENCHMARKS=OFF >/dev/null
 cmake --build build-fuzz -j "$TESSARINE_JOBS" --target emf_fuzzer text_converter_fuzzer
