@@ -139,6 +139,29 @@ TEST_F(NinexFamily, TextIsReRecordedCharacterByCharacterAndTheRestUnchanged) {
   }
 }
 
+// The font the played records selected, and the recording's reference device, turn the positions.
+TEST_F(NinexFamily, PositionsFollowTheFontSelectedDuringPlaybackAndTheDeviceAspect) {
+  const TDeviceDescription tall = TDeviceDescription::FromPixels(300, 600, 2480, 7016);
+  TMetafile source;
+  source.SetMMWidth(21000);
+  source.SetMMHeight(29700);
+  {
+    TMetafileCanvas canvas(source, tall);
+    TLogFont font;
+    font.Height = -40;
+    font.Escapement = 900;
+    canvas.Handle().SelectFont(font);
+    std::vector<int> dx{10, 12};
+    canvas.Handle().ExtTextOutA(100, 200, 0, nullptr, "AB", dx.data());
+  }
+  std::unique_ptr<TMetafile> page = FixMetafileFor9X(source, &tall);
+  std::vector<TTextOut> expected{{83, {100, 200}, "A", {22}, 0},
+                                 {83, {100, 180}, "B", {12}, 0},
+                                 {83, {100, 200}, "A", {10}, 0},
+                                 {83, {100, 180}, "B", {12}, 0}};
+  EXPECT_EQ(TextOuts(*page), expected);
+}
+
 TEST_F(NinexFamily, EmptyTextRecordDisappearsEvenWhenOpaque) {
   TMetafile source = RecordPage("", {}, ETO_OPAQUE);
   ASSERT_EQ(RecordsOfType(source, emf::EMR_EXTTEXTOUTA).size(), 1u);
