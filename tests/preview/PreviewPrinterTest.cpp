@@ -214,6 +214,38 @@ TEST_F(PreviewPrinter, ALinkedSettingsComponentIsSelectedAndSnapshotAtBeginDoc) 
   EXPECT_TRUE(preview->PrinterSettingsText().IsEmpty());
 }
 
+TEST_F(PreviewPrinter, ASettingsComponentPutOnTheFormInDesignModeIsLinked) {
+  TComponent designer(nullptr);
+  designer.SetDesigning(true);
+  TplPrev preview(&designer);
+  // The designer creates the component, then places it on the form.
+  auto* settings = new TplSetPrinter(nullptr);
+  designer.InsertComponent(settings);
+  EXPECT_EQ(preview.plSetPrinter(), settings);
+  // At run time placing one changes nothing.
+  TplPrev running(&form);
+  auto* other = new TplSetPrinter(nullptr);
+  form.InsertComponent(other);
+  EXPECT_EQ(running.plSetPrinter(), running.DefaultSetPrinter());
+}
+
+TEST_F(PreviewPrinter, ATractorFeedSourceOfThePrinterGetsItsMarksOnTheScreenOnly) {
+  TVirtualPrinter dotMatrix = SmallPrinter("Dot Matrix");
+  dotMatrix.bins = {{DMBIN_TRACTOR, Cp932String::FromUtf8("ﾄﾗｸﾀ")}, {DMBIN_MANUAL, "Manual"}};
+  dotMatrix.defaultBin = DMBIN_TRACTOR;
+  virt->AddPrinter(dotMatrix);
+  std::unique_ptr<TplPrev> preview = PreviewOn("Dot Matrix");
+  Record(*preview, 1);
+  EXPECT_FALSE(test::RectRecords(*preview->RenderPage(1), emf::EMR_ELLIPSE).empty());
+  EXPECT_EQ(preview->StoredBinName(), Cp932String::FromUtf8("ﾄﾗｸﾀ"));
+  // The printer never gets them: the left hole's printable part (around paper x 7 mm, y 6 mm) stays white.
+  preview->Print();
+  ASSERT_EQ(virt->pages.size(), 1u);
+  EXPECT_EQ(virt->pages[0].Pixel(7, 13), 0xFFFFFFu);
+  preview->plSetPrinter()->SetPaperBinName("Manual");
+  EXPECT_TRUE(test::RectRecords(*preview->RenderPage(1), emf::EMR_ELLIPSE).empty());
+}
+
 TEST_F(PreviewPrinter, AcrobatAnywhereInTheNameInAnyCaseMakesAnAcrobatPrinter) {
   EXPECT_TRUE(PreviewOn("Adobe Acrobat PDF")->IsAcrobatPrinter());
   EXPECT_FALSE(PreviewOn("Laser")->IsAcrobatPrinter());
