@@ -1,15 +1,60 @@
-// Tessarine start-up. Until the dialog exists this prints what the puzzle catalogues hold.
+// Tessarine start-up: with no arguments the worksheet dialog; subcommands for scripted use.
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
 
-#include "platform/Runtime.h"
-#include "worksheet/CatalogueGenerator.h"
+#include "app/CommandLine.h"
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "worksheet/Fmain.h"
+
+namespace {
+
+// The dialog: initialise and title the application, create the main form from its stored design
+// (FormCreate runs at the end of that), and run the message loop until the form closes.
+int RunDialog(int argc, char** argv) {
+  // Without a display the dialog would run where nobody can see or close it.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
+    return 1;
+  }
+  tess::TApplication& application = tess::Application();
+  application.Initialize(argc, argv);
+  application.SetTitle("Tessarine");
+  try {
+    application.CreateForm<tess::TForm1>();
+  } catch (const std::exception& e) {
+    application.ShowException(e);
+    return 1;
+  }
+  application.Run();
+  application.DestroyComponents();
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  tess::EnsurePlatformStarted(argc, argv);
-  for (int n = 3; n <= 6; ++n) {
-    std::vector<tess::Cp932String> lines = tess::GenerateCatalogueLines(n);
-    std::printf("Square%d: %zu lines, first %s, last %s\n", n, lines.size(), lines.front().Bytes().c_str(),
-                lines.back().Bytes().c_str());
+  std::vector<std::string> args(argv + 1, argv + argc);
+  tess::ParsedCommand parsed = tess::ParseCommandLine(args);
+  if (parsed.error) {
+    std::fprintf(stderr, "tessarine: %s\n", parsed.error->message.c_str());
+    return 2;
   }
-  return 0;
+  switch (parsed.command->kind) {
+    case tess::CommandKind::Dialog:
+      return RunDialog(argc, argv);
+    case tess::CommandKind::Help:
+      std::fputs(tess::UsageText().c_str(), stdout);
+      return 0;
+    case tess::CommandKind::Version:
+      std::puts("Tessarine Ver.1.10");
+      return 0;
+    default:
+      std::fprintf(stderr, "tessarine: worksheet export and printing are not built yet\n");
+      return 1;
+  }
 }
