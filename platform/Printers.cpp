@@ -332,6 +332,23 @@ TDeviceCaps TPrinterSystem::DeviceCaps() {
   return DriverDeviceCaps(*record, copy);
 }
 
+TDeviceDescription TPrinterSystem::DeviceDescription() {
+  return DescribePrinter(DeviceCaps());
+}
+
+TDeviceDescription DescribePrinter(const TDeviceCaps& caps) {
+  if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0 || caps.horzRes <= 0 || caps.vertRes <= 0) {
+    return TDeviceDescription::Screen();
+  }
+  TDeviceDescription d =
+      TDeviceDescription::FromPixels(caps.logPixelsX, caps.logPixelsY, caps.horzRes, caps.vertRes);
+  d.OffsetX = caps.physicalOffsetX;
+  d.OffsetY = caps.physicalOffsetY;
+  d.PhysicalWidth = caps.physicalWidth;
+  d.PhysicalHeight = caps.physicalHeight;
+  return d;
+}
+
 void TPrinterSystem::BeginDoc(const Cp932String& title) {
   if (job_) throw EPrinterError("Printing in progress");
   TCurrentDevice device = GetPrinter();

@@ -18,12 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Canvas.h"
 #include "platform/Cp932String.h"
 #include "platform/Exceptions.h"
 
 namespace tess {
-
-class TCanvas;
 
 // ---------------------------------------------------------------------------------------------------
 // DEVMODEA public part
@@ -233,6 +232,8 @@ class TPrinterSystem {
 
   // ---- The current printer's device context.
   TDeviceCaps DeviceCaps();
+  // The current printer as the reference device of a recording (printable area in dots, offsets, paper).
+  TDeviceDescription DeviceDescription();
 
   // ---- Print jobs on the current printer with its current settings.
   void BeginDoc(const Cp932String& title);  // throws EPrinterError when no job can start
@@ -276,6 +277,9 @@ class TPrinterSystem {
   TDevModeHandle nextHandle_ = 1;
   std::unique_ptr<TPrintJob> job_;
 };
+
+// A printer with these capabilities as a reference device.
+TDeviceDescription DescribePrinter(const TDeviceCaps& caps);
 
 // The process-wide printer system. The first call without one installed creates the CUPS printer system.
 TPrinterSystem& Printer();

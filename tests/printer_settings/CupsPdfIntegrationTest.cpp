@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/Bitmap.h"
 #include "platform/PrintDialogs.h"
 #include "platform/Printers.h"
 #include "platform/VirtualPrinters.h"
@@ -159,7 +160,21 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
   Printer().BeginDoc(Cp932String(token.c_str()));
   EXPECT_TRUE(Printer().Printing());
+  const int dpi = printer.DeviceCaps(dcPixelsPerInchX);
+  auto drawPage = [&](const char* text) {
+    TCanvas* canvas = Printer().Canvas();
+    ASSERT_NE(canvas, nullptr);
+    canvas->Brush().SetStyle(TBrushStyle::bsSolid);  // the canvas keeps its state from page to page
+    canvas->Brush().SetColor(0x000000);
+    canvas->FillRect(TRect{dpi, dpi, 2 * dpi, 2 * dpi});  // a one-inch square, an inch in
+    canvas->Brush().SetStyle(TBrushStyle::bsClear);
+    canvas->Font().SetName("DejaVu Sans");
+    canvas->Font().SetHeight(-dpi / 4);
+    canvas->TextOut(dpi, 3 * dpi, text);
+  };
+  drawPage("Tessarine page one");
   Printer().NewPage();
+  drawPage("Tessarine page two");
   Printer().EndDoc();
   EXPECT_FALSE(Printer().Printing());
 
@@ -185,7 +200,19 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
   ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))"))) << info;
   EXPECT_EQ(m[1].str(), "2");
   EXPECT_NE(info.find("595"), std::string::npos) << info;  // A4 in points
-  fs::remove(found, ec);
+  EXPECT_NE(info.find(token), std::string::npos) << info;  // the job's title
+  // Both pages show the inch square an inch from the corner (the PPD's A4 is printable to the edges).
+  const std::string prefix = (fs::temp_directory_path() / ("tessarine-cups-" + token)).string();
+  Shell("pdftoppm -r 40 -png '" + found.string() + "' '" + prefix + "' 2>/dev/null");
+  for (const char* page : {"-1.png", "-2.png"}) {
+    TBitmap24 bitmap;
+    ASSERT_TRUE(TBitmap24::LoadFromFile(prefix + page, bitmap).IsOk()) << prefix + page;
+    EXPECT_EQ(bitmap.Pixel(60, 60), 0x000000u) << page;
+    EXPECT_EQ(bitmap.Pixel(100, 60), 0xFFFFFFu) << page;
+    EXPECT_EQ(bitmap.Pixel(60, 100), 0xFFFFFFu) << page;
+    fs::remove(prefix + page, ec);
+  }
+  if (std::getenv("TESSARINE_KEEP_PDF") == nullptr) fs::remove(found, ec);
 }
 
 TEST_F(CupsPdfTest, QueueThatDisappearsGivesClearResults) {
