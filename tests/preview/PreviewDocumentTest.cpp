@@ -301,7 +301,7 @@ TEST_F(PreviewDocument, OnePageDocumentStoresOnePageAndPutsTheCursorBack) {
   ASSERT_EQ(preview.StoredPageCount(), 1);
   ASSERT_NE(preview.Pages(0), nullptr);
   EXPECT_EQ(test::RecordsOfType(*preview.Pages(0), emf::EMR_LINETO).size(), 1u);
-  EXPECT_EQ(host.Cursors, (std::vector<TCursor>{plprev::crHourGlass, -2}));
+  EXPECT_EQ(host.Cursors, (std::vector<plprev::TCursor>{plprev::crHourGlass, -2}));
   EXPECT_GT(host.MessageRuns, 0);
 }
 
