@@ -248,6 +248,8 @@ TEST_F(PreviewPrinter, ATractorFeedSourceOfThePrinterGetsItsMarksOnTheScreenOnly
 
 TEST_F(PreviewPrinter, AcrobatAnywhereInTheNameInAnyCaseMakesAnAcrobatPrinter) {
   EXPECT_TRUE(PreviewOn("Adobe Acrobat PDF")->IsAcrobatPrinter());
+  virt->AddPrinter(SmallPrinter("pdf via acrobat"));
+  EXPECT_TRUE(PreviewOn("pdf via acrobat")->IsAcrobatPrinter());
   EXPECT_FALSE(PreviewOn("Laser")->IsAcrobatPrinter());
   TplPrev preview(&form);
   EXPECT_FALSE(preview.IsAcrobatPrinter());
