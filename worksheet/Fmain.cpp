@@ -154,10 +154,9 @@ namespace tess {
 
 namespace {
 
-// d printer dots at r dots per inch in 0.1 mm, the fraction dropped. Without a printer every value is 0,
-// and so is the result (0 / 0 has no value; the header still needs one).
+// d printer dots at r dots per inch in 0.1 mm: an integer product divided in floating point, the fraction
+// dropped.
 int DotsToPageUnits(int dots, int dotsPerInch) {
-  if (dotsPerInch <= 0) return 0;
   return static_cast<int>(static_cast<double>(dots * 254) / dotsPerInch);
 }
 
@@ -167,6 +166,13 @@ void TForm1::FormShow(TComponent* /*Sender*/) {
   if (plSetPrinter1 == nullptr) return;
   const int dpiX = plSetPrinter1->DeviceCaps(dcPixelsPerInchX);
   const int dpiY = plSetPrinter1->DeviceCaps(dcPixelsPerInchY);
+  if (dpiX <= 0 || dpiY <= 0) {
+    // No printer: every capability is 0 and the conversion has no value. A zero frame would put the name
+    // bracket off the paper, so the header takes the printable area the preview component keeps for
+    // this case (its stored paper values).
+    FPrintArea = {plPrev1->PrintableLeft(), plPrev1->PrintableTop(), plPrev1->PrintableWidth()};
+    return;
+  }
   FPrintArea.left = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcOffsetLeft), dpiX);
   FPrintArea.top = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcOffsetTop), dpiY);
   FPrintArea.width = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcPrintableWidth), dpiX);
