@@ -16,6 +16,10 @@ if [ "$(id -u)" != 0 ]; then
   exit 0
 fi
 
+# Test processes may run this at the same time; one at a time.
+exec 9>/tmp/tessarine-cups-pdf.lock
+flock 9
+
 # CUPS-PDF writes every job into the folder its configuration names.
 mkdir -p "$OUT_DIR"
 chmod 1777 "$OUT_DIR"

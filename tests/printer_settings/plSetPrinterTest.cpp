@@ -573,3 +573,17 @@ TEST_F(SetPrinterTest, DamagedStoredSettingsNeverBreakTheComponent) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST_F(SetPrinterTest, DialogWithoutScriptOrDisplayAnswersCancelled) {
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName("Laser");
+  EXPECT_FALSE(printer.ExecuteSetupDialog());  // tests run offscreen
+  TPrintDialog dialog(nullptr);
+  EXPECT_FALSE(dialog.Execute());
+}
+
+}  // namespace
+}  // namespace tess
