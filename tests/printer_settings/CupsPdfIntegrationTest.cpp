@@ -249,3 +249,90 @@ TEST(CupsDown, ServerThatDoesNotAnswerMeansNoPrinters) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+// A second queue from the same PPD, given margins, 600 dpi and input slots, to see a PPD's sources and
+// imageable area through CUPS.
+class CupsTraysTest : public CupsPdfTest {
+ protected:
+  static constexpr const char* kTrays = "TessarineTrays";
+  void SetUp() override {
+    CupsPdfTest::SetUp();
+    if (IsSkipped()) return;
+    std::ifstream in(std::string("/etc/cups/ppd/") + kQueue + ".ppd");
+    std::stringstream ppd;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.rfind("*DefaultResolution:", 0) == 0) line = "*DefaultResolution: 600dpi";
+      if (line.rfind("*ImageableArea A4/", 0) == 0) line = "*ImageableArea A4/A4: \"18 36 577 806\"";
+      if (line.rfind("*CloseGroup: General", 0) == 0) {
+        ppd << "*OpenUI *InputSlot/Media Source: PickOne\n"
+               "*OrderDependency: 20 AnySetup *InputSlot\n"
+               "*DefaultInputSlot: Tray1\n"
+               "*InputSlot Auto/Automatically Select: \"\"\n"
+               "*InputSlot Tray1/Tray 1: \"\"\n"
+               "*InputSlot Manual/Manual Feed: \"\"\n"
+               "*InputSlot Tractor/Continuous Tractor Feed Unit: \"\"\n"
+               "*InputSlot Cassette2/Cassette 2: \"\"\n"
+               "*CloseUI: *InputSlot\n";
+      }
+      ppd << line << "\n";
+    }
+    path = fs::temp_directory_path() / "tessarine-trays.ppd";
+    std::ofstream(path) << ppd.str();
+    Shell(std::string("lpadmin -p ") + kTrays + " -E -v cups-pdf:/ -P " + path.string() + " 2>/dev/null");
+    if (Shell(std::string("lpstat -p ") + kTrays + " 2>/dev/null").find(kTrays) == std::string::npos) {
+      GTEST_SKIP() << "could not add the queue " << kTrays;
+    }
+  }
+  void TearDown() override {
+    Shell(std::string("lpadmin -x ") + kTrays + " 2>/dev/null");
+    std::error_code ec;
+    fs::remove(path, ec);
+    CupsPdfTest::TearDown();
+  }
+  fs::path path;
+};
+
+TEST_F(CupsTraysTest, InputSlotsAreSourcesAndMarginsAreOffsets) {
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName(kTrays);
+  ASSERT_EQ(printer.PrinterName(), Cp932String(kTrays));
+  EXPECT_EQ(printer.PaperBin(), DMBIN_UPPER);  // the PPD's default, Tray1
+  EXPECT_EQ(printer.PaperBinName(), Cp932String("Tray 1"));
+  printer.SetPaperBinName("Manual Feed");
+  EXPECT_EQ(printer.PaperBin(), DMBIN_MANUAL);
+  printer.SetPaperBin(DMBIN_TRACTOR);
+  EXPECT_EQ(printer.PaperBinName(),
+            Cp932String("Continuous Tractor Feed "));  // 24 bytes, as the driver lists
+  const auto bins = Printer().Bins(kTrays);
+  ASSERT_EQ(bins.size(), 5u);
+  EXPECT_EQ(bins[0].code, DMBIN_AUTO);
+  EXPECT_EQ(bins[4].code, DMBIN_USER);  // Cassette2 has no usual code
+  // The options the job will carry are in the block's private part.
+  const auto& data = printer.DevData();
+  const std::string options(reinterpret_cast<const char*>(data.data()) + 162);
+  EXPECT_EQ(options, "PageSize=A4 InputSlot=Tractor");
+
+  ASSERT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), 600);
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 4958);   // 595 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPaperHeight), 7017);  // 842 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetLeft), 150);    // 18 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetTop), 300);     // 842 - 806 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableWidth), 4808 - 150);
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableHeight), 6717 - 300);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetRight), 4808);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetBottom), 6717);
+  printer.SetLandscape(true);  // turned a quarter counter-clockwise
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 7017);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetLeft), 300);  // the portrait bottom margin, 36 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetTop), 150);   // the portrait left margin, 18 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableWidth), 6717 - 300);
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableHeight), 4808 - 150);
+}
+
+}  // namespace
+}  // namespace tess
