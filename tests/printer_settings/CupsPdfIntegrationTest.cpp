@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -51,10 +50,10 @@ bool QueueExists() {
 fs::path OutputFolder() {
   std::ifstream conf("/etc/cups/cups-pdf.conf");
   std::string line;
-  std::smatch m;
-  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
   while (std::getline(conf, line)) {
-    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
+    std::istringstream words(line);
+    std::string key, value;
+    if (words >> key >> value && key == "Out") return fs::path(value);
   }
   return {};
 }
@@ -65,27 +64,40 @@ struct PpdA4 {
   double width = 0, length = 0, left = 0, bottom = 0, right = 0, top = 0;
 };
 
+// The quoted numbers of a PPD line ("*ImageableArea A4/A4: "0 0 595 842"").
+std::vector<double> QuotedNumbers(const std::string& line) {
+  std::vector<double> numbers;
+  auto open = line.find('"');
+  auto close = line.rfind('"');
+  if (open == std::string::npos || close <= open) return numbers;
+  std::istringstream in(line.substr(open + 1, close - open - 1));
+  double v = 0;
+  while (in >> v) numbers.push_back(v);
+  return numbers;
+}
+
 std::optional<PpdA4> ReadPpd() {
   std::ifstream ppd(std::string("/etc/cups/ppd/") + kQueue + ".ppd");
   if (!ppd) return std::nullopt;
   PpdA4 a4;
   std::string line;
-  std::smatch m;
-  static const std::regex kRes(R"(^\*DefaultResolution:\s*(\d+)(x\d+)?dpi)");
-  static const std::regex kDim(R"(^\*PaperDimension A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\")");
-  static const std::regex kArea(
-      R"(^\*ImageableArea A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)\")");
   while (std::getline(ppd, line)) {
-    if (std::regex_search(line, m, kRes)) a4.dpi = std::stoi(m[1].str());
-    if (std::regex_search(line, m, kDim)) {
-      a4.width = std::stod(m[1].str());
-      a4.length = std::stod(m[2].str());
-    }
-    if (std::regex_search(line, m, kArea)) {
-      a4.left = std::stod(m[1].str());
-      a4.bottom = std::stod(m[2].str());
-      a4.right = std::stod(m[3].str());
-      a4.top = std::stod(m[4].str());
+    if (line.rfind("*DefaultResolution:", 0) == 0) {
+      std::sscanf(line.c_str() + 19, "%d", &a4.dpi);  // "600dpi" or "600x600dpi": the first number
+    } else if (line.rfind("*PaperDimension A4/", 0) == 0) {
+      auto n = QuotedNumbers(line);
+      if (n.size() == 2) {
+        a4.width = n[0];
+        a4.length = n[1];
+      }
+    } else if (line.rfind("*ImageableArea A4/", 0) == 0) {
+      auto n = QuotedNumbers(line);
+      if (n.size() == 4) {
+        a4.left = n[0];
+        a4.bottom = n[1];
+        a4.right = n[2];
+        a4.top = n[3];
+      }
     }
   }
   if (a4.dpi == 0) a4.dpi = 300;  // CUPS reports 300 dpi for a PPD without a resolution
@@ -196,9 +208,11 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
     if (info.find("Pages:") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))"))) << info;
-  EXPECT_EQ(m[1].str(), "2");
+  int pages = 0;
+  const auto at = info.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info;
+  std::istringstream(info.substr(at + 6)) >> pages;
+  EXPECT_EQ(pages, 2);
   EXPECT_NE(info.find("595"), std::string::npos) << info;  // A4 in points
   EXPECT_NE(info.find(token), std::string::npos) << info;  // the job's title
   // Both pages show the inch square an inch from the corner (the PPD's A4 is printable to the edges).
