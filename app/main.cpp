@@ -1,7 +1,64 @@
-// Tessarine start-up.
+// Tessarine start-up: with no arguments the worksheet dialog; subcommands for scripted use.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/WorksheetBatch.h"
+#include "platform/Application.h"
+#include "platform/Forms.h"
 #include "platform/Runtime.h"
+#include "worksheet/Fmain.h"
+
+namespace {
+
+// The dialog: initialise and title the application, create the main form from its stored design
+// (FormCreate runs at the end of that), and run the message loop until the form closes.
+int RunDialog(int argc, char** argv) {
+  // Without a display the dialog would run where nobody can see or close it.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
+    return 1;
+  }
+  tess::TApplication& application = tess::Application();
+  application.Initialize(argc, argv);
+  application.SetTitle("Tessarine");
+  try {
+    application.CreateForm<tess::TForm1>();
+  } catch (const std::exception& e) {
+    application.ShowException(e);
+    return 1;
+  }
+  application.Run();
+  application.DestroyComponents();
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  tess::EnsurePlatformStarted(argc, argv);
-  return 0;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  tess::ParsedCommand parsed = tess::ParseCommandLine(args);
+  if (parsed.error) {
+    std::fprintf(stderr, "tessarine: %s\n", parsed.error->message.c_str());
+    return 2;
+  }
+  switch (parsed.command->kind) {
+    case tess::CommandKind::Dialog:
+      return RunDialog(argc, argv);
+    case tess::CommandKind::Help:
+      std::fputs(tess::UsageText().c_str(), stdout);
+      return 0;
+    case tess::CommandKind::Version:
+      std::puts("Tessarine Ver.1.10");
+      return 0;
+    default:
+      // Export and print need no display: without one they run off screen.
+      tess::EnsurePlatformStarted(argc, argv);
+      return tess::RunWorksheetBatch(*parsed.command, std::cerr);
+  }
 }

@@ -20,11 +20,19 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 // ICU's "ibm-943_P15A-2003" is the Windows flavour of Shift-JIS (code page 932, with the NEC and IBM
 // extensions and 0x5C as the yen-less backslash); "windows-932" is its alias.
-ConverterPtr OpenCp932() {
-  UErrorCode status = U_ZERO_ERROR;
-  ConverterPtr conv(ucnv_open("windows-932", &status));
-  if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
-  return conv;
+// Opening a converter costs far more than converting a short text, so each thread keeps one. Every use
+// resets it, so no state from a previous (possibly failed) conversion carries over.
+UConverter* Cp932Converter() {
+  thread_local ConverterPtr conv = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr c(ucnv_open("windows-932", &status));
+    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
+    status = U_ZERO_ERROR;
+    ucnv_setSubstChars(c.get(), "?", 1, &status);
+    return c;
+  }();
+  ucnv_reset(conv.get());
+  return conv.get();
 }
 
 }  // namespace
@@ -38,12 +46,10 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
   u_strFromUTF8WithSub(reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()), &wideLen,
                        utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) return {};
-  ConverterPtr conv = OpenCp932();
-  status = U_ZERO_ERROR;
-  ucnv_setSubstChars(conv.get(), "?", 1, &status);
+  UConverter* conv = Cp932Converter();
   status = U_ZERO_ERROR;
   std::string out(static_cast<std::size_t>(wideLen) * 2 + 2, '\0');
-  int32_t n = ucnv_fromUChars(conv.get(), out.data(), static_cast<int32_t>(out.size()),
+  int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
                               reinterpret_cast<const UChar*>(wide.data()), wideLen, &status);
   if (U_FAILURE(status)) return {};
   out.resize(static_cast<std::size_t>(n));
@@ -52,11 +58,11 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
 
 std::string Cp932String::ToUtf8() const {
   if (bytes_.empty()) return {};
-  ConverterPtr conv = OpenCp932();
+  UConverter* conv = Cp932Converter();
   UErrorCode status = U_ZERO_ERROR;
   std::u16string wide(bytes_.size() + 1, u'\0');
   int32_t wideLen =
-      ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+      ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
                     bytes_.data(), static_cast<int32_t>(bytes_.size()), &status);
   if (U_FAILURE(status)) return {};
   std::string out(static_cast<std::size_t>(wideLen) * 3 + 1, '\0');

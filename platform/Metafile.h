@@ -20,6 +20,8 @@
 
 namespace tess {
 
+class TEnumContext;
+
 class TMetafile {
  public:
   TMetafile() = default;
@@ -49,6 +51,10 @@ class TMetafile {
   TResult LoadFromBytes(std::vector<std::uint8_t> bytes);
   TResult LoadFromFile(const std::string& path);
   TResult SaveToFile(const std::string& path) const;
+
+  // EnumerateMetafile on this recording (see below).
+  TResult Enumerate(TDeviceContext* target, const TRect* rect,
+                    const std::function<bool(TEnumContext&)>& callback) const;
 
  private:
   friend class TMetafileCanvas;

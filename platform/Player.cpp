@@ -475,6 +475,10 @@ TResult EnumerateMetafile(const TMetafile& metafile, TDeviceContext* target, con
   return EnumerateEmf(metafile.Bytes(), target, rect, callback);
 }
 
+TResult TMetafile::Enumerate(TDeviceContext* target, const TRect* rect, const TEnumProc& callback) const {
+  return EnumerateMetafile(*this, target, rect, callback);
+}
+
 TResult PlayEmf(TDeviceContext& target, std::span<const std::uint8_t> bytes, const TRect& rect) {
   TResult failure;
   TResult r = EnumerateEmf(bytes, &target, &rect, [&failure](TEnumContext& c) {

@@ -1,0 +1,175 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace tess {
+namespace {
+
+bool ParseInt(const std::string& text, long long low, long long high, long long& value) {
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') ++first;
+  auto [ptr, ec] = std::from_chars(first, last, value);
+  return !text.empty() && ec == std::errc() && ptr == last && value >= low && value <= high;
+}
+
+ParsedCommand Fail(std::string message) {
+  return {std::nullopt, CommandLineError{std::move(message)}};
+}
+
+}  // namespace
+
+const char* FormatExtension(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::Pdf:
+      return "pdf";
+    case ExportFormat::Svg:
+      return "svg";
+    case ExportFormat::Png:
+      return "png";
+    case ExportFormat::Emf:
+      return "emf";
+  }
+  return "";
+}
+
+std::string PageFileName(const std::string& output, ExportFormat format, int page) {
+  if (format == ExportFormat::Pdf) return output;
+  std::filesystem::path path(output);
+  path.replace_extension();
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, "-%03d.", page);
+  return path.string() + suffix + FormatExtension(format);
+}
+
+std::string UsageText() {
+  return "Usage:\n"
+         "  tessarine                     open the worksheet dialog\n"
+         "  tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH\n"
+         "  tessarine print  [OPTIONS] [--printer NAME]\n"
+         "\n"
+         "Options:\n"
+         "  --size 3|4|5|6        quadrilaterals per figure (default 3)\n"
+         "  --level 0|1|2|3       given numbers: 0 spokes, 1 tips, 2 three at random, 3 four at random\n"
+         "                        (default 0)\n"
+         "  --op sum|product      what the quadrilateral values are (default sum)\n"
+         "  --date                print the date and time line\n"
+         "  --number N            problem number of the first worksheet (default 1)\n"
+         "  --line1 TEXT          first instruction line (default: the dialog's text)\n"
+         "  --line2 TEXT          second instruction line (default: the dialog's text)\n"
+         "  --count K             worksheets to make (default 1)\n"
+         "  --seed S              fixed random seed, for reproducible worksheets (default: the clock)\n"
+         "  --help, --version\n"
+         "\n"
+         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n";
+}
+
+ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
+  Command command;
+  if (args.empty()) return {command, std::nullopt};
+  std::size_t i = 0;
+  const std::string& verb = args[0];
+  if (verb == "--help" || verb == "-h" || verb == "help") {
+    command.kind = CommandKind::Help;
+    return {command, std::nullopt};
+  }
+  if (verb == "--version") {
+    command.kind = CommandKind::Version;
+    return {command, std::nullopt};
+  }
+  if (verb == "export") {
+    command.kind = CommandKind::Export;
+  } else if (verb == "print") {
+    command.kind = CommandKind::Print;
+  } else {
+    return Fail("unknown command '" + verb + "' (expected export or print; see --help)");
+  }
+  bool haveFormat = false;
+  WorksheetOptions& w = command.worksheet;
+  for (i = 1; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    auto value = [&](std::string& out) -> bool {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    long long n = 0;
+    if (option == "--help") {
+      command.kind = CommandKind::Help;
+      return {command, std::nullopt};
+    } else if (option == "--date") {
+      w.dateLine = true;
+    } else if (option == "--size" || option == "--level" || option == "--op" || option == "--number" ||
+               option == "--line1" || option == "--line2" || option == "--count" || option == "--seed" ||
+               option == "--format" || option == "--output" || option == "--printer") {
+      if (!value(v)) return Fail(option + " needs a value");
+      if (option == "--size") {
+        if (!ParseInt(v, 3, 6, n)) return Fail("unknown size '" + v + "' (expected 3, 4, 5 or 6)");
+        w.sizeIndex = static_cast<int>(n) - 3;
+      } else if (option == "--level") {
+        if (!ParseInt(v, 0, 3, n)) return Fail("unknown level '" + v + "' (expected 0, 1, 2 or 3)");
+        w.level = static_cast<int>(n);
+      } else if (option == "--op") {
+        if (v == "sum") {
+          w.operation = 0;
+        } else if (v == "product") {
+          w.operation = 1;
+        } else {
+          return Fail("unknown operation '" + v + "' (expected sum or product)");
+        }
+      } else if (option == "--number") {
+        if (!ParseInt(v, INT32_MIN, INT32_MAX, n))
+          return Fail("the problem number '" + v + "' is not an integer");
+        w.firstNumber = static_cast<int>(n);
+      } else if (option == "--line1") {
+        w.line1 = v;
+      } else if (option == "--line2") {
+        w.line2 = v;
+      } else if (option == "--count") {
+        if (!ParseInt(v, 1, 100000, n)) return Fail("the count '" + v + "' is not a number from 1 to 100000");
+        w.count = static_cast<int>(n);
+      } else if (option == "--seed") {
+        std::uint64_t seed = 0;
+        auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), seed);
+        if (v.empty() || ec != std::errc() || ptr != v.data() + v.size()) {
+          return Fail("the seed '" + v + "' is not a non-negative integer");
+        }
+        w.seed = seed;
+      } else if (option == "--format") {
+        if (command.kind != CommandKind::Export) return Fail("--format belongs to export");
+        if (v == "pdf") {
+          command.format = ExportFormat::Pdf;
+        } else if (v == "svg") {
+          command.format = ExportFormat::Svg;
+        } else if (v == "png") {
+          command.format = ExportFormat::Png;
+        } else if (v == "emf") {
+          command.format = ExportFormat::Emf;
+        } else {
+          return Fail("unknown format '" + v + "' (expected pdf, svg, png or emf)");
+        }
+        haveFormat = true;
+      } else if (option == "--output") {
+        if (command.kind != CommandKind::Export) return Fail("--output belongs to export");
+        if (v.empty()) return Fail("--output needs a path");
+        command.output = v;
+      } else if (option == "--printer") {
+        if (command.kind != CommandKind::Print) return Fail("--printer belongs to print");
+        command.printer = v;
+      }
+    } else {
+      return Fail("unknown option '" + option + "' (see --help)");
+    }
+  }
+  if (command.kind == CommandKind::Export) {
+    if (!haveFormat) return Fail("export needs --format pdf|svg|png|emf");
+    if (command.output.empty()) return Fail("export needs --output PATH");
+  }
+  return {command, std::nullopt};
+}
+
+}  // namespace tess

@@ -1,0 +1,58 @@
+#pragma once
+// The command line beyond the dialog: worksheets exported or printed without a window.
+//
+//   tessarine                      opens the dialog
+//   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH
+//   tessarine print  [OPTIONS] [--printer NAME]
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tess {
+
+enum class CommandKind { Dialog, Export, Print, Help, Version };
+enum class ExportFormat { Pdf, Svg, Png, Emf };
+
+struct WorksheetOptions {
+  int sizeIndex = 0;                 // SquareNums item: --size 3..6 gives 0..3
+  int level = 0;                     // LevelType item 0..3
+  int operation = 0;                 // rgOpe item: 0 sum, 1 product
+  bool dateLine = false;             // rgDate item 1
+  int firstNumber = 1;               // the first problem number
+  std::optional<std::string> line1;  // UTF-8; unset means the dialog's text for the size and operation
+  std::optional<std::string> line2;
+  int count = 1;  // worksheets
+  std::optional<std::uint64_t> seed;
+};
+
+struct Command {
+  CommandKind kind = CommandKind::Dialog;
+  WorksheetOptions worksheet;
+  ExportFormat format = ExportFormat::Pdf;
+  std::string output;                  // export: the path given
+  std::optional<std::string> printer;  // print: a printer name, else the default printer
+};
+
+// A command line that cannot be carried out; the message is for standard error.
+struct CommandLineError {
+  std::string message;
+};
+
+// Parses the arguments after the program name. Returns the command, or the error to report.
+struct ParsedCommand {
+  std::optional<Command> command;
+  std::optional<CommandLineError> error;
+};
+ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
+
+// The usage text for --help.
+std::string UsageText();
+
+// Output file names: pdf is PATH itself; svg, png and emf write PATH-001.ext, PATH-002.ext, ... where
+// PATH loses its extension.
+std::string PageFileName(const std::string& output, ExportFormat format, int page);
+const char* FormatExtension(ExportFormat format);
+
+}  // namespace tess

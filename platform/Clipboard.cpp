@@ -1,0 +1,122 @@
+#include "platform/Clipboard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+#include <algorithm>
+
+#include "platform/Exceptions.h"
+#include "platform/Forms.h"
+#include "platform/internal/QtCanvas.h"
+#include "platform/internal/Widgets.h"
+
+namespace tess {
+namespace {
+
+// The MIME type under which desktop programs exchange enhanced metafiles.
+const QString kEmfMime = QStringLiteral("image/x-emf");
+
+QImage ToQImage(const TBitmap24& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      std::uint32_t c = bitmap.Pixel(x, y);  // 0x00BBGGRR
+      line[x] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                     static_cast<int>((c >> 16) & 0xFF));
+    }
+  }
+  return image;
+}
+
+TBitmap24 FromQImage(const QImage& source) {
+  QImage image = source.convertToFormat(QImage::Format_RGB32);
+  TBitmap24 bitmap(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb c = line[x];
+      bitmap.SetPixel(x, y,
+                      static_cast<std::uint32_t>(qRed(c)) | (static_cast<std::uint32_t>(qGreen(c)) << 8) |
+                          (static_cast<std::uint32_t>(qBlue(c)) << 16));
+    }
+  }
+  return bitmap;
+}
+
+}  // namespace
+
+void TClipboard::Clear() {
+  QGuiApplication::clipboard()->clear();
+}
+
+void TClipboard::SetMetafile(const TMetafile& metafile) {
+  auto* data = new QMimeData;
+  const std::vector<std::uint8_t>& bytes = metafile.Bytes();
+  data->setData(kEmfMime, QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                     static_cast<qsizetype>(bytes.size())));
+  // The picture at 96 pixels per inch from the frame (hundredths of a millimetre).
+  int width = std::clamp(metafile.MMWidth() * 96 / 2540, 1, 4000);
+  int height = std::clamp(metafile.MMHeight() * 96 / 2540, 1, 4000);
+  if (!metafile.Empty() && metafile.MMWidth() > 0 && metafile.MMHeight() > 0) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(image));
+      (void)canvas->StretchDraw(Rect(0, 0, width, height), metafile);
+    }
+    data->setImageData(image);
+  }
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool TClipboard::HasMetafile() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data != nullptr && data->hasFormat(kEmfMime);
+}
+
+TResult TClipboard::GetMetafile(TMetafile& out) const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (data == nullptr || !data->hasFormat(kEmfMime))
+    return TResult::Error("The clipboard holds no page recording");
+  QByteArray bytes = data->data(kEmfMime);
+  return out.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+bool TClipboard::HasBitmap() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data != nullptr && data->hasImage();
+}
+
+TBitmap24 TClipboard::GetBitmap() const {
+  QImage image = QGuiApplication::clipboard()->image();
+  if (image.isNull()) throw Exception(Cp932String::FromUtf8("未対応のクリップボード データです"));
+  return FromQImage(image);
+}
+
+void TClipboard::SetBitmap(const TBitmap24& bitmap) {
+  QGuiApplication::clipboard()->setImage(ToQImage(bitmap));
+}
+
+TClipboard& Clipboard() {
+  static TClipboard clipboard;
+  return clipboard;
+}
+
+void CaptureToClipboard(const TForm* window) {
+  QPixmap picture;
+  if (window != nullptr && WidgetOf(window) != nullptr) {
+    picture = WidgetOf(window)->grab();
+  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    picture = screen->grabWindow(0);
+  }
+  if (!picture.isNull()) QGuiApplication::clipboard()->setPixmap(picture);
+}
+
+}  // namespace tess

@@ -1,0 +1,29 @@
+#pragma once
+// The few things the preview component asks of the printer system directly (the paper and the settings go
+// through its printer-settings component): the current printer's name, and print jobs.
+
+#include <memory>
+
+#include "platform/Canvas.h"
+#include "platform/Cp932String.h"
+
+namespace tess {
+
+// Name of the system's current printer; empty when there is none.
+Cp932String SystemPrinterName();
+
+// One job on the current printer. Its canvas is in printer dots with the origin at the corner of the
+// printable area.
+class TPreviewPrintJob {
+ public:
+  virtual ~TPreviewPrintJob() = default;
+  virtual TCanvas& Canvas() = 0;
+  virtual void NewPage() = 0;
+  // Ends the job (sends it); also called after a failure, so it must not throw twice.
+  virtual void End() = 0;
+};
+
+// Starts a job with the given title on the current printer; throws when it cannot be started.
+std::unique_ptr<TPreviewPrintJob> StartPreviewPrintJob(const Cp932String& title);
+
+}  // namespace tess

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace tess {
+namespace {
+
+ParsedCommand Parse(std::vector<std::string> args) {
+  return ParseCommandLine(args);
+}
+
+TEST(CommandLine, NoArgumentsOpensTheDialog) {
+  ParsedCommand p = Parse({});
+  ASSERT_TRUE(p.command);
+  EXPECT_EQ(p.command->kind, CommandKind::Dialog);
+}
+
+TEST(CommandLine, ExportTakesEveryOption) {
+  ParsedCommand p =
+      Parse({"export",   "--size", "5",        "--level", "3",        "--op",         "product", "--date",
+             "--number", "-3",     "--line1",  "一行目",  "--line2",  "二行目",       "--count", "4",
+             "--seed",   "99",     "--format", "svg",     "--output", "out/sheet.svg"});
+  ASSERT_TRUE(p.command) << p.error->message;
+  const Command& c = *p.command;
+  EXPECT_EQ(c.kind, CommandKind::Export);
+  EXPECT_EQ(c.worksheet.sizeIndex, 2);
+  EXPECT_EQ(c.worksheet.level, 3);
+  EXPECT_EQ(c.worksheet.operation, 1);
+  EXPECT_TRUE(c.worksheet.dateLine);
+  EXPECT_EQ(c.worksheet.firstNumber, -3);
+  EXPECT_EQ(c.worksheet.line1, "一行目");
+  EXPECT_EQ(c.worksheet.line2, "二行目");
+  EXPECT_EQ(c.worksheet.count, 4);
+  EXPECT_EQ(c.worksheet.seed, 99u);
+  EXPECT_EQ(c.format, ExportFormat::Svg);
+  EXPECT_EQ(c.output, "out/sheet.svg");
+}
+
+TEST(CommandLine, DefaultsMatchTheDialog) {
+  ParsedCommand p = Parse({"print"});
+  ASSERT_TRUE(p.command);
+  const WorksheetOptions& w = p.command->worksheet;
+  EXPECT_EQ(w.sizeIndex, 0);
+  EXPECT_EQ(w.level, 0);
+  EXPECT_EQ(w.operation, 0);
+  EXPECT_FALSE(w.dateLine);
+  EXPECT_EQ(w.firstNumber, 1);
+  EXPECT_FALSE(w.line1);
+  EXPECT_EQ(w.count, 1);
+  EXPECT_FALSE(w.seed);
+  EXPECT_FALSE(p.command->printer);
+}
+
+TEST(CommandLine, BadValuesAreRejectedWithAMessage) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"export", "--size", "7", "--format", "pdf", "--output", "a.pdf"}, "unknown size '7'"},
+      {{"export", "--number", "x1", "--format", "pdf", "--output", "a.pdf"}, "is not an integer"},
+      {{"export", "--number", "2147483648", "--format", "pdf", "--output", "a.pdf"}, "is not an integer"},
+      {{"export", "--format", "gif", "--output", "a.gif"}, "unknown format 'gif'"},
+      {{"export", "--format", "pdf"}, "needs --output"},
+      {{"export", "--output", "a.pdf"}, "needs --format"},
+      {{"print", "--level", "4"}, "unknown level '4'"},
+      {{"print", "--op", "minus"}, "unknown operation"},
+      {{"print", "--count", "0"}, "count '0'"},
+      {{"print", "--seed", "-1"}, "seed '-1'"},
+      {{"print", "--size"}, "--size needs a value"},
+      {{"print", "--format", "pdf"}, "belongs to export"},
+      {{"export", "--printer", "x", "--format", "pdf", "--output", "a.pdf"}, "belongs to print"},
+      {{"draw"}, "unknown command 'draw'"},
+      {{"print", "--bogus"}, "unknown option '--bogus'"},
+  };
+  for (const auto& [args, message] : cases) {
+    ParsedCommand p = Parse(args);
+    ASSERT_TRUE(p.error) << args[0];
+    EXPECT_NE(p.error->message.find(message), std::string::npos) << p.error->message;
+  }
+}
+
+TEST(CommandLine, PageFilesAreNumberedBesideThePath) {
+  EXPECT_EQ(PageFileName("out/sheet.svg", ExportFormat::Svg, 1), "out/sheet-001.svg");
+  EXPECT_EQ(PageFileName("out/sheet", ExportFormat::Png, 12), "out/sheet-012.png");
+  EXPECT_EQ(PageFileName("a.b/sheet.emf", ExportFormat::Emf, 3), "a.b/sheet-003.emf");
+  EXPECT_EQ(PageFileName("out/all.pdf", ExportFormat::Pdf, 5), "out/all.pdf");
+}
+
+TEST(CommandLine, HelpAndVersion) {
+  EXPECT_EQ(Parse({"--help"}).command->kind, CommandKind::Help);
+  EXPECT_EQ(Parse({"export", "--help"}).command->kind, CommandKind::Help);
+  EXPECT_EQ(Parse({"--version"}).command->kind, CommandKind::Version);
+}
+
+}  // namespace
+}  // namespace tess
