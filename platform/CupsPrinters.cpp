@@ -224,6 +224,8 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
   }
 
+  ~CupsPrinterSystem() override { AbandonJob(); }
+
   HttpPtr Connect() const {
     http_t* http = httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 kConnectTimeoutMs, nullptr);
