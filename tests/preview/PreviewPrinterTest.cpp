@@ -127,6 +127,12 @@ class PreviewPrinter : public ::testing::Test {
     }
     return -1;
   }
+  static int FirstDarkRow(const TBitmap24& page, int x) {
+    for (int y = 0; y < page.Height(); ++y) {
+      if ((page.Pixel(x, y) & 0xFF) < 128) return y;
+    }
+    return -1;
+  }
   static int LastDarkColumn(const TBitmap24& page, int y) {
     for (int x = page.Width() - 1; x >= 0; --x) {
       if ((page.Pixel(x, y) & 0xFF) < 128) return x;
@@ -356,6 +362,16 @@ TEST_F(PreviewPrinter, TheImageLandsOnThePaperAndPrintOffsetXMovesItFiveMillimet
   EXPECT_NEAR(LastDarkColumn(virt->pages[0], row), 500 * scale - 20, 1.5);
   int shifted = FirstDarkColumn(virt->pages[1], row);
   EXPECT_NEAR(shifted - left, 50 * scale, 1.0);
+  // PrintOffsetY moves it down the same way.
+  preview->SetPrintOffsetX(0);
+  preview->SetPrintOffsetY(30);
+  preview->Print();
+  ASSERT_EQ(virt->pages.size(), 3u);
+  const double scaleY = 1169.0 / 2969.0;
+  int column = static_cast<int>(400 * scale) - 20;
+  int top = FirstDarkRow(virt->pages[0], column);
+  EXPECT_NEAR(top, 300 * scaleY - 10, 1.5);
+  EXPECT_NEAR(FirstDarkRow(virt->pages[2], column) - top, 30 * scaleY, 1.0);
 }
 
 TEST_F(PreviewPrinter, ATurnedPageIsTheFirstPageRotatedAndTheOffsetStillMovesItRightOnThePage) {
