@@ -24,6 +24,7 @@ using test::TRecordingHost;
 class TPixelPrinterSystem : public TVirtualPrinterSystem {
  public:
   std::vector<TBitmap24> pages;
+  bool refuseJobs = false;  // the driver starts no job
 
  protected:
   std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
@@ -66,6 +67,7 @@ class TPixelJob : public TPrintJob {
 std::unique_ptr<TPrintJob> TPixelPrinterSystem::StartJob(const TPrinterRecord& printer,
                                                          std::span<const std::uint8_t> block,
                                                          const Cp932String& title) {
+  if (refuseJobs) return nullptr;
   std::unique_ptr<TPrintJob> inner = TVirtualPrinterSystem::StartJob(printer, block, title);
   return std::make_unique<TPixelJob>(*this, std::move(inner), Jobs().back().caps);
 }
@@ -427,6 +429,12 @@ TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFail
   EXPECT_EQ(virt->Jobs().back().pageCount, 1);
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
+  // A job that cannot even start puts it back as well.
+  virt->refuseJobs = true;
+  EXPECT_THROW(preview->Print(), EPrinterError);
+  EXPECT_FALSE(preview->Printing());
+  EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
+  virt->refuseJobs = false;
   // Other printers leave the keyboard alone.
   std::unique_ptr<TplPrev> plain = PreviewOn("Small");
   Record(*plain, 1);
