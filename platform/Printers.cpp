@@ -160,12 +160,16 @@ const TStandardPaper* FindStandardPaper(std::int16_t code) {
 TPrinterSystem::TPrinterSystem() = default;
 
 TPrinterSystem::~TPrinterSystem() {
+  AbandonJob();
+}
+
+void TPrinterSystem::AbandonJob() {
   // A job still open when the system goes away is abandoned, not finished.
-  if (job_) {
-    try {
-      job_->Abort();
-    } catch (...) {
-    }
+  std::unique_ptr<TPrintJob> job = std::move(job_);
+  if (!job) return;
+  try {
+    job->Abort();
+  } catch (...) {
   }
 }
 

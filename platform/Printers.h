@@ -207,7 +207,8 @@ class TPrinterSystem {
   const std::vector<TPrinterRecord>& PrinterRecords();
   void Refresh();
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
-  // system's default printer; an index outside the list throws EPrinterError.
+  // system's default printer (the first one when the system names none); an index outside the list throws
+  // EPrinterError.
   int PrinterIndex();
   void SetPrinterIndex(int index);
   // The current device; its settings block is built from the driver's defaults when it has none yet
@@ -256,6 +257,9 @@ class TPrinterSystem {
                                               const Cp932String& title) = 0;
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
+  // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
+  // the job's driver still exists.
+  void AbandonJob();
 
  private:
   void EnsureList();
@@ -286,8 +290,9 @@ TPrinterSystem& Printer();
 // Installs a printer system (tests install a virtual one) and returns the one it replaces.
 std::unique_ptr<TPrinterSystem> SetPrinterSystem(std::unique_ptr<TPrinterSystem> system);
 // The real one: CUPS through the toolkit's print support and libcups. `server` ("host", "host:port" or a
-// local socket path) overrides the configured CUPS server; empty takes the configured one.
-std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {});
+// local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
+// the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).
+std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {}, bool ippOnly = false);
 
 // Paper codes of the usual numbering with the size of the paper in 0.1 mm (portrait), for drivers that
 // describe their papers by size or name. nullopt for a code not in the table.

@@ -100,6 +100,10 @@ TVirtualPrinter TVirtualPrinterSystem::StandardPrinter(const Cp932String& name, 
   return p;
 }
 
+TVirtualPrinterSystem::~TVirtualPrinterSystem() {
+  AbandonJob();
+}
+
 void TVirtualPrinterSystem::AddPrinter(TVirtualPrinter printer) {
   printers_.push_back(std::move(printer));
   Refresh();

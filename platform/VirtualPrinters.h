@@ -76,6 +76,8 @@ struct TVirtualJobRecord {
 
 class TVirtualPrinterSystem : public TPrinterSystem {
  public:
+  TVirtualPrinterSystem() = default;
+  ~TVirtualPrinterSystem() override;
   // A printer with A4, Letter, A3, A5 and B5 (JIS), the sources "Auto" (7), "Tray 1" (1) and "Manual" (4),
   // 600 dpi and small margins (83 dots left, 74 top, 60 right, 100 bottom).
   static TVirtualPrinter StandardPrinter(const Cp932String& name, const Cp932String& port = "LPT1:");

@@ -162,3 +162,18 @@ TEST(PrinterObjectEmpty, NoPrinterMeansNoDeviceAndNoJob) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST(PrinterSystemLifetime, SystemGoingAwayDuringAJobAbandonsIt) {
+  auto system = std::make_unique<TVirtualPrinterSystem>();
+  system->AddPrinter(TVirtualPrinterSystem::StandardPrinter("Laser"));
+  system->BeginDoc("left open");
+  system->Canvas()->LineTo(100, 100);
+  system.reset();  // no use of the gone driver (the sanitizer build checks)
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace tess
