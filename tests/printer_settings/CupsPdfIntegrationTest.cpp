@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,11 +119,18 @@ class CupsPdfTest : public ::testing::Test {
     }
   }
   void SetUp() override {
+    // Tests that add and delete queues run one at a time across test processes.
+    lock = ::open("/tmp/tessarine-cups-tests.lock", O_CREAT | O_RDWR, 0666);
+    if (lock >= 0) ::flock(lock, LOCK_EX);
     if (!QueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue << " (needs root and CUPS)";
     scope = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
   }
-  void TearDown() override { scope.reset(); }
+  void TearDown() override {
+    scope.reset();
+    if (lock >= 0) ::close(lock);  // releases the lock
+  }
   std::unique_ptr<TScopedPrinterSystem> scope;
+  int lock = -1;
 };
 
 TEST_F(CupsPdfTest, QueueIsListedAndItsA4CapsFollowThePpd) {
