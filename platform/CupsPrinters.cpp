@@ -24,11 +24,13 @@
 
 #include <unistd.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/Printers.h"
 #include "platform/internal/QtCanvas.h"
@@ -446,6 +448,12 @@ class CupsPrinterSystem : public TPrinterSystem {
       http = Connect();
       if (!http) return nullptr;
       DestPtr dest(cupsGetNamedDest(http.get(), name.c_str(), nullptr));
+      if (!dest) {
+        // The scheduler may briefly answer "not found" for a queue while another queue is being added or
+        // deleted: ask once more before taking the queue for gone.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        dest.reset(cupsGetNamedDest(http.get(), name.c_str(), nullptr));
+      }
       if (!dest) return nullptr;
       auto it = drivers_.find(name);
       if (it != drivers_.end()) return &it->second;

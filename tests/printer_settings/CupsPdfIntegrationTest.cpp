@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,11 +119,18 @@ class CupsPdfTest : public ::testing::Test {
     }
   }
   void SetUp() override {
+    // Tests that add and delete queues run one at a time across test processes.
+    lock = ::open("/tmp/tessarine-cups-tests.lock", O_CREAT | O_RDWR, 0666);
+    if (lock >= 0) ::flock(lock, LOCK_EX);
     if (!QueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue << " (needs root and CUPS)";
     scope = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
   }
-  void TearDown() override { scope.reset(); }
+  void TearDown() override {
+    scope.reset();
+    if (lock >= 0) ::close(lock);  // releases the lock
+  }
   std::unique_ptr<TScopedPrinterSystem> scope;
+  int lock = -1;
 };
 
 TEST_F(CupsPdfTest, QueueIsListedAndItsA4CapsFollowThePpd) {
@@ -230,7 +239,7 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
 }
 
 TEST_F(CupsPdfTest, QueueThatDisappearsGivesClearResults) {
-  const std::string name = "TessarineGone";
+  const std::string name = "TessarineGone" + std::to_string(::getpid());
   Shell("lpadmin -p " + name + " -E -v cups-pdf:/ -P /etc/cups/ppd/" + kQueue + ".ppd 2>/dev/null");
   TplSetPrinter printer(nullptr);
   if (TplSetPrinter::FindPrinterIndex(name.c_str()) < 0) GTEST_SKIP() << "could not add a second queue";
@@ -271,7 +280,9 @@ namespace {
 // imageable area through CUPS.
 class CupsTraysTest : public CupsPdfTest {
  protected:
-  static constexpr const char* kTrays = "TessarineTrays";
+  // Test processes may run side by side: each has its own queue.
+  const std::string trays = "TessarineTrays" + std::to_string(::getpid());
+  const char* Trays() const { return trays.c_str(); }
   void SetUp() override {
     CupsPdfTest::SetUp();
     if (IsSkipped()) return;
@@ -294,15 +305,15 @@ class CupsTraysTest : public CupsPdfTest {
       }
       ppd << line << "\n";
     }
-    path = fs::temp_directory_path() / "tessarine-trays.ppd";
+    path = fs::temp_directory_path() / (trays + ".ppd");
     std::ofstream(path) << ppd.str();
-    Shell(std::string("lpadmin -p ") + kTrays + " -E -v cups-pdf:/ -P " + path.string() + " 2>/dev/null");
-    if (Shell(std::string("lpstat -p ") + kTrays + " 2>/dev/null").find(kTrays) == std::string::npos) {
-      GTEST_SKIP() << "could not add the queue " << kTrays;
+    Shell(std::string("lpadmin -p ") + Trays() + " -E -v cups-pdf:/ -P " + path.string() + " 2>/dev/null");
+    if (Shell(std::string("lpstat -p ") + Trays() + " 2>/dev/null").find(Trays()) == std::string::npos) {
+      GTEST_SKIP() << "could not add the queue " << Trays();
     }
   }
   void TearDown() override {
-    Shell(std::string("lpadmin -x ") + kTrays + " 2>/dev/null");
+    Shell(std::string("lpadmin -x ") + Trays() + " 2>/dev/null");
     std::error_code ec;
     fs::remove(path, ec);
     CupsPdfTest::TearDown();
@@ -312,8 +323,8 @@ class CupsTraysTest : public CupsPdfTest {
 
 TEST_F(CupsTraysTest, InputSlotsAreSourcesAndMarginsAreOffsets) {
   TplSetPrinter printer(nullptr);
-  printer.SetPrinterName(kTrays);
-  ASSERT_EQ(printer.PrinterName(), Cp932String(kTrays));
+  printer.SetPrinterName(Trays());
+  ASSERT_EQ(printer.PrinterName(), Cp932String(Trays()));
   EXPECT_EQ(printer.PaperBin(), DMBIN_UPPER);  // the PPD's default, Tray1
   EXPECT_EQ(printer.PaperBinName(), Cp932String("Tray 1"));
   printer.SetPaperBinName("Manual Feed");
@@ -321,7 +332,7 @@ TEST_F(CupsTraysTest, InputSlotsAreSourcesAndMarginsAreOffsets) {
   printer.SetPaperBin(DMBIN_TRACTOR);
   EXPECT_EQ(printer.PaperBinName(),
             Cp932String("Continuous Tractor Feed "));  // 24 bytes, as the driver lists
-  const auto bins = Printer().Bins(kTrays);
+  const auto bins = Printer().Bins(Trays());
   ASSERT_EQ(bins.size(), 5u);
   EXPECT_EQ(bins[0].code, DMBIN_AUTO);
   EXPECT_EQ(bins[4].code, DMBIN_USER);  // Cassette2 has no usual code
@@ -387,10 +398,10 @@ namespace {
 TEST_F(CupsTraysTest, IppMediaSourcesAndResolutionOfThePpdQueue) {
   TScopedPrinterSystem ipp(CreateCupsPrinterSystem({}, true));
   TplSetPrinter printer(nullptr);
-  printer.SetPrinterName(kTrays);
-  ASSERT_EQ(printer.PrinterName(), Cp932String(kTrays));
+  printer.SetPrinterName(Trays());
+  ASSERT_EQ(printer.PrinterName(), Cp932String(Trays()));
   EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), 600);
-  const auto bins = Printer().Bins(kTrays);
+  const auto bins = Printer().Bins(Trays());
   ASSERT_FALSE(bins.empty());
   std::string names;
   for (const TBinEntry& b : bins) names += b.name.ToUtf8() + "=" + std::to_string(b.code) + " ";
