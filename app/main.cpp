@@ -11,6 +11,7 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/Runtime.h"
+#include "preview/ApplicationPreviewHost.h"
 #include "worksheet/Fmain.h"
 
 namespace {
@@ -27,6 +28,7 @@ int RunDialog(int argc, char** argv) {
   tess::TApplication& application = tess::Application();
   application.Initialize(argc, argv);
   application.SetTitle("Tessarine");
+  tess::InstallApplicationPreviewHost();
   // The application owns the form it creates and frees it in DestroyComponents; the analyzer cannot see
   // an owner that frees.
   // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)

@@ -18,8 +18,16 @@ class TSystemPrintJob : public TPreviewPrintJob {
  public:
   explicit TSystemPrintJob(const Cp932String& title) { Printer().BeginDoc(title); }
   ~TSystemPrintJob() override {
-    // A job is always ended once started, also when the caller never got to End.
-    if (!FEnded && Printer().Printing()) Printer().EndDoc();
+    // A job is always ended once started, also when the caller never got to End. This runs while an
+    // earlier failure is on its way out, so a failure of the end itself must not leave the destructor.
+    try {
+      if (!FEnded && Printer().Printing()) Printer().EndDoc();
+    } catch (const std::exception&) {
+      try {
+        Printer().Abort();
+      } catch (const std::exception&) {
+      }
+    }
   }
   TCanvas& Canvas() override {
     TCanvas* canvas = Printer().Canvas();

@@ -78,12 +78,13 @@ class PrintedPage : public ::testing::Test {
     scope_.reset();
   }
 
-  // Waits for `count` new PDF files besides `before` (CUPS-PDF writes them after the job has left us).
-  std::vector<fs::path> NewPdfs(const std::set<fs::path>& before, std::size_t count) {
+  // Waits for `count` new PDF files of this test's job (CUPS-PDF names them after the job title, and other
+  // tests print on the same queue at the same time).
+  std::vector<fs::path> NewPdfs(const std::set<fs::path>& before, std::size_t count, const std::string& title) {
     for (int i = 0; i < 200; ++i) {
       std::vector<fs::path> fresh;
       for (const fs::path& p : PdfsIn(CupsPdfFolder())) {
-        if (!before.count(p)) fresh.push_back(p);
+        if (!before.count(p) && p.filename().string().find(title) != std::string::npos) fresh.push_back(p);
       }
       if (fresh.size() >= count) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the writer finish the file
@@ -117,10 +118,12 @@ TEST_F(PrintedPage, PrintedPagesMatchThePreviewAndAdvanceTheNumber) {
     screen.push_back(testing::Play(*doc.RenderPage(page), dpi, width, height, {0, 0, width, height}));
   }
 
+  const std::string title = "tessarine-wysiwyg-" + std::to_string(::getpid());
+  doc.SetTitle(Cp932String::FromBytes(title));
   const std::set<fs::path> before = PdfsIn(CupsPdfFolder());
   doc.Print();
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
-  std::vector<fs::path> pdfs = NewPdfs(before, 1);
+  std::vector<fs::path> pdfs = NewPdfs(before, 1, title);
   ASSERT_EQ(pdfs.size(), 1u);
 
   const fs::path work = fs::temp_directory_path() / ("tessarine-printed-" + std::to_string(::getpid()));
