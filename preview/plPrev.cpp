@@ -258,14 +258,18 @@ void TCustomplPrev::Notification(TComponent* component, TOperation operation) {
       FFormName.clear();
     }
   }
+  // A component being destroyed has lost its class by the time it is removed, so the settings in use are
+  // recognised by identity.
+  if (operation == TOperation::opRemove) {
+    if (component == FplSetPrinter && component != FDefaultSetPrinter) {
+      FplSetPrinter = FDefaultSetPrinter;
+      FPrinterSettingsText = Cp932String();
+    }
+    return;
+  }
   auto* settings = dynamic_cast<TplSetPrinter*>(component);
   if (settings == nullptr || settings == FDefaultSetPrinter || settings->Owner() == this) return;
-  if (operation == TOperation::opRemove) {
-    FplSetPrinter = FDefaultSetPrinter;
-    FPrinterSettingsText = Cp932String();
-  } else if (HasState(csDesigning)) {
-    SetplSetPrinter(settings);
-  }
+  if (HasState(csDesigning)) SetplSetPrinter(settings);
 }
 
 Cp932String TCustomplPrev::PrinterSettingsToText() const {

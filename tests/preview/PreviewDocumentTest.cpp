@@ -345,11 +345,15 @@ TEST_F(PreviewDocument, TheFontOfOnePageCarriesIntoTheNextAndANewDocumentStartsA
   preview.Canvas()->Font().SetHeight(60);
   preview.Canvas()->Font().SetName("Tahoma");
   preview.Canvas()->Pen().SetWidth(7);
+  preview.Canvas()->SetCopyMode(PATCOPY);
+  preview.Canvas()->SetTextFlags(ETO_CLIPPED);
   preview.TextOutLeft(100, 100, "A");
   preview.NewPage();
   EXPECT_EQ(preview.Canvas()->Font().Height(), 60);
   EXPECT_EQ(preview.Canvas()->Font().Name(), "Tahoma");
   EXPECT_EQ(preview.Canvas()->Pen().Width(), 7);
+  EXPECT_EQ(preview.Canvas()->CopyMode(), PATCOPY);
+  EXPECT_EQ(preview.Canvas()->TextFlags(), ETO_CLIPPED);
   EXPECT_EQ(preview.Canvas()->Brush().Style(), TBrushStyle::bsClear);
   preview.TextOutLeft(100, 100, "B");
   preview.EndDoc();
