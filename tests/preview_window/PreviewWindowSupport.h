@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Bitmap.h"
 #include "platform/PrintDialogs.h"
 #include "platform/VirtualPrinters.h"
 #include "preview/plPrev.h"
@@ -17,6 +18,65 @@
 #include "printer_settings/plSetPrinter.h"
 
 namespace tess::test {
+
+// Virtual printers whose jobs keep every page's pixels: the job's canvas is a bitmap of the printable area
+// at the printer's resolution, origin at its top-left corner.
+class TPixelPrinterSystem : public TVirtualPrinterSystem {
+ public:
+  std::vector<TBitmap24> Pages;
+
+ protected:
+  std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
+                                      const Cp932String& title) override {
+    std::unique_ptr<TPrintJob> inner = TVirtualPrinterSystem::StartJob(printer, block, title);
+    return std::make_unique<TPixelJob>(*this, std::move(inner), Jobs().back().caps);
+  }
+
+ private:
+  class TPixelJob : public TPrintJob {
+   public:
+    TPixelJob(TPixelPrinterSystem& system, std::unique_ptr<TPrintJob> inner, TDeviceCaps caps)
+        : FSystem(system), FInner(std::move(inner)), FCaps(caps) {
+      StartPage();
+    }
+    TCanvas* Canvas() override { return &FPage->Canvas(FCaps.logPixelsX, FCaps.logPixelsY); }
+    void NewPage() override {
+      FinishPage();
+      StartPage();
+      FInner->NewPage();
+    }
+    void End() override {
+      FinishPage();
+      FInner->End();
+    }
+    void Abort() override { FInner->Abort(); }
+
+   private:
+    void StartPage() { FPage = std::make_unique<TBitmap24>(FCaps.horzRes, FCaps.vertRes); }
+    void FinishPage() {
+      if (!FPage) return;
+      FPage->ReleaseCanvas();
+      FSystem.Pages.push_back(*FPage);
+      FPage.reset();
+    }
+    TPixelPrinterSystem& FSystem;
+    std::unique_ptr<TPrintJob> FInner;
+    TDeviceCaps FCaps;
+    std::unique_ptr<TBitmap24> FPage;
+  };
+};
+
+// An A4 laser printer at 100 dots per inch (small pages of pixels), its printable area 800 dots wide.
+inline TVirtualPrinter SmallLaser(const Cp932String& name) {
+  TVirtualPrinter laser = TVirtualPrinterSystem::StandardPrinter(name);
+  laser.dpiX = 100;
+  laser.dpiY = 100;
+  laser.marginLeft = 13;
+  laser.marginTop = 12;
+  laser.marginRight = 13;
+  laser.marginBottom = 17;
+  return laser;
+}
 
 struct TCapturedBox {
   std::string Text;  // UTF-8
@@ -33,11 +93,12 @@ class PreviewWindowFixture : public ::testing::Test {
   void SetUp() override { Install(true); }
 
   void Install(bool withPrinter) {
-    auto system = std::make_unique<TVirtualPrinterSystem>();
+    auto system = std::make_unique<TPixelPrinterSystem>();
     if (withPrinter) {
-      TVirtualPrinter laser = TVirtualPrinterSystem::StandardPrinter("Laser");
+      TVirtualPrinter laser = SmallLaser("Laser");
       laser.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
       system->AddPrinter(laser);
+      system->AddPrinter(SmallLaser("Office Writer PDF"));
     }
     Printers = system.get();
     Scope = std::make_unique<TScopedPrinterSystem>(std::move(system));
@@ -98,7 +159,7 @@ class PreviewWindowFixture : public ::testing::Test {
     return Preview == nullptr ? nullptr : dynamic_cast<TplPrevForm*>(Preview->PreviewForm());
   }
 
-  TVirtualPrinterSystem* Printers = nullptr;
+  TPixelPrinterSystem* Printers = nullptr;
   std::unique_ptr<TScopedPrinterSystem> Scope;
   std::unique_ptr<TComponent> Owner;
   TplPrev* Preview = nullptr;
