@@ -337,8 +337,10 @@ void TplPrevForm::ShowPagePicture() {
     }
     return;
   }
+  // Rendering lets pending messages run: the picture changes only once it is complete.
+  TMetafile* rendered = p->RenderPage(p->CurrentPage());
   Image1->ClearPaper();
-  if (TMetafile* rendered = p->RenderPage(p->CurrentPage()); rendered != nullptr) {
+  if (rendered != nullptr) {
     Image1->SetPicture(*rendered);
   } else {
     Image1->ClearPicture();
