@@ -517,6 +517,14 @@ void TplPrevForm::FormResize(TComponent* /*Sender*/) {
   }
 }
 
+void TplPrevForm::BoundsChanged() {
+  TForm::BoundsChanged();
+  if (ClientWidth() == FLastClientWidth && ClientHeight() == FLastClientHeight) return;
+  FLastClientWidth = ClientWidth();
+  FLastClientHeight = ClientHeight();
+  if (OnResize && !HasState(csReading)) Application().RunHandler(this, [this] { OnResize(this); });
+}
+
 void TplPrevForm::SystemCommand(unsigned command, bool& handled) {
   if (FPreviewComponent != nullptr && !FPreviewComponent->FormCanMove() && (command & 0xFFF0u) == SC_MOVE) {
     handled = true;

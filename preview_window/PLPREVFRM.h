@@ -119,6 +119,8 @@ class TplPrevForm : public TForm, public IplPrevWindow {
  protected:
   void Notification(TComponent* component, TOperation operation) override;
   void ShowingChanged() override;
+  // Bounds the program sets change the size as a user's resize does: OnResize follows.
+  void BoundsChanged() override;
   void SystemCommand(unsigned command, bool& handled) override;
 
  private:
@@ -141,6 +143,7 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   int FDragStartX = 0, FDragStartY = 0;
   bool FDragging = false;
   bool FApplyingSettings = false;
+  int FLastClientWidth = -1, FLastClientHeight = -1;
 };
 
 }  // namespace tess

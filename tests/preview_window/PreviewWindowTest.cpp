@@ -215,6 +215,9 @@ TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsSt
 
   // The whole page: A4 (aspect 1.414...) is taller than the scroll box, so the height fits.
   const int boxWidth = form->ScrollBox1->Width(), boxHeight = form->ScrollBox1->Height();
+  // The client area less tool bar (39), status bar (26) and the panel's 1-pixel border.
+  EXPECT_EQ(form->ScrollBox1->BoundsRect(),
+            Bounds(1, 1, form->ClientWidth() - 2, form->ClientHeight() - 65 - 2));
   ASSERT_GT(Preview->PageAspect(), static_cast<double>(boxHeight) / boxWidth);
   const int height = boxHeight - 30;
   const int width = static_cast<int>(height / Preview->PageAspect());
