@@ -2,12 +2,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/WorksheetBatch.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/Runtime.h"
 #include "worksheet/Fmain.h"
 
 namespace {
@@ -54,7 +57,8 @@ int main(int argc, char** argv) {
       std::puts("Tessarine Ver.1.10");
       return 0;
     default:
-      std::fprintf(stderr, "tessarine: worksheet export and printing are not built yet\n");
-      return 1;
+      // Export and print need no display: without one they run off screen.
+      tess::EnsurePlatformStarted(argc, argv);
+      return tess::RunWorksheetBatch(*parsed.command, std::cerr);
   }
 }

@@ -19,7 +19,7 @@ std::string AllCataloguesAsText() {
   return text;
 }
 
-void BM_CatalogueParseReference(benchmark::State& state) {
+void BM_Catalogue_ParseReference(benchmark::State& state) {
   const std::string text = AllCataloguesAsText();
   for (auto _ : state) {
     tess::TStringList list;
@@ -32,11 +32,11 @@ void BM_CatalogueParseReference(benchmark::State& state) {
     benchmark::DoNotOptimize(list);
   }
 }
-BENCHMARK(BM_CatalogueParseReference);
+BENCHMARK(BM_Catalogue_ParseReference);
 
 // The same lines held in a stored design (JSON), read back into the four catalogue components: what
 // loading carried-over catalogues with the main form would cost.
-void BM_CatalogueLoadFromDesignReference(benchmark::State& state) {
+void BM_Catalogue_LoadFromDesignReference(benchmark::State& state) {
   std::vector<std::string> designs;
   for (int n = 3; n <= 6; ++n) {
     tess::TCStringList catalogue(nullptr);
@@ -53,9 +53,9 @@ void BM_CatalogueLoadFromDesignReference(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_CatalogueLoadFromDesignReference);
+BENCHMARK(BM_Catalogue_LoadFromDesignReference);
 
-void BM_CatalogueGenerate(benchmark::State& state) {
+void BM_Catalogue_Generate(benchmark::State& state) {
   for (auto _ : state) {
     for (int n = 3; n <= 6; ++n) {
       tess::TStringList list;
@@ -64,6 +64,6 @@ void BM_CatalogueGenerate(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_CatalogueGenerate);
+BENCHMARK(BM_Catalogue_Generate);
 
 }  // namespace

@@ -72,7 +72,7 @@ void BM_PageRecordAndPlay_Emf(benchmark::State& state) {
   }
 }
 
-void BM_PageRecordAndPlay_QPicture(benchmark::State& state) {
+void BM_PageRecordAndPlay_QPictureReference(benchmark::State& state) {
   QImage image = Target();
   for (auto _ : state) {
     QPicture picture = RecordPicture();
@@ -85,7 +85,7 @@ void BM_PageRecord_Emf(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(RecordEmf().Bytes().data());
 }
 
-void BM_PageRecord_QPicture(benchmark::State& state) {
+void BM_PageRecord_QPictureReference(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(RecordPicture().size());
 }
 
@@ -98,7 +98,7 @@ void BM_PagePlay_Emf(benchmark::State& state) {
   }
 }
 
-void BM_PagePlay_QPicture(benchmark::State& state) {
+void BM_PagePlay_QPictureReference(benchmark::State& state) {
   QPicture picture = RecordPicture();
   QImage image = Target();
   for (auto _ : state) {
@@ -108,11 +108,11 @@ void BM_PagePlay_QPicture(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PageRecordAndPlay_Emf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PageRecordAndPlay_QPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageRecordAndPlay_QPictureReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageRecord_Emf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PageRecord_QPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageRecord_QPictureReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PagePlay_Emf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PagePlay_QPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PagePlay_QPictureReference)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tess

@@ -31,6 +31,7 @@
 #include <string>
 
 #include "platform/Printers.h"
+#include "platform/internal/QtCanvas.h"
 
 // The PPD interface is marked deprecated by libcups, yet it is the only place where a queue's exact
 // imageable areas and input slots are written down.
@@ -222,6 +223,8 @@ class CupsPrinterSystem : public TPrinterSystem {
       }
     }
   }
+
+  ~CupsPrinterSystem() override { AbandonJob(); }
 
   HttpPtr Connect() const {
     http_t* http = httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
@@ -626,10 +629,11 @@ class CupsPrintJob : public TPrintJob {
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(writer_.get())) return false;
     PreparePage();
+    canvas_ = MakePainterCanvas(*painter_, DescribePrinter(caps_));
     return true;
   }
 
-  TCanvas* Canvas() override { return nullptr; }
+  TCanvas* Canvas() override { return canvas_.get(); }
 
   void NewPage() override {
     if (!painter_) return;
@@ -639,6 +643,7 @@ class CupsPrintJob : public TPrintJob {
 
   void End() override {
     if (!painter_) throw EPrinterError("The print job was not started");
+    canvas_.reset();
     painter_->end();
     painter_.reset();
     writer_.reset();
@@ -652,13 +657,12 @@ class CupsPrintJob : public TPrintJob {
   }
 
   void Abort() override {
+    canvas_.reset();
     if (painter_) painter_->end();
     painter_.reset();
     writer_.reset();
     file_.close();
   }
-
-  QPainter* Painter() { return painter_.get(); }
 
  private:
   void PreparePage() {
@@ -677,6 +681,7 @@ class CupsPrintJob : public TPrintJob {
   QTemporaryFile file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<TCanvas> canvas_;  // destroyed before the painter it draws on
 };
 
 std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& printer,

@@ -5,11 +5,13 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QScreen>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/Bitmap.h"
 #include "platform/internal/DeviceBackend.h"
@@ -34,7 +36,8 @@ class TPainterBackend : public TDeviceBackend {
       : FPainter(painter),
         FBase(painter.worldTransform()),
         FHadClip(painter.hasClipping()),
-        FInitialClip(painter.hasClipping() ? painter.clipRegion() : QRegion()) {}
+        FInitialClip(painter.hasClipping() ? painter.clipRegion() : QRegion()),
+        FSoftClip(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::SVG) {}
 
   void OnClipChanged() override {
     const TDCState& s = FDC->State();
@@ -59,6 +62,11 @@ class TPainterBackend : public TDeviceBackend {
       a = QPointF(std::round(a.x()), std::round(a.y()));
       b = QPointF(std::round(b.x()), std::round(b.y()));
     }
+    if (SoftClip()) {
+      QPainterPath line(a);
+      line.lineTo(b);
+      return StrokeClipped(line);
+    }
     FPainter.drawLine(a, b);
   }
 
@@ -68,6 +76,13 @@ class TPainterBackend : public TDeviceBackend {
     bool brush = SetBrush();
     if (!pen && !brush) return;
     FPainter.setRenderHint(QPainter::Antialiasing, true);
+    if (SoftClip()) {
+      QPainterPath path;
+      path.addEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
+      if (brush) FillClipped(path, FPainter.brush());
+      if (pen) StrokeClipped(path);
+      return;
+    }
     FPainter.drawEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
   }
 
@@ -77,6 +92,13 @@ class TPainterBackend : public TDeviceBackend {
     bool brush = SetBrush();
     if (!pen && !brush) return;
     FPainter.setRenderHint(QPainter::Antialiasing, false);
+    if (SoftClip()) {
+      QPainterPath path;
+      path.addRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+      if (brush) FillClipped(path, FPainter.brush());
+      if (pen) StrokeClipped(path);
+      return;
+    }
     FPainter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
   }
 
@@ -85,7 +107,7 @@ class TPainterBackend : public TDeviceBackend {
     if (b.Style == BS_NULL) return;
     FPainter.setWorldTransform(FBase);
     FPainter.setRenderHint(QPainter::Antialiasing, false);
-    FPainter.fillRect(DeviceBox(rect), ToQColor(b.Color));
+    FPainter.fillRect(SoftClipped(DeviceBox(rect)), ToQColor(b.Color));
   }
 
   void ExtTextOut(TPoint p, unsigned options, const TRect* rect, std::u16string_view text,
@@ -94,6 +116,34 @@ class TPainterBackend : public TDeviceBackend {
                      std::uint32_t rop) override;
 
  private:
+  // Paint engines without clipping (the SVG generator) get the clip applied to each shape here.
+  bool SoftClip() const { return FSoftClip && (FDC->State().HasClip || FTextClip); }
+  QRectF ClipRect() const {
+    const TDCState& s = FDC->State();
+    QRectF r = s.HasClip ? QRectF(s.ClipLeft, s.ClipTop, std::max(0, s.ClipRight - s.ClipLeft),
+                                  std::max(0, s.ClipBottom - s.ClipTop))
+                         : QRectF(-1e9, -1e9, 2e9, 2e9);
+    return FTextClip ? r.intersected(*FTextClip) : r;
+  }
+  // Fills a path given in glyph space (see ExtTextOut).
+  void FillGlyphPath(const QPainterPath& path, const QColor& color) {
+    if (SoftClip()) return FillClipped(FGlyphToPage.map(path), color);
+    FPainter.setWorldTransform(FGlyphToDevice);
+    FPainter.fillPath(path, color);
+  }
+  QRectF SoftClipped(const QRectF& r) const { return SoftClip() ? r.intersected(ClipRect()) : r; }
+  // Fills a path given in device pixels, cut to the clip.
+  void FillClipped(const QPainterPath& path, const QBrush& brush) {
+    QPainterPath clip;
+    clip.addRect(ClipRect());
+    FPainter.setWorldTransform(FBase);
+    FPainter.fillPath(path.intersected(clip), brush);
+  }
+  void StrokeClipped(const QPainterPath& path) {
+    QPainterPathStroker stroker(FPainter.pen());
+    FillClipped(stroker.createStroke(path), FPainter.pen().color());
+  }
+
   // Device coordinates are kept within 2^27 pixels either way, as GDI keeps them, so that absurd
   // records cannot push the painter into overflowing arithmetic.
   static double ClampDevice(double v) {
@@ -131,6 +181,10 @@ class TPainterBackend : public TDeviceBackend {
   bool FHadClip;
   QRegion FInitialClip;
   bool FThinPen = true;
+  bool FSoftClip = false;
+  std::optional<QRectF> FTextClip;  // ETO_CLIPPED rectangle while a text is drawn with the soft clip
+  QTransform FGlyphToPage;          // glyph space to device pixels, and on to the painter's device
+  QTransform FGlyphToDevice;
 };
 
 bool TPainterBackend::SetPen() {
@@ -177,7 +231,7 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   const TDCState& s = FDC->State();
   const TXForm m = FDC->LogicalToDevice();
   FPainter.setWorldTransform(FBase);
-  if (rect && (options & ETO_OPAQUE)) FPainter.fillRect(DeviceBox(*rect), ToQColor(s.BkColor));
+  if (rect && (options & ETO_OPAQUE)) FPainter.fillRect(SoftClipped(DeviceBox(*rect)), ToQColor(s.BkColor));
   if (text.empty()) return;
 
   // Advances per UTF-16 unit (ExtTextOutA gives them per byte: a two-byte character takes both).
@@ -222,22 +276,22 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   QTransform rotate(ux, uy, vx, vy, 0, 0);
   QTransform glyphToLogical =
       QTransform::fromScale(1.0 / sy, 1.0 / sy) * rotate * QTransform::fromTranslate(ox, oy);
-  QTransform glyphToDevice = glyphToLogical * ToQTransform(m) * FBase;
+  FGlyphToPage = glyphToLogical * ToQTransform(m);
+  FGlyphToDevice = FGlyphToPage * FBase;
+  const QTransform& glyphToDevice = FGlyphToDevice;
 
   bool clipped = rect && (options & ETO_CLIPPED);
-  if (clipped) {
+  if (clipped && FSoftClip) {
+    FTextClip = DeviceBox(*rect);
+  } else if (clipped) {
     FPainter.save();
     FPainter.setClipRect(DeviceBox(*rect), Qt::IntersectClip);
   }
   if (s.BkMode == OPAQUE) {
-    QPolygonF cell;
-    cell << QPointF(0, -tm.Ascent * sy) << QPointF(total * sy, -tm.Ascent * sy)
-         << QPointF(total * sy, tm.Descent * sy) << QPointF(0, tm.Descent * sy);
-    FPainter.setWorldTransform(glyphToDevice);
-    FPainter.setPen(Qt::NoPen);
-    FPainter.setBrush(ToQColor(s.BkColor));
+    QPainterPath cell;
+    cell.addRect(QRectF(QPointF(0, -tm.Ascent * sy), QPointF(total * sy, tm.Descent * sy)));
     FPainter.setRenderHint(QPainter::Antialiasing, false);
-    FPainter.drawPolygon(cell);
+    FillGlyphPath(cell, ToQColor(s.BkColor));
   }
   std::vector<std::pair<double, char16_t>> glyphs;
   glyphs.reserve(text.size());
@@ -251,15 +305,16 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   if (s.Font.Underline || s.Font.StrikeOut) {
     QRawFont raw = face.RawAt(0, emDevice);
     double thickness = std::max(1.0, raw.lineThickness());
-    FPainter.setWorldTransform(glyphToDevice);
-    if (s.Font.Underline) {
-      FPainter.fillRect(QRectF(0, raw.underlinePosition(), total * sy, thickness), ToQColor(s.TextColor));
-    }
-    if (s.Font.StrikeOut) {
-      FPainter.fillRect(QRectF(0, -raw.xHeight() / 2, total * sy, thickness), ToQColor(s.TextColor));
-    }
+    QPainterPath lines;
+    if (s.Font.Underline) lines.addRect(QRectF(0, raw.underlinePosition(), total * sy, thickness));
+    if (s.Font.StrikeOut) lines.addRect(QRectF(0, -raw.xHeight() / 2, total * sy, thickness));
+    FillGlyphPath(lines, ToQColor(s.TextColor));
   }
-  if (clipped) FPainter.restore();
+  if (clipped && FSoftClip) {
+    FTextClip.reset();
+  } else if (clipped) {
+    FPainter.restore();
+  }
   FPainter.setWorldTransform(FBase);
 }
 
@@ -278,7 +333,8 @@ void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
   // glyphs stretched more one way than the other and sub-pixel fonts are filled as outlines instead.
   const double squeeze = std::min(std::hypot(glyphToDevice.m11(), glyphToDevice.m12()),
                                   std::hypot(glyphToDevice.m21(), glyphToDevice.m22()));
-  const bool outlines = emOnDevice > 1024.0 || emDevice < 1.0 || !(squeeze > 0) || stretch / squeeze > 1.01;
+  const bool outlines =
+      emOnDevice > 1024.0 || emDevice < 1.0 || !(squeeze > 0) || stretch / squeeze > 1.01 || SoftClip();
   FPainter.setWorldTransform(glyphToDevice);
   FPainter.setRenderHint(QPainter::Antialiasing, true);
   FPainter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -303,7 +359,7 @@ void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
       for (qsizetype i = 0; i < indexes.size(); ++i) {
         path.addPath(toEm.map(raw.pathForGlyph(indexes[i])).translated(positions[i]));
       }
-      FPainter.fillPath(path, color);
+      FillGlyphPath(path, color);
       continue;
     }
     QRawFont raw = face.RawAt(which, emDevice);
@@ -330,7 +386,16 @@ void TPainterBackend::StretchDIBits(const TRect& dest, const TRect& src, const T
   QImage part = view.copy(source).mirrored(mirrorX, mirrorY);
   FPainter.setWorldTransform(FBase);
   FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  FPainter.drawImage(DeviceBox(dest), part);
+  QRectF box = DeviceBox(dest);
+  if (SoftClip()) {
+    // Only the part inside the clip: the picture scaled to the box, then cut.
+    QRectF visible = box.intersected(ClipRect());
+    if (visible.isEmpty() || box.width() > 65536 || box.height() > 65536) return;
+    QImage scaled = part.scaled(static_cast<int>(box.width()), static_cast<int>(box.height()));
+    FPainter.drawImage(visible, scaled, visible.translated(-box.topLeft()));
+    return;
+  }
+  FPainter.drawImage(box, part);
 }
 
 }  // namespace

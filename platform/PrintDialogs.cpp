@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -24,6 +25,13 @@ TPrinterSetupDialogScript& SetupScript() {
 TPrintDialogScript& PrintScript() {
   static TPrintDialogScript script;
   return script;
+}
+
+// Without a display nobody can answer a modal window: it would wait for ever. There the dialogs answer
+// "cancelled" (a batch run, or a test that forgot its script).
+bool NobodyCanAnswer() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
 }
 
 QString ToQt(const Cp932String& s) {
@@ -150,6 +158,7 @@ void TPrinterSetupDialog::ApplyToPrinter() {
 }
 
 bool TPrinterSetupDialog::RunWindow() {
+  if (NobodyCanAnswer()) return false;
   QDialog dialog;
   dialog.setWindowTitle(ToQt(Cp932String::FromUtf8("プリンタの設定")));
   auto* layout = new QVBoxLayout(&dialog);
@@ -221,6 +230,7 @@ TPrintDialog::TPrintDialog(TComponent* owner) : TComponent(owner) {}
 TPrintDialog::~TPrintDialog() = default;
 
 bool TPrintDialog::RunWindow() {
+  if (NobodyCanAnswer()) return false;
   TPrinterSystem& system = Printer();
   QPrinter printer;
   const auto& records = system.PrinterRecords();

@@ -4,7 +4,8 @@
 // printer and settings and, when confirmed, leave the chosen printer and settings current.
 //
 // Tests never show a modal window: they install a script that plays the user (sets the choices and answers
-// confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript.
+// confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript. Without a script on a platform
+// without a display (offscreen), a dialog answers "cancelled" at once instead of waiting for ever.
 
 #include <functional>
 #include <vector>

@@ -160,12 +160,16 @@ const TStandardPaper* FindStandardPaper(std::int16_t code) {
 TPrinterSystem::TPrinterSystem() = default;
 
 TPrinterSystem::~TPrinterSystem() {
+  AbandonJob();
+}
+
+void TPrinterSystem::AbandonJob() {
   // A job still open when the system goes away is abandoned, not finished.
-  if (job_) {
-    try {
-      job_->Abort();
-    } catch (...) {
-    }
+  std::unique_ptr<TPrintJob> job = std::move(job_);
+  if (!job) return;
+  try {
+    job->Abort();
+  } catch (...) {
   }
 }
 
@@ -330,6 +334,23 @@ TDeviceCaps TPrinterSystem::DeviceCaps() {
   std::vector<std::uint8_t> copy(block.begin(), block.end());
   UnlockDevMode(device.devMode);
   return DriverDeviceCaps(*record, copy);
+}
+
+TDeviceDescription TPrinterSystem::DeviceDescription() {
+  return DescribePrinter(DeviceCaps());
+}
+
+TDeviceDescription DescribePrinter(const TDeviceCaps& caps) {
+  if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0 || caps.horzRes <= 0 || caps.vertRes <= 0) {
+    return TDeviceDescription::Screen();
+  }
+  TDeviceDescription d =
+      TDeviceDescription::FromPixels(caps.logPixelsX, caps.logPixelsY, caps.horzRes, caps.vertRes);
+  d.OffsetX = caps.physicalOffsetX;
+  d.OffsetY = caps.physicalOffsetY;
+  d.PhysicalWidth = caps.physicalWidth;
+  d.PhysicalHeight = caps.physicalHeight;
+  return d;
 }
 
 void TPrinterSystem::BeginDoc(const Cp932String& title) {

@@ -18,12 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Canvas.h"
 #include "platform/Cp932String.h"
 #include "platform/Exceptions.h"
 
 namespace tess {
-
-class TCanvas;
 
 // ---------------------------------------------------------------------------------------------------
 // DEVMODEA public part
@@ -208,7 +207,8 @@ class TPrinterSystem {
   const std::vector<TPrinterRecord>& PrinterRecords();
   void Refresh();
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
-  // system's default printer; an index outside the list throws EPrinterError.
+  // system's default printer (the first one when the system names none); an index outside the list throws
+  // EPrinterError.
   int PrinterIndex();
   void SetPrinterIndex(int index);
   // The current device; its settings block is built from the driver's defaults when it has none yet
@@ -233,6 +233,8 @@ class TPrinterSystem {
 
   // ---- The current printer's device context.
   TDeviceCaps DeviceCaps();
+  // The current printer as the reference device of a recording (printable area in dots, offsets, paper).
+  TDeviceDescription DeviceDescription();
 
   // ---- Print jobs on the current printer with its current settings.
   void BeginDoc(const Cp932String& title);  // throws EPrinterError when no job can start
@@ -255,6 +257,9 @@ class TPrinterSystem {
                                               const Cp932String& title) = 0;
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
+  // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
+  // the job's driver still exists.
+  void AbandonJob();
 
  private:
   void EnsureList();
@@ -276,6 +281,9 @@ class TPrinterSystem {
   TDevModeHandle nextHandle_ = 1;
   std::unique_ptr<TPrintJob> job_;
 };
+
+// A printer with these capabilities as a reference device.
+TDeviceDescription DescribePrinter(const TDeviceCaps& caps);
 
 // The process-wide printer system. The first call without one installed creates the CUPS printer system.
 TPrinterSystem& Printer();

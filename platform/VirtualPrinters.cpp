@@ -24,17 +24,64 @@ void FillPrivatePart(std::span<std::uint8_t> block, const Cp932String& name) {
 
 class TVirtualPrintJob : public TPrintJob {
  public:
-  TVirtualPrintJob(TVirtualPrinterSystem& system, std::size_t index) : system_(system), index_(index) {}
-  TCanvas* Canvas() override { return nullptr; }
-  void NewPage() override { ++Record().pageCount; }
-  void End() override { Record().ended = true; }
-  void Abort() override { Record().aborted = true; }
+  TVirtualPrintJob(TVirtualPrinterSystem& system, std::size_t index) : system_(system), index_(index) {
+    OpenPage();
+  }
+  ~TVirtualPrintJob() override { canvas_.reset(); }
+  TCanvas* Canvas() override { return canvas_.get(); }
+  void NewPage() override {
+    ClosePage();
+    ++Record().pageCount;
+    OpenPage();
+  }
+  void End() override {
+    ClosePage();
+    Record().ended = true;
+  }
+  void Abort() override {
+    canvas_.reset();
+    Record().aborted = true;
+  }
 
  private:
   TVirtualJobRecord& Record() { return system_.jobs_[index_]; }
+  void OpenPage() {
+    const TDeviceCaps& caps = Record().caps;
+    page_ = std::make_unique<TMetafile>();
+    if (caps.logPixelsX > 0 && caps.logPixelsY > 0) {
+      page_->SetMMWidth(static_cast<int>(std::lround(caps.horzRes * 2540.0 / caps.logPixelsX)));
+      page_->SetMMHeight(static_cast<int>(std::lround(caps.vertRes * 2540.0 / caps.logPixelsY)));
+    }
+    canvas_ = std::make_unique<TMetafileCanvas>(*page_, DescribePrinter(caps));
+    canvas_->Font().SetPixelsPerInch(caps.logPixelsY > 0 ? caps.logPixelsY : 96);
+  }
+  void ClosePage() {
+    if (!canvas_) return;
+    canvas_->Close();
+    canvas_.reset();
+    Record().pages.push_back(*page_);
+    page_.reset();
+  }
+
   TVirtualPrinterSystem& system_;
   std::size_t index_;
+  std::unique_ptr<TMetafile> page_;
+  std::unique_ptr<TMetafileCanvas> canvas_;
 };
+
+TBitmap24 TVirtualJobRecord::PageBitmap(std::size_t index, int dpi) const {
+  if (index >= pages.size() || caps.logPixelsX <= 0 || caps.logPixelsY <= 0) return TBitmap24();
+  const double sx = dpi > 0 ? static_cast<double>(dpi) / caps.logPixelsX : 1.0;
+  const double sy = dpi > 0 ? static_cast<double>(dpi) / caps.logPixelsY : 1.0;
+  const int width = static_cast<int>(std::lround(caps.horzRes * sx));
+  const int height = static_cast<int>(std::lround(caps.vertRes * sy));
+  TBitmap24 bitmap(width, height);
+  if (bitmap.Empty()) return bitmap;
+  TCanvas& canvas = bitmap.Canvas(dpi > 0 ? dpi : caps.logPixelsX, dpi > 0 ? dpi : caps.logPixelsY);
+  canvas.StretchDraw(TRect{0, 0, width, height}, pages[index]);
+  bitmap.ReleaseCanvas();
+  return bitmap;
+}
 
 TVirtualPrinter TVirtualPrinterSystem::StandardPrinter(const Cp932String& name, const Cp932String& port) {
   TVirtualPrinter p;
@@ -51,6 +98,10 @@ TVirtualPrinter TVirtualPrinterSystem::StandardPrinter(const Cp932String& name, 
   p.marginRight = 60;
   p.marginBottom = 100;
   return p;
+}
+
+TVirtualPrinterSystem::~TVirtualPrinterSystem() {
+  AbandonJob();
 }
 
 void TVirtualPrinterSystem::AddPrinter(TVirtualPrinter printer) {

@@ -11,6 +11,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/Bitmap.h"
+#include "platform/Metafile.h"
 #include "platform/Printers.h"
 
 namespace tess {
@@ -60,13 +62,22 @@ struct TVirtualJobRecord {
   Cp932String title;
   std::vector<std::uint8_t> devMode;  // the settings the job was started with
   TDeviceCaps caps;
-  int pageCount = 0;
+  // Every page as it was drawn on the job's canvas: a recording in printer dots, origin at the printable
+  // area's corner, frame = the printable area. The page being drawn is added when it is finished.
+  std::vector<TMetafile> pages;
+  int pageCount = 0;  // pages started
   bool ended = false;
   bool aborted = false;
+
+  // Page `index` (0-based) played onto white pixels: the printable area at `dpi` dots per inch (0 = the
+  // printer's own resolution). An empty bitmap for a page that does not exist.
+  TBitmap24 PageBitmap(std::size_t index, int dpi = 0) const;
 };
 
 class TVirtualPrinterSystem : public TPrinterSystem {
  public:
+  TVirtualPrinterSystem() = default;
+  ~TVirtualPrinterSystem() override;
   // A printer with A4, Letter, A3, A5 and B5 (JIS), the sources "Auto" (7), "Tray 1" (1) and "Manual" (4),
   // 600 dpi and small margins (83 dots left, 74 top, 60 right, 100 bottom).
   static TVirtualPrinter StandardPrinter(const Cp932String& name, const Cp932String& port = "LPT1:");

@@ -16,10 +16,10 @@
 
 namespace tess {
 
-using plprev::TCursor;
-
 // Virtual-key code of the Control key, and the keyboard-state bits GetKeyboardState reports.
+namespace plprev {
 constexpr int VK_CONTROL = 0x11;
+}  // namespace plprev
 constexpr std::uint8_t kKeyDown = 0x80;
 constexpr std::uint8_t kKeyToggled = 0x01;
 
@@ -42,8 +42,8 @@ class TPreviewHost {
   virtual void MessageBox(const Cp932String& text, const Cp932String& caption, TPreviewMsgIcon icon);
   virtual Cp932String ApplicationTitle() { return {}; }
   virtual void ProcessMessages() {}
-  virtual TCursor ScreenCursor() { return FCursor; }
-  virtual void SetScreenCursor(TCursor cursor) { FCursor = cursor; }
+  virtual plprev::TCursor ScreenCursor() { return FCursor; }
+  virtual void SetScreenCursor(plprev::TCursor cursor) { FCursor = cursor; }
   // GetKeyboardState / SetKeyboardState: one byte per virtual key.
   virtual TKeyboardState GetKeyboardState() { return FKeys; }
   virtual void SetKeyboardState(const TKeyboardState& keys) { FKeys = keys; }
@@ -59,7 +59,7 @@ class TPreviewHost {
                                     const std::function<void(TForeignMessage)>& /*afterMessage*/) {}
 
  private:
-  TCursor FCursor = plprev::crDefault;
+  plprev::TCursor FCursor = plprev::crDefault;
   TKeyboardState FKeys{};
 };
 

@@ -1,10 +1,12 @@
 #include "preview/plPrev.h"
 
 #include <algorithm>
+#include <any>
 #include <cmath>
 #include <utility>
 
 #include "platform/Bitmap.h"
+#include "platform/Events.h"
 #include "platform/Exceptions.h"
 #include "platform/StoredDesign.h"
 #include "preview/MetafileUtils.h"
@@ -163,11 +165,31 @@ const NameTable<int>& CursorNames() {
   return names;
 }
 
-// The stored names of the events, in stored order.
-const char* const kEventNames[] = {
-    "OnFormShow",    "OnFormDestroy",        "OnFormClose",       "OnFormCloseQuery",
-    "OnBeforeView",  "OnAfterView",          "OnResize",          "OnPrint",
-    "OnNoPrintDraw", "OnPrinterSetupDialog", "OnPrintButtonClick"};
+// An event stored as the name of the form's method bound to it. A method the form publishes under that name
+// is bound at once; a name the form does not publish is kept, for a form that binds its handlers itself
+// (EventMethodName); a published method of another event type is a read error.
+template <class TEvent>
+void DefinePreviewEvent(TFiler& filer, std::string_view property, const TComponent* self, TEvent& event,
+                        std::string& methodName) {
+  filer.DefineProperty(
+      property,
+      [self, &event, &methodName](TReader& reader) {
+        std::string name = reader.ReadIdent().Bytes();
+        methodName = name;
+        event = nullptr;
+        if (name.empty()) return;
+        const std::any* method = FindPublishedMethod(self, name);
+        if (method == nullptr) return;
+        const TEvent* typed = std::any_cast<TEvent>(method);
+        if (typed == nullptr) {
+          methodName.clear();
+          throw EReadError(Cp932String::FromBytes("Method " + name + " does not fit the event"));
+        }
+        event = *typed;
+      },
+      [&methodName](TWriter& writer) { writer.WriteIdent(Cp932String::FromBytes(methodName)); },
+      !methodName.empty());
+}
 
 }  // namespace
 
@@ -737,13 +759,18 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
       [this] { return ZoomType(); }, [this](TplPrevZoomType v) { SetZoomType(v); });
   filer.Boolean(
       "InversePrint", [this] { return InversePrint(); }, [this](bool v) { SetInversePrint(v); });
-  // Events are stored as the names of the form's methods bound to them; the form binds them by name.
-  for (std::size_t i = 0; i < std::size(kEventNames); ++i) {
-    filer.String(
-        kEventNames[i], [this, i] { return Cp932String::FromBytes(EventMethodName(static_cast<int>(i))); },
-        [this, i](const Cp932String& v) { SetEventMethodName(static_cast<int>(i), v.Bytes()); },
-        !EventMethodName(static_cast<int>(i)).empty());
-  }
+  // Events are stored as the names of the form's methods bound to them, and bound by name when read.
+  DefinePreviewEvent(filer, "OnFormShow", this, OnFormShow, FEventNames[0]);
+  DefinePreviewEvent(filer, "OnFormDestroy", this, OnFormDestroy, FEventNames[1]);
+  DefinePreviewEvent(filer, "OnFormClose", this, OnFormClose, FEventNames[2]);
+  DefinePreviewEvent(filer, "OnFormCloseQuery", this, OnFormCloseQuery, FEventNames[3]);
+  DefinePreviewEvent(filer, "OnBeforeView", this, OnBeforeView, FEventNames[4]);
+  DefinePreviewEvent(filer, "OnAfterView", this, OnAfterView, FEventNames[5]);
+  DefinePreviewEvent(filer, "OnResize", this, OnResize, FEventNames[6]);
+  DefinePreviewEvent(filer, "OnPrint", this, OnPrint, FEventNames[7]);
+  DefinePreviewEvent(filer, "OnNoPrintDraw", this, OnNoPrintDraw, FEventNames[8]);
+  DefinePreviewEvent(filer, "OnPrinterSetupDialog", this, OnPrinterSetupDialog, FEventNames[9]);
+  DefinePreviewEvent(filer, "OnPrintButtonClick", this, OnPrintButtonClick, FEventNames[10]);
 }
 
 void TCustomplPrev::DefineDesignPaperValue(TFiler& filer) {

@@ -253,6 +253,8 @@ class TCustomplPrev : public TComponent {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  // Names of the form's methods bound to the events, in the order of EventMethodName.
+  std::string FEventNames[11];
   // Stored properties the published descendant adds after the first three.
   virtual void DefinePublishedProperties(TFiler& /*filer*/) {}
   void DefineDesignPaperValue(TFiler& filer);
@@ -295,8 +297,6 @@ class TCustomplPrev : public TComponent {
   int FPrintOffsetX = 0, FPrintOffsetY = 0;
   TplPrevZoomType FZoomType = TplPrevZoomType::ztWholePage;
   bool FInversePrint = false;
-  // Stored names of the methods bound to the events (the form binds them by name).
-  std::string FEventNames[11];
 
   // Document.
   TplPrevDocState FDocState = TplPrevDocState::dsEmpty;

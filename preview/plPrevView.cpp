@@ -122,14 +122,14 @@ void TCustomplPrev::Print() {
   std::uint8_t savedControl = 0;
   if (acrobat) {
     TKeyboardState keys = host.GetKeyboardState();
-    savedControl = keys[VK_CONTROL];
-    keys[VK_CONTROL] = kKeyDown | kKeyToggled;
+    savedControl = keys[plprev::VK_CONTROL];
+    keys[plprev::VK_CONTROL] = kKeyDown | kKeyToggled;
     host.SetKeyboardState(keys);
   }
   auto restoreControl = [&] {
     if (!acrobat) return;
     TKeyboardState keys = host.GetKeyboardState();
-    keys[VK_CONTROL] = savedControl;
+    keys[plprev::VK_CONTROL] = savedControl;
     host.SetKeyboardState(keys);
   };
 

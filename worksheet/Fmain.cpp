@@ -5,6 +5,8 @@
 
 #include "platform/Exceptions.h"
 #include "worksheet/CatalogueGenerator.h"
+#include "worksheet/FigureDrawing.h"
+#include "worksheet/PuzzleData.h"
 #include "worksheet/Random.h"
 
 namespace tess {
@@ -53,6 +55,11 @@ std::optional<std::pair<Cp932String, Cp932String>> InstructionTexts(int operatio
   return std::make_pair(Cp932String::FromUtf8(pair.line1), Cp932String::FromUtf8(pair.line2));
 }
 
+namespace {
+// Index of OnPrint among the preview component's stored event names.
+constexpr int kOnPrintEventIndex = 7;
+}  // namespace
+
 template <class T>
 T* TForm1::Bind(const char* name) {
   T* component = dynamic_cast<T*>(FindComponent(name));
@@ -65,7 +72,11 @@ T* TForm1::Bind(const char* name) {
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetName("Form1");
   RegisterComponentClass<TCStringList>();
+  RegisterComponentClass<TplPrev>();
+  RegisterComponentClass<TplSetPrinter>();
   PublishMethod<TNotifyEvent>("FormCreate", [this](TComponent* s) { FormCreate(s); });
+  PublishMethod<TNotifyEvent>("FormShow", [this](TComponent* s) { FormShow(s); });
+  PublishMethod<TNotifyEvent>("btnPreviewClick", [this](TComponent* s) { btnPreviewClick(s); });
   PublishMethod<TNotifyEvent>("SquareNumsClick", [this](TComponent* s) { SquareNumsClick(s); });
   PublishMethod<TNotifyEvent>("rgOpeClick", [this](TComponent* s) { rgOpeClick(s); });
   ReadDesign(designs::Fmain());
@@ -74,6 +85,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   LevelType = Bind<TRadioGroup>("LevelType");
   BitBtn1 = Bind<TBitBtn>("BitBtn1");
   btnPreview = Bind<TButton>("btnPreview");
+  plPrev1 = Bind<TplPrev>("plPrev1");
+  plSetPrinter1 = Bind<TplSetPrinter>("plSetPrinter1");
   Square3 = Bind<TCStringList>("Square3");
   Square4 = Bind<TCStringList>("Square4");
   Square5 = Bind<TCStringList>("Square5");
@@ -96,6 +109,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     }
   }
 
+  // The preview component stores the name of the handler of its OnPrint event.
+  if (plPrev1 != nullptr && plPrev1->EventMethodName(kOnPrintEventIndex) == "plPrev1Print") {
+    plPrev1->OnPrint = [this](TComponent* sender, int page) { plPrev1Print(sender, page); };
+  }
+
   // The catalogues are generated rather than stored: a design that carries no lines gets them here, so
   // every catalogue holds its lines before FormCreate runs.
   int n = 3;
@@ -112,8 +130,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
 void TForm1::FormCreate(TComponent* /*Sender*/) {
   Randomize();
-  // A4 paper (code 9) on plSetPrinter1 through SetPaperSizeChecked joins here with the printer-settings
-  // component; its result is not used.
+  // A4 paper; whether the printer took it does not matter here.
+  if (plSetPrinter1 != nullptr) plSetPrinter1->SetPaperSizeChecked(9);
   auto texts = InstructionTexts(0, 0);
   edtQuestMes1->SetText(texts->first);
   edtQuestMes2->SetText(texts->second);
@@ -128,6 +146,76 @@ void TForm1::SquareNumsClick(TComponent* /*Sender*/) {
 
 void TForm1::rgOpeClick(TComponent* Sender) {
   SquareNumsClick(Sender);
+}
+
+}  // namespace tess
+
+namespace tess {
+
+namespace {
+
+// d printer dots at r dots per inch in 0.1 mm: an integer product divided in floating point, the fraction
+// dropped.
+int DotsToPageUnits(int dots, int dotsPerInch) {
+  return static_cast<int>(static_cast<double>(dots * 254) / dotsPerInch);
+}
+
+}  // namespace
+
+void TForm1::FormShow(TComponent* /*Sender*/) {
+  if (plSetPrinter1 == nullptr) return;
+  const int dpiX = plSetPrinter1->DeviceCaps(dcPixelsPerInchX);
+  const int dpiY = plSetPrinter1->DeviceCaps(dcPixelsPerInchY);
+  if (dpiX <= 0 || dpiY <= 0) {
+    // No printer: every capability is 0 and the conversion has no value. A zero frame would put the name
+    // bracket off the paper, so the header takes the printable area the preview component keeps for
+    // this case (its stored paper values).
+    FPrintArea = {plPrev1->PrintableLeft(), plPrev1->PrintableTop(), plPrev1->PrintableWidth()};
+    return;
+  }
+  FPrintArea.left = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcOffsetLeft), dpiX);
+  FPrintArea.top = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcOffsetTop), dpiY);
+  FPrintArea.width = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcPrintableWidth), dpiX);
+}
+
+WorksheetSettings TForm1::CurrentSettings() const {
+  WorksheetSettings settings;
+  settings.sizeIndex = SquareNums->ItemIndex();
+  settings.level = LevelType->ItemIndex();
+  settings.operation = rgOpe->ItemIndex();
+  settings.dateLine = rgDate->ItemIndex() == 1;
+  settings.line1 = edtQuestMes1->Text();
+  settings.line2 = edtQuestMes2->Text();
+  return settings;
+}
+
+CatalogueSet TForm1::Catalogues() const {
+  return {&Square3->Strings(), &Square4->Strings(), &Square5->Strings(), &Square6->Strings()};
+}
+
+void TForm1::MakeData(int Kind, int /*Level*/) {
+  const CatalogueSet catalogues = Catalogues();
+  if (Kind < 0 || Kind >= static_cast<int>(catalogues.size())) return;
+  MakePuzzleData(*catalogues[static_cast<std::size_t>(Kind)], Kind, PuzzleData());
+}
+
+void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, int CenterY, int Radius,
+                               int FontHeight, int PenWidth, int Slot, int AnswerPage) {
+  DrawPuzzleFigure(*Document, {Kind, CenterX, CenterY, Radius, FontHeight, PenWidth},
+                   PuzzleData().at(static_cast<std::size_t>(Slot)),
+                   {AnswerPage, LevelType->ItemIndex(), rgOpe->ItemIndex()});
+}
+
+void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
+  // Not an integer: the conversion error goes to the general handler before anything has changed.
+  FProblemNo = StrToInt(edtPrintNum->Text());
+  BuildWorksheet(*plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; });
+  plPrev1->Preview();
+}
+
+void TForm1::plPrev1Print(TComponent* /*Sender*/, int /*Page*/) {
+  ++FProblemNo;
+  edtPrintNum->SetText(IntToStr(FProblemNo));
 }
 
 }  // namespace tess

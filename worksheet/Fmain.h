@@ -8,7 +8,10 @@
 
 #include "platform/Forms.h"
 #include "platform/StdControls.h"
+#include "preview/plPrev.h"
+#include "printer_settings/plSetPrinter.h"
 #include "worksheet/CPictureUnit.h"
+#include "worksheet/WorksheetPage.h"
 
 namespace tess {
 
@@ -19,12 +22,13 @@ class TForm1 : public TForm {
   // Throws EReadError when the design cannot be read or lacks one of the form's components.
   explicit TForm1(TComponent* owner);
 
-  // Published components, in declaration order. plPrev1 (the preview component) and plSetPrinter1 (the
-  // printer settings) join between btnPreview and Square3 when those components exist.
+  // Published components, in declaration order.
   TRadioGroup* SquareNums = nullptr;
   TRadioGroup* LevelType = nullptr;
   TBitBtn* BitBtn1 = nullptr;
   TButton* btnPreview = nullptr;
+  TplPrev* plPrev1 = nullptr;
+  TplSetPrinter* plSetPrinter1 = nullptr;
   TCStringList* Square3 = nullptr;
   TCStringList* Square4 = nullptr;
   TCStringList* Square5 = nullptr;
@@ -39,11 +43,28 @@ class TForm1 : public TForm {
   TRadioGroup* rgDate = nullptr;
   TRadioGroup* rgOpe = nullptr;
 
+  // Published methods.
+  void DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, int CenterY, int Radius,
+                         int FontHeight, int PenWidth, int Slot, int AnswerPage);
+  void MakeData(int Kind, int Level);
+  void btnPreviewClick(TComponent* Sender);
   void FormCreate(TComponent* Sender);
+  void FormShow(TComponent* Sender);
   void SquareNumsClick(TComponent* Sender);
+  void plPrev1Print(TComponent* Sender, int Page);
   void rgOpeClick(TComponent* Sender);
 
+  // The worksheet being built or printed, and the printable area frame the header is placed in.
+  int ProblemNo() const { return FProblemNo; }
+  const PrintAreaFrame& PrintArea() const { return FPrintArea; }
+  // The dialog's settings as they stand now.
+  WorksheetSettings CurrentSettings() const;
+  CatalogueSet Catalogues() const;
+
  private:
+  int FProblemNo = 0;
+  PrintAreaFrame FPrintArea;  // PrintAreaLeft, PrintAreaTop, PrintAreaWidth
+
   template <class T>
   T* Bind(const char* name);
 };

@@ -16,6 +16,10 @@ if [ "$(id -u)" != 0 ]; then
   exit 0
 fi
 
+# Test processes may run this at the same time; one at a time.
+exec 9>/tmp/tessarine-cups-pdf.lock
+flock -w 120 9 || true
+
 # CUPS-PDF writes every job into the folder its configuration names.
 mkdir -p "$OUT_DIR"
 chmod 1777 "$OUT_DIR"
@@ -28,7 +32,7 @@ fi
 scheduler_running() { lpstat -r 2>/dev/null | grep -q "is running"; }
 if ! scheduler_running; then
   mkdir -p /run/cups
-  cupsd
+  cupsd 9>&-  # the scheduler must not keep the lock
   for _ in $(seq 1 50); do
     scheduler_running && break
     sleep 0.2

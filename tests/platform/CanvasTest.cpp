@@ -257,6 +257,18 @@ TEST(Canvas, AbcWidthsAddUpToTheAdvanceAndUseTheWholeDoubleByteCode) {
   b.ReleaseCanvas();
 }
 
+TEST(Canvas, GlyphsThatOverhangTheirCellHaveNegativeAOrC) {
+  TBitmap24 b(10, 10);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName("Tahoma");  // DejaVu Sans: the hook of j reaches left, the arm of f right
+  c.Font().SetHeight(-100);
+  EXPECT_LT(c.GetCharABCWidthsFloat('j').A, -0.5f);
+  EXPECT_LT(c.GetCharABCWidthsFloat('f').C, -0.5f);
+  EXPECT_LT(c.GetCharABCWidths('j').A, 0);
+  EXPECT_GT(c.GetCharABCWidthsFloat('H').A, 0);
+  b.ReleaseCanvas();
+}
+
 TEST(Canvas, FontSizeAndHeightConvertThroughPixelsPerInch) {
   TFont f;
   f.SetPixelsPerInch(96);

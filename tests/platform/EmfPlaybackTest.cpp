@@ -184,6 +184,66 @@ TEST(EmfPlayback, CallbackBuiltRecordsPlayLikeRecordedOnes) {
   EXPECT_LT(MismatchShare(rebuilt, expected), 0.0005);
 }
 
+// The re-recording the 9x family needs: a page enumerated into a new recording, its text records replaced by
+// one EMR_EXTTEXTOUTA per character at explicit positions, bracketed by SAVEDC, SETBKMODE and RESTOREDC.
+TEST(EmfPlayback, PageReRecordedWithTextSplitPerCharacterPlaysTheSame) {
+  auto draw = [](TCanvas& c) {
+    c.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
+    c.Font().SetHeight(-80);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.TextOut(300, 400, Cp932String::FromUtf8("問A1題"));
+    c.Pen().SetWidth(5);
+    c.Ellipse(250, 350, 900, 600);
+  };
+  TMetafile page = RecordPage(A4Device(96), draw);
+  TMetafile split;
+  split.SetMMWidth(page.MMWidth());
+  split.SetMMHeight(page.MMHeight());
+  std::size_t built = 0;
+  {
+    TMetafileCanvas canvas(split, A4Device(96));
+    TRect rect{0, 0, page.Width(), page.Height()};
+    TResult failure;
+    TResult r = page.Enumerate(&canvas.Handle(), &rect, [&](TEnumContext& e) {
+      if (e.Record().Type != emf::EMR_EXTTEXTOUTW) {
+        failure = e.Play();
+        return failure.IsOk();
+      }
+      auto t = *emf::ReadAt<emf::EmrExtTextOut>(e.Record().Bytes, 0);
+      std::vector<TResult> steps{e.PlayRecord(emf::MakeSaveDCRecord()),
+                                 e.PlayRecord(emf::MakeSetBkModeRecord(TRANSPARENT))};
+      int offset = 0;
+      for (std::uint32_t i = 0; i < t.nChars; ++i) {
+        char16_t unit = *emf::ReadAt<char16_t>(e.Record().Bytes, t.offString + 2 * i);
+        int advance = *emf::ReadAt<std::int32_t>(e.Record().Bytes, t.offDx + 4 * i);
+        std::string bytes = FromUtf16(std::u16string(1, unit)).Bytes();
+        std::vector<int> dx{advance};
+        if (bytes.size() == 2) dx.push_back(0);
+        steps.push_back(e.PlayRecord(AnsiTextRecord(t.ptlReference.x + offset, t.ptlReference.y, bytes, dx)));
+        offset += advance;
+        ++built;
+      }
+      steps.push_back(e.PlayRecord(emf::MakeRestoreDCRecord(-1)));
+      for (const TResult& s : steps) {
+        if (!s) failure = s;
+      }
+      return failure.IsOk();
+    });
+    ASSERT_TRUE(r) << r.Message();
+    ASSERT_TRUE(failure) << failure.Message();
+  }
+  EXPECT_EQ(built, 4u);
+  EXPECT_EQ(testing::RecordsOfType(split.Bytes(), emf::EMR_EXTTEXTOUTA).size(), 4u);
+  EXPECT_TRUE(testing::RecordsOfType(split.Bytes(), emf::EMR_EXTTEXTOUTW).empty());
+  const int w = page.Width(), h = page.Height();
+  TBitmap24 expected = Play(page, 96, w, h, TRect{0, 0, w, h});
+  TResult r;
+  TBitmap24 played = Play(split, 96, w, h, TRect{0, 0, w, h}, &r);
+  ASSERT_TRUE(r) << r.Message();
+  EXPECT_GT(CountPixels(played, 0, 60), 200);
+  EXPECT_LT(MismatchShare(played, expected), 0.0005);
+}
+
 TEST(EmfPlayback, CopiesAreIndependentAndBytesRoundTrip) {
   TMetafile page = RecordPage(A4Device(96), [](TCanvas& c) { DrawSamplePage(c); });
   TMetafile copy = page;

@@ -17,6 +17,12 @@ namespace {
 using test::LoadMainFormPaper;
 using test::TRecordingHost;
 
+// An owner that publishes methods for stored event bindings, as a form does.
+class TPublishingForm : public TComponent, public TPublishedMethods {
+ public:
+  TPublishingForm() : TComponent(nullptr) {}
+};
+
 class PreviewDocument : public ::testing::Test {
  protected:
   TRecordingHost host;
@@ -102,7 +108,11 @@ TEST_F(PreviewDocument, PublishedPropertiesSurviveAStoredRoundTrip) {
   a.SetEventMethodName(7, "plPrev1Print");
   std::string text = ComponentToText(a);
 
-  TComponent other(nullptr);
+  // The event is bound to the method the owning form publishes under that name.
+  TPublishingForm other;
+  std::vector<int> printed;
+  other.PublishMethod<TplPrevPageEvent>("plPrev1Print",
+                                        [&](TComponent*, int page) { printed.push_back(page); });
   TplPrev b(&other);
   DesignReadReport report = ComponentFromText(b, text);
   EXPECT_TRUE(report.Clean()) << (report.problems.empty() ? "" : report.problems[0]);
@@ -124,6 +134,21 @@ TEST_F(PreviewDocument, PublishedPropertiesSurviveAStoredRoundTrip) {
   EXPECT_TRUE(b.InversePrint());
   EXPECT_EQ(b.PrintOffsetX(), 50);
   EXPECT_EQ(b.EventMethodName(7), "plPrev1Print");
+  ASSERT_TRUE(b.OnPrint);
+  b.OnPrint(&b, 3);
+  EXPECT_EQ(printed, std::vector<int>{3});
+  // A method the form does not publish stays a name, for a form that binds its handlers itself.
+  TPublishingForm bare;
+  TplPrev c(&bare);
+  EXPECT_TRUE(ComponentFromText(c, text).Clean());
+  EXPECT_FALSE(c.OnPrint);
+  EXPECT_EQ(c.EventMethodName(7), "plPrev1Print");
+  // A published method of another event type is a problem of the read.
+  TPublishingForm wrong;
+  wrong.PublishMethod<TNotifyEvent>("plPrev1Print", [](TComponent*) {});
+  TplPrev d(&wrong);
+  EXPECT_FALSE(ComponentFromText(d, text).Clean());
+  EXPECT_FALSE(d.OnPrint);
 }
 
 TEST_F(PreviewDocument, DesignPaperValueIsReadInTheListedOrder) {
@@ -301,7 +326,7 @@ TEST_F(PreviewDocument, OnePageDocumentStoresOnePageAndPutsTheCursorBack) {
   ASSERT_EQ(preview.StoredPageCount(), 1);
   ASSERT_NE(preview.Pages(0), nullptr);
   EXPECT_EQ(test::RecordsOfType(*preview.Pages(0), emf::EMR_LINETO).size(), 1u);
-  EXPECT_EQ(host.Cursors, (std::vector<TCursor>{plprev::crHourGlass, -2}));
+  EXPECT_EQ(host.Cursors, (std::vector<plprev::TCursor>{plprev::crHourGlass, -2}));
   EXPECT_GT(host.MessageRuns, 0);
 }
 

@@ -248,6 +248,8 @@ TEST_F(PreviewPrinter, ATractorFeedSourceOfThePrinterGetsItsMarksOnTheScreenOnly
 
 TEST_F(PreviewPrinter, AcrobatAnywhereInTheNameInAnyCaseMakesAnAcrobatPrinter) {
   EXPECT_TRUE(PreviewOn("Adobe Acrobat PDF")->IsAcrobatPrinter());
+  virt->AddPrinter(SmallPrinter("pdf via acrobat"));
+  EXPECT_TRUE(PreviewOn("pdf via acrobat")->IsAcrobatPrinter());
   EXPECT_FALSE(PreviewOn("Laser")->IsAcrobatPrinter());
   TplPrev preview(&form);
   EXPECT_FALSE(preview.IsAcrobatPrinter());
@@ -395,24 +397,24 @@ TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFail
   std::unique_ptr<TplPrev> preview = PreviewOn("Adobe Acrobat PDF");
   Record(*preview, 2);
   TKeyboardState keys{};
-  keys[VK_CONTROL] = 0x01;
+  keys[plprev::VK_CONTROL] = 0x01;
   host.SetKeyboardState(keys);
   std::vector<std::uint8_t> during;
-  preview->OnPrint = [&](TComponent*, int) { during.push_back(host.GetKeyboardState()[VK_CONTROL]); };
+  preview->OnPrint = [&](TComponent*, int) { during.push_back(host.GetKeyboardState()[plprev::VK_CONTROL]); };
   preview->Print();
   EXPECT_EQ(during, (std::vector<std::uint8_t>{0x81, 0x81}));
-  EXPECT_EQ(host.GetKeyboardState()[VK_CONTROL], 0x01);
+  EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
   // A job that fails in the middle still ends, and the key is put back too.
   preview->OnPrint = [&](TComponent*, int) { throw std::runtime_error("paper jam"); };
   EXPECT_THROW(preview->Print(), std::runtime_error);
   EXPECT_TRUE(virt->Jobs().back().ended);
   EXPECT_EQ(virt->Jobs().back().pageCount, 1);
   EXPECT_FALSE(preview->Printing());
-  EXPECT_EQ(host.GetKeyboardState()[VK_CONTROL], 0x01);
+  EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
   // Other printers leave the keyboard alone.
   std::unique_ptr<TplPrev> plain = PreviewOn("Small");
   Record(*plain, 1);
-  plain->OnPrint = [&](TComponent*, int) { during.push_back(host.GetKeyboardState()[VK_CONTROL]); };
+  plain->OnPrint = [&](TComponent*, int) { during.push_back(host.GetKeyboardState()[plprev::VK_CONTROL]); };
   plain->Print();
   EXPECT_EQ(during.back(), 0x01);
 }

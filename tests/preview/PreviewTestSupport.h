@@ -36,7 +36,7 @@ class TRecordingHost : public TPreviewHost {
     ++MessageRuns;
     if (OnProcessMessages) OnProcessMessages();
   }
-  void SetScreenCursor(TCursor cursor) override {
+  void SetScreenCursor(plprev::TCursor cursor) override {
     Cursors.push_back(cursor);
     TPreviewHost::SetScreenCursor(cursor);
   }
@@ -52,7 +52,7 @@ class TRecordingHost : public TPreviewHost {
   }
 
   std::vector<TMessageBoxCall> Boxes;
-  std::vector<TCursor> Cursors;
+  std::vector<plprev::TCursor> Cursors;
   int MessageRuns = 0;
   Cp932String Title;
   std::function<void()> OnProcessMessages;

@@ -14,12 +14,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "platform/Bitmap.h"
 #include "platform/PrintDialogs.h"
 #include "platform/Printers.h"
 #include "platform/VirtualPrinters.h"
@@ -50,10 +50,10 @@ bool QueueExists() {
 fs::path OutputFolder() {
   std::ifstream conf("/etc/cups/cups-pdf.conf");
   std::string line;
-  std::smatch m;
-  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
   while (std::getline(conf, line)) {
-    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
+    std::istringstream words(line);
+    std::string key, value;
+    if (words >> key >> value && key == "Out") return fs::path(value);
   }
   return {};
 }
@@ -64,27 +64,40 @@ struct PpdA4 {
   double width = 0, length = 0, left = 0, bottom = 0, right = 0, top = 0;
 };
 
+// The quoted numbers of a PPD line ("*ImageableArea A4/A4: "0 0 595 842"").
+std::vector<double> QuotedNumbers(const std::string& line) {
+  std::vector<double> numbers;
+  auto open = line.find('"');
+  auto close = line.rfind('"');
+  if (open == std::string::npos || close <= open) return numbers;
+  std::istringstream in(line.substr(open + 1, close - open - 1));
+  double v = 0;
+  while (in >> v) numbers.push_back(v);
+  return numbers;
+}
+
 std::optional<PpdA4> ReadPpd() {
   std::ifstream ppd(std::string("/etc/cups/ppd/") + kQueue + ".ppd");
   if (!ppd) return std::nullopt;
   PpdA4 a4;
   std::string line;
-  std::smatch m;
-  static const std::regex kRes(R"(^\*DefaultResolution:\s*(\d+)(x\d+)?dpi)");
-  static const std::regex kDim(R"(^\*PaperDimension A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\")");
-  static const std::regex kArea(
-      R"(^\*ImageableArea A4/[^:]*:\s*\"([\d.]+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)\")");
   while (std::getline(ppd, line)) {
-    if (std::regex_search(line, m, kRes)) a4.dpi = std::stoi(m[1].str());
-    if (std::regex_search(line, m, kDim)) {
-      a4.width = std::stod(m[1].str());
-      a4.length = std::stod(m[2].str());
-    }
-    if (std::regex_search(line, m, kArea)) {
-      a4.left = std::stod(m[1].str());
-      a4.bottom = std::stod(m[2].str());
-      a4.right = std::stod(m[3].str());
-      a4.top = std::stod(m[4].str());
+    if (line.rfind("*DefaultResolution:", 0) == 0) {
+      std::sscanf(line.c_str() + 19, "%d", &a4.dpi);  // "600dpi" or "600x600dpi": the first number
+    } else if (line.rfind("*PaperDimension A4/", 0) == 0) {
+      auto n = QuotedNumbers(line);
+      if (n.size() == 2) {
+        a4.width = n[0];
+        a4.length = n[1];
+      }
+    } else if (line.rfind("*ImageableArea A4/", 0) == 0) {
+      auto n = QuotedNumbers(line);
+      if (n.size() == 4) {
+        a4.left = n[0];
+        a4.bottom = n[1];
+        a4.right = n[2];
+        a4.top = n[3];
+      }
     }
   }
   if (a4.dpi == 0) a4.dpi = 300;  // CUPS reports 300 dpi for a PPD without a resolution
@@ -159,7 +172,21 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
   Printer().BeginDoc(Cp932String(token.c_str()));
   EXPECT_TRUE(Printer().Printing());
+  const int dpi = printer.DeviceCaps(dcPixelsPerInchX);
+  auto drawPage = [&](const char* text) {
+    TCanvas* canvas = Printer().Canvas();
+    ASSERT_NE(canvas, nullptr);
+    canvas->Brush().SetStyle(TBrushStyle::bsSolid);  // the canvas keeps its state from page to page
+    canvas->Brush().SetColor(0x000000);
+    canvas->FillRect(TRect{dpi, dpi, 2 * dpi, 2 * dpi});  // a one-inch square, an inch in
+    canvas->Brush().SetStyle(TBrushStyle::bsClear);
+    canvas->Font().SetName("DejaVu Sans");
+    canvas->Font().SetHeight(-dpi / 4);
+    canvas->TextOut(dpi, 3 * dpi, text);
+  };
+  drawPage("Tessarine page one");
   Printer().NewPage();
+  drawPage("Tessarine page two");
   Printer().EndDoc();
   EXPECT_FALSE(Printer().Printing());
 
@@ -181,11 +208,25 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
     if (info.find("Pages:") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))"))) << info;
-  EXPECT_EQ(m[1].str(), "2");
+  int pages = 0;
+  const auto at = info.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info;
+  std::istringstream(info.substr(at + 6)) >> pages;
+  EXPECT_EQ(pages, 2);
   EXPECT_NE(info.find("595"), std::string::npos) << info;  // A4 in points
-  fs::remove(found, ec);
+  EXPECT_NE(info.find(token), std::string::npos) << info;  // the job's title
+  // Both pages show the inch square an inch from the corner (the PPD's A4 is printable to the edges).
+  const std::string prefix = (fs::temp_directory_path() / ("tessarine-cups-" + token)).string();
+  Shell("pdftoppm -r 40 -png '" + found.string() + "' '" + prefix + "' 2>/dev/null");
+  for (const char* page : {"-1.png", "-2.png"}) {
+    TBitmap24 bitmap;
+    ASSERT_TRUE(TBitmap24::LoadFromFile(prefix + page, bitmap).IsOk()) << prefix + page;
+    EXPECT_EQ(bitmap.Pixel(60, 60), 0x000000u) << page;
+    EXPECT_EQ(bitmap.Pixel(100, 60), 0xFFFFFFu) << page;
+    EXPECT_EQ(bitmap.Pixel(60, 100), 0xFFFFFFu) << page;
+    fs::remove(prefix + page, ec);
+  }
+  if (std::getenv("TESSARINE_KEEP_PDF") == nullptr) fs::remove(found, ec);
 }
 
 TEST_F(CupsPdfTest, QueueThatDisappearsGivesClearResults) {
@@ -218,6 +259,93 @@ TEST(CupsDown, ServerThatDoesNotAnswerMeansNoPrinters) {
     EXPECT_THROW(Printer().BeginDoc("down"), EPrinterError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << server;
   }
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+// A second queue from the same PPD, given margins, 600 dpi and input slots, to see a PPD's sources and
+// imageable area through CUPS.
+class CupsTraysTest : public CupsPdfTest {
+ protected:
+  static constexpr const char* kTrays = "TessarineTrays";
+  void SetUp() override {
+    CupsPdfTest::SetUp();
+    if (IsSkipped()) return;
+    std::ifstream in(std::string("/etc/cups/ppd/") + kQueue + ".ppd");
+    std::stringstream ppd;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.rfind("*DefaultResolution:", 0) == 0) line = "*DefaultResolution: 600dpi";
+      if (line.rfind("*ImageableArea A4/", 0) == 0) line = "*ImageableArea A4/A4: \"18 36 577 806\"";
+      if (line.rfind("*CloseGroup: General", 0) == 0) {
+        ppd << "*OpenUI *InputSlot/Media Source: PickOne\n"
+               "*OrderDependency: 20 AnySetup *InputSlot\n"
+               "*DefaultInputSlot: Tray1\n"
+               "*InputSlot Auto/Automatically Select: \"\"\n"
+               "*InputSlot Tray1/Tray 1: \"\"\n"
+               "*InputSlot Manual/Manual Feed: \"\"\n"
+               "*InputSlot Tractor/Continuous Tractor Feed Unit: \"\"\n"
+               "*InputSlot Cassette2/Cassette 2: \"\"\n"
+               "*CloseUI: *InputSlot\n";
+      }
+      ppd << line << "\n";
+    }
+    path = fs::temp_directory_path() / "tessarine-trays.ppd";
+    std::ofstream(path) << ppd.str();
+    Shell(std::string("lpadmin -p ") + kTrays + " -E -v cups-pdf:/ -P " + path.string() + " 2>/dev/null");
+    if (Shell(std::string("lpstat -p ") + kTrays + " 2>/dev/null").find(kTrays) == std::string::npos) {
+      GTEST_SKIP() << "could not add the queue " << kTrays;
+    }
+  }
+  void TearDown() override {
+    Shell(std::string("lpadmin -x ") + kTrays + " 2>/dev/null");
+    std::error_code ec;
+    fs::remove(path, ec);
+    CupsPdfTest::TearDown();
+  }
+  fs::path path;
+};
+
+TEST_F(CupsTraysTest, InputSlotsAreSourcesAndMarginsAreOffsets) {
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName(kTrays);
+  ASSERT_EQ(printer.PrinterName(), Cp932String(kTrays));
+  EXPECT_EQ(printer.PaperBin(), DMBIN_UPPER);  // the PPD's default, Tray1
+  EXPECT_EQ(printer.PaperBinName(), Cp932String("Tray 1"));
+  printer.SetPaperBinName("Manual Feed");
+  EXPECT_EQ(printer.PaperBin(), DMBIN_MANUAL);
+  printer.SetPaperBin(DMBIN_TRACTOR);
+  EXPECT_EQ(printer.PaperBinName(),
+            Cp932String("Continuous Tractor Feed "));  // 24 bytes, as the driver lists
+  const auto bins = Printer().Bins(kTrays);
+  ASSERT_EQ(bins.size(), 5u);
+  EXPECT_EQ(bins[0].code, DMBIN_AUTO);
+  EXPECT_EQ(bins[4].code, DMBIN_USER);  // Cassette2 has no usual code
+  // The options the job will carry are in the block's private part.
+  const auto& data = printer.DevData();
+  const std::string options(reinterpret_cast<const char*>(data.data()) + 162);
+  EXPECT_EQ(options, "PageSize=A4 InputSlot=Tractor");
+
+  ASSERT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), 600);
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 4958);   // 595 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPaperHeight), 7017);  // 842 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetLeft), 150);    // 18 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetTop), 300);     // 842 - 806 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableWidth), 4808 - 150);
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableHeight), 6717 - 300);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetRight), 4808);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetBottom), 6717);
+  printer.SetLandscape(true);  // turned a quarter counter-clockwise
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 7017);
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetLeft), 300);  // the portrait bottom margin, 36 pt
+  EXPECT_EQ(printer.DeviceCaps(dcOffsetTop), 150);   // the portrait left margin, 18 pt
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableWidth), 6717 - 300);
+  EXPECT_EQ(printer.DeviceCaps(dcPrintableHeight), 4808 - 150);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 #include "platform/PrintDialogs.h"
@@ -532,6 +533,56 @@ TEST_F(StoredBlockMismatchTest, SizeThatIsNotTheBlocksIsNotCopied) {
   TplSetPrinter large(nullptr);
   ComponentFromText(large, StoredA3(1 << 30, 1040));
   EXPECT_EQ(large.PaperName(), Cp932String("A4"));
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+// Stored settings from anywhere (a damaged form, a hand-edited snapshot): whatever the digits and the size
+// claim, the component neither fails nor reaches past its buffers (the sanitizer build checks the latter),
+// and the printer's block keeps its size.
+TEST_F(SetPrinterTest, DamagedStoredSettingsNeverBreakTheComponent) {
+  std::mt19937 random(20261207);
+  const std::string alphabet = "0123456789ABCDEFabcdefXZ $-";
+  for (int round = 0; round < 300; ++round) {
+    std::string hex;
+    const std::size_t length = random() % 1200;
+    for (std::size_t i = 0; i < length; ++i) {
+      // Mostly hexadecimal digits, now and then something else.
+      hex.push_back(random() % 16 != 0 ? "0123456789ABCDEF"[random() % 16]
+                                       : alphabet[random() % alphabet.size()]);
+    }
+    const int sizes[] = {0, 1, 519, 520, 521, static_cast<int>(length / 2), -1, 1 << 20};
+    const int size = sizes[random() % std::size(sizes)];
+    const std::string json =
+        R"({"class":"TplSetPrinter","properties":{"PrinterName":"Laser","DevDataSize":)" +
+        std::to_string(size) + R"(,"ADevData":")" + hex + R"("}})";
+    TplSetPrinter printer(nullptr);
+    ComponentFromText(printer, json);
+    EXPECT_EQ(printer.DevDataSize(), 520);
+    EXPECT_EQ(Printer().DevModeSize(Printer().GetPrinter().devMode), 520u);
+    const int paper = printer.PaperSize();
+    EXPECT_TRUE(paper == DMPAPER_A4 || paper == DMPAPER_LETTER || paper == DMPAPER_A3 ||
+                paper == DMPAPER_A5 || paper == DMPAPER_B5)
+        << paper;
+  }
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST_F(SetPrinterTest, DialogWithoutScriptOrDisplayAnswersCancelled) {
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName("Laser");
+  EXPECT_FALSE(printer.ExecuteSetupDialog());  // tests run offscreen
+  TPrintDialog dialog(nullptr);
+  EXPECT_FALSE(dialog.Execute());
 }
 
 }  // namespace

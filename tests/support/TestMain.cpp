@@ -1,10 +1,18 @@
 // Test main shared by every test executable: the platform is started once (offscreen), then GoogleTest runs.
+// Tests see no printer unless they declare one: the process-wide printer system starts as an empty virtual
+// one, so a printer installed on the machine never changes a test's outcome (the real-printer tests install
+// the CUPS system themselves).
 #include <gtest/gtest.h>
 
+#include "platform/FontFaces.h"
+#include "platform/Printers.h"
 #include "platform/Runtime.h"
+#include "platform/VirtualPrinters.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   tess::EnsurePlatformStarted(argc, argv);
+  tess::InstallFaceNameMapping();
+  tess::SetPrinterSystem(std::make_unique<tess::TVirtualPrinterSystem>());
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,258 @@
+// Whole-worksheet figures, each against a reference measured in the same run:
+// - one worksheet page rendered for the screen (the stored page replayed into a bitmap of the preview's size)
+//   against the same page drawn directly with QPainter;
+// - 100 worksheets exported to PDF against the same pages drawn directly into a QPdfWriter;
+// - the dialog created and shown against a minimal Qt Widgets window with the same kinds of controls.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFont>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/EmfRecords.h"
+#include "platform/Exports.h"
+#include "platform/Metafile.h"
+#include "platform/Printers.h"
+#include "platform/VirtualPrinters.h"
+#include "platform/internal/QtCanvas.h"
+#include "preview/plPrev.h"
+#include "worksheet/CatalogueGenerator.h"
+#include "worksheet/Fmain.h"
+#include "worksheet/Random.h"
+#include "worksheet/WorksheetPage.h"
+
+namespace tess {
+namespace {
+
+// A4 at the preview window's whole-page size.
+constexpr int kViewWidth = 560;
+constexpr int kViewHeight = 792;
+
+// One worksheet built the way the dialog builds it, without a printer (paper from the stored design).
+class Worksheet {
+ public:
+  Worksheet() : scope_(std::make_unique<TVirtualPrinterSystem>()), owner_(nullptr), doc_(&owner_) {
+    ComponentFromText(doc_, R"({"class":"TplPrev","name":"plPrev1","properties":{"DesignPaperValue":)"
+                            R"(["FinePrint","A4","",2100,2970,600,600,0,35,2067,31,2921,9]}})");
+    for (int n = 3; n <= 6; ++n) FillCatalogue(lists_[static_cast<std::size_t>(n - 3)], n);
+  }
+  void Build(int number) {
+    WorksheetSettings settings;
+    settings.line1 = Cp932String::FromUtf8("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
+    settings.line2 = Cp932String::FromUtf8("形の中の指定された数になるように入れなさい。");
+    BuildWorksheet(doc_, settings, {35, 31, 2032}, number, {&lists_[0], &lists_[1], &lists_[2], &lists_[3]},
+                   {});
+  }
+  TplPrev& Doc() { return doc_; }
+
+ private:
+  TScopedPrinterSystem scope_;
+  TComponent owner_;
+  TplPrev doc_;
+  std::array<TStringList, 4> lists_;
+};
+
+// The drawing of a page as plain primitives in page units (0.1 mm), taken from its records once, so the
+// reference can draw it with QPainter alone.
+struct PagePrimitives {
+  struct Line {
+    QPointF from, to;
+  };
+  struct Disc {
+    QRectF box;
+  };
+  struct Text {
+    QPointF topLeft;
+    QString text;
+    int height;
+  };
+  std::vector<Line> lines;
+  std::vector<Disc> discs;
+  std::vector<Text> texts;
+};
+
+PagePrimitives Primitives(const TMetafile& page) {
+  PagePrimitives out;
+  QPointF current;
+  int fontHeight = 37;
+  EnumerateMetafile(page, nullptr, nullptr, [&](TEnumContext& ctx) {
+    const TEmfRecord& r = ctx.Record();
+    if (r.Type == emf::EMR_MOVETOEX || r.Type == emf::EMR_LINETO) {
+      auto p = emf::ReadAt<emf::EmrPoint>(r.Bytes, 0);
+      QPointF point(p->point.x, p->point.y);
+      if (r.Type == emf::EMR_LINETO) out.lines.push_back({current, point});
+      current = point;
+    } else if (r.Type == emf::EMR_ELLIPSE) {
+      auto e = emf::ReadAt<emf::EmrRect>(r.Bytes, 0);
+      out.discs.push_back(
+          {QRectF(QPointF(e->rect.left, e->rect.top), QPointF(e->rect.right, e->rect.bottom))});
+    } else if (r.Type == emf::EMR_EXTCREATEFONTINDIRECTW) {
+      auto lf = emf::ReadAt<emf::LogFontW>(r.Bytes, 12);
+      fontHeight = std::abs(lf->lfHeight);
+    } else if (r.Type == emf::EMR_EXTTEXTOUTW) {
+      auto t = emf::ReadAt<emf::EmrExtTextOut>(r.Bytes, 0);
+      QString text;
+      for (std::uint32_t i = 0; i < t->nChars; ++i) {
+        text.append(QChar(emf::ReadAt<char16_t>(r.Bytes, t->offString + 2 * i).value_or(u'?')));
+      }
+      out.texts.push_back({QPointF(t->ptlReference.x, t->ptlReference.y), text, fontHeight});
+    }
+    return true;
+  });
+  return out;
+}
+
+void DrawDirect(QPainter& painter, const PagePrimitives& page, double pixelsPerUnit) {
+  painter.save();
+  painter.scale(pixelsPerUnit, pixelsPerUnit);
+  painter.setPen(QPen(Qt::black, 2));
+  for (const auto& l : page.lines) painter.drawLine(l.from, l.to);
+  painter.setBrush(Qt::white);
+  for (const auto& d : page.discs) painter.drawEllipse(d.box);
+  QFont font(QStringLiteral("IPAGothic"));
+  for (const auto& t : page.texts) {
+    font.setPixelSize(t.height);
+    painter.setFont(font);
+    painter.drawText(QRectF(t.topLeft, QSizeF(4000, t.height * 2)), Qt::AlignLeft | Qt::AlignTop, t.text);
+  }
+  painter.restore();
+}
+
+Worksheet& SharedWorksheet() {
+  static Worksheet* sheet = [] {
+    auto* w = new Worksheet;
+    RandSeed(1);
+    w->Build(1);
+    return w;
+  }();
+  return *sheet;
+}
+
+void BM_WorksheetPageRender_DirectQPainterReference(benchmark::State& state) {
+  const PagePrimitives page = Primitives(*SharedWorksheet().Doc().Pages(0));
+  QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawDirect(painter, page, kViewWidth / 2100.0);
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_WorksheetPageRender_DirectQPainterReference)->Unit(benchmark::kMillisecond);
+
+void BM_WorksheetPageRender_Playback(benchmark::State& state) {
+  TplPrev& doc = SharedWorksheet().Doc();
+  QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    // What the preview shows: the page rendered (paper, clip, stored page) and replayed into the picture.
+    TMetafile* rendered = doc.RenderPage(1);
+    QPainter painter(&image);
+    auto canvas = MakePainterCanvas(painter, TDeviceDescription::FromPixels(96, 96, kViewWidth, kViewHeight));
+    canvas->StretchDraw(TRect{0, 0, kViewWidth, kViewHeight}, *rendered);
+    canvas.reset();
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_WorksheetPageRender_Playback)->Unit(benchmark::kMillisecond);
+
+constexpr int kBatchWorksheets = 100;
+
+std::string ScratchPdf(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {
+  // The pages' primitives are taken outside the timing: the reference only draws.
+  Worksheet sheet;
+  RandSeed(2);
+  std::vector<PagePrimitives> pages;
+  for (int i = 0; i < kBatchWorksheets; ++i) {
+    sheet.Build(i + 1);
+    for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*sheet.Doc().Pages(p)));
+  }
+  const std::string path = ScratchPdf("tessarine-bench-direct.pdf");
+  for (auto _ : state) {
+    QPdfWriter writer(QString::fromStdString(path));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(300);
+    QPainter painter(&writer);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      if (i > 0) writer.newPage();
+      DrawDirect(painter, pages[i], 300 / 254.0);
+    }
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_Export100Worksheets_DirectQPdfWriterReference)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Export100Worksheets_BuildAndExportPdf(benchmark::State& state) {
+  Worksheet sheet;
+  const std::string path = ScratchPdf("tessarine-bench-export.pdf");
+  for (auto _ : state) {
+    // The whole batch as the command line does it: build every worksheet, then one PDF of all pages.
+    RandSeed(2);
+    std::vector<TMetafile> pages;
+    for (int i = 0; i < kBatchWorksheets; ++i) {
+      sheet.Build(i + 1);
+      for (int p = 0; p < 2; ++p) pages.push_back(*sheet.Doc().Pages(p));
+    }
+    std::vector<const TMetafile*> all;
+    for (const TMetafile& page : pages) all.push_back(&page);
+    if (!ExportPdf(all, path).IsOk()) state.SkipWithError("export failed");
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_Export100Worksheets_BuildAndExportPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DialogShown_MinimalQtWidgetsReference(benchmark::State& state) {
+  for (auto _ : state) {
+    QWidget window;
+    window.resize(374, 295);
+    auto* label = new QLabel(QStringLiteral("Tessarine Ver.1.10"), &window);
+    label->move(10, 8);
+    auto* edit = new QLineEdit(&window);
+    edit->setGeometry(17, 120, 336, 21);
+    auto* group = new QGroupBox(QString::fromUtf8("四角形の数"), &window);
+    group->setGeometry(17, 176, 120, 66);
+    for (int i = 0; i < 4; ++i) new QRadioButton(QString::number(i + 3), group);
+    new QPushButton(QString::fromUtf8("プレビュー"), &window);
+    window.show();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_DialogShown_MinimalQtWidgetsReference)->Unit(benchmark::kMillisecond);
+
+void BM_DialogShown_Tessarine(benchmark::State& state) {
+  TScopedPrinterSystem noPrinters(std::make_unique<TVirtualPrinterSystem>());
+  Application().Initialize();
+  for (auto _ : state) {
+    // The main form from its stored design (catalogues generated, FormCreate run), then shown.
+    TForm1 form(nullptr);
+    form.Show();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_DialogShown_Tessarine)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tess

@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Runs every benchmark and prints each figure as a ratio against the reference of its group.
+
+Benchmarks are named BM_<Group>_<Variant>; variants whose name ends in "Reference" are the references
+their group is measured against, in the same run. A ratio below 1 means faster than the reference.
+
+    bench/report.py [path/to/tessarine_bench] [extra benchmark arguments...]
+"""
+import json
+import os
+import subprocess
+import sys
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    args = sys.argv[1:]
+    binary = os.path.join(here, "..", "build", "bench", "tessarine_bench")
+    if args and not args[0].startswith("-"):
+        binary, args = args[0], args[1:]
+    env = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"))
+    run = subprocess.run([binary, "--benchmark_format=json", "--benchmark_min_time=0.3"] + args,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, check=True)
+    results = json.loads(run.stdout)["benchmarks"]
+
+    groups = {}
+    for b in results:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        name = b["run_name"] if "run_name" in b else b["name"]
+        name = name.split("/")[0]
+        if not name.startswith("BM_") or "_" not in name[3:]:
+            continue
+        group, variant = name[3:].split("_", 1)
+        groups.setdefault(group, {})[variant] = (b["real_time"], b["cpu_time"], b["time_unit"])
+
+    print(f"{'group':<22} {'figure':<34} {'reference':<34} {'ratio (wall)':>12} {'ratio (cpu)':>12}")
+    for group, variants in groups.items():
+        references = [v for v in variants if v.endswith("Reference")]
+        for variant, (real, cpu, _) in variants.items():
+            if variant in references:
+                continue
+            for ref in references:
+                ref_real, ref_cpu, _ = variants[ref]
+                print(f"{group:<22} {variant:<34} {ref:<34} {real / ref_real:>12.2f} {cpu / ref_cpu:>12.2f}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,154 @@
+// What you see is what prints: a worksheet printed on a real CUPS-PDF queue, rasterised, matches the
+// preview's rendering of the same pages at the same resolution; and every printed page advanced the
+// problem number. Skipped where there is no CUPS-PDF queue (the suite step that adds one needs root).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "platform/Application.h"
+#include "platform/Bitmap.h"
+#include "platform/Printers.h"
+#include "platform/VirtualPrinters.h"
+#include "tests/platform/DrawingTestUtil.h"
+#include "worksheet/Fmain.h"
+#include "worksheet/Random.h"
+
+namespace tess {
+namespace {
+
+namespace fs = std::filesystem;
+const char* kQueue = "TessarinePDF";
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+fs::path CupsPdfFolder() {
+  std::ifstream conf("/etc/cups/cups-pdf.conf");
+  std::string line;
+  std::smatch m;
+  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
+  while (std::getline(conf, line)) {
+    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
+  }
+  return {};
+}
+
+std::set<fs::path> PdfsIn(const fs::path& folder) {
+  std::set<fs::path> out;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.path().extension() == ".pdf") out.insert(entry.path());
+  }
+  return out;
+}
+
+class PrintedPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) == std::string::npos ||
+        CupsPdfFolder().empty()) {
+      GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
+    }
+    scope_ = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
+    Application().Initialize();
+    Application().SetTitle("Tessarine");
+    form_ = std::make_unique<TForm1>(nullptr);
+    form_->plSetPrinter1->SetPrinterName(kQueue);
+    form_->FormShow(form_.get());
+  }
+  void TearDown() override {
+    form_.reset();
+    scope_.reset();
+  }
+
+  // Waits for `count` new PDF files besides `before` (CUPS-PDF writes them after the job has left us).
+  std::vector<fs::path> NewPdfs(const std::set<fs::path>& before, std::size_t count) {
+    for (int i = 0; i < 200; ++i) {
+      std::vector<fs::path> fresh;
+      for (const fs::path& p : PdfsIn(CupsPdfFolder())) {
+        if (!before.count(p)) fresh.push_back(p);
+      }
+      if (fresh.size() >= count) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the writer finish the file
+        std::sort(fresh.begin(), fresh.end(), [](const fs::path& a, const fs::path& b) {
+          return fs::last_write_time(a) < fs::last_write_time(b);
+        });
+        return fresh;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+  }
+
+  std::unique_ptr<TScopedPrinterSystem> scope_;
+  std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(PrintedPage, PrintedPagesMatchThePreviewAndAdvanceTheNumber) {
+  form_->edtPrintNum->SetText("7");
+  RandSeed(3);
+  form_->btnPreviewClick(form_->btnPreview);  // no window layer here: the document is built, nothing opens
+  TplPrev& doc = *form_->plPrev1;
+  ASSERT_EQ(doc.PageCount(), 2);
+
+  // The preview's rendering of both pages at 100 dpi, before printing changes anything.
+  const int dpi = 100;
+  const int width = static_cast<int>(doc.PaperWidth() * dpi / 254.0 + 0.5);
+  const int height = static_cast<int>(doc.PaperHeight() * dpi / 254.0 + 0.5);
+  std::vector<TBitmap24> screen;
+  for (int page = 1; page <= 2; ++page) {
+    screen.push_back(testing::Play(*doc.RenderPage(page), dpi, width, height, {0, 0, width, height}));
+  }
+
+  const std::set<fs::path> before = PdfsIn(CupsPdfFolder());
+  doc.Print();
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
+  std::vector<fs::path> pdfs = NewPdfs(before, 1);
+  ASSERT_EQ(pdfs.size(), 1u);
+
+  const fs::path work = fs::temp_directory_path() / ("tessarine-printed-" + std::to_string(::getpid()));
+  fs::create_directories(work);
+  Shell("pdftoppm -q -r " + std::to_string(dpi) + " -png '" + pdfs[0].string() + "' '" +
+        (work / "p").string() + "'");
+  for (int page = 1; page <= 2; ++page) {
+    TBitmap24 printed;
+    TResult loaded =
+        TBitmap24::LoadFromFile((work / ("p-" + std::to_string(page) + ".png")).string(), printed);
+    ASSERT_TRUE(loaded.IsOk()) << loaded.Message();
+    ASSERT_NEAR(printed.Width(), width, 1);
+    ASSERT_NEAR(printed.Height(), height, 1);
+    TBitmap24 same(width, height);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        same.SetPixel(x, y, x < printed.Width() && y < printed.Height() ? printed.Pixel(x, y) : 0xFFFFFFu);
+      }
+    }
+    // A blank page would pass a comparison of mostly white pages: the ink must be there.
+    const long long ink = static_cast<long long>(width) * height - testing::CountPixels(same, 0xFFFFFFu, 64);
+    EXPECT_GT(ink, static_cast<long long>(width) * height / 100) << "page " << page;
+    // Glyph edges are smoothed differently by the two rasterisers; the drawing must be the same.
+    EXPECT_LT(testing::MismatchShare(same, screen[static_cast<std::size_t>(page - 1)], 1, 96), 0.005)
+        << "page " << page;
+  }
+  fs::remove_all(work);
+}
+
+}  // namespace
+}  // namespace tess

@@ -1,0 +1,165 @@
+// Against a real CUPS: the preview component prints a recorded document on the CUPS-PDF queue that the
+// suite step scripts/test-steps/50-cups-pdf.sh adds, and the words land where the page put them, in
+// millimetres from the paper's corner, shifted 5 mm by PrintOffsetX 50. Skipped where there is no queue.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Printers.h"
+#include "platform/VirtualPrinters.h"
+#include "preview/plPrev.h"
+#include "printer_settings/plSetPrinter.h"
+#include "tests/preview/PreviewTestSupport.h"
+
+namespace tess {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kQueue = "TessarinePDF";
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+fs::path OutputFolder() {
+  std::ifstream conf("/etc/cups/cups-pdf.conf");
+  std::string line;
+  std::smatch m;
+  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
+  while (std::getline(conf, line)) {
+    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
+  }
+  return {};
+}
+
+// The PDF CUPS-PDF wrote for the job whose title contains `token`, once it can be read.
+fs::path WaitForPdf(const fs::path& folder, const std::string& token) {
+  std::error_code ec;
+  for (int i = 0; i < 300; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (const auto& e : fs::recursive_directory_iterator(folder, ec)) {
+      if (e.path().extension() != ".pdf" || e.path().filename().string().find(token) == std::string::npos) {
+        continue;
+      }
+      for (int j = 0; j < 100; ++j) {
+        if (Shell("pdfinfo '" + e.path().string() + "' 2>/dev/null").find("Pages:") != std::string::npos) {
+          return e.path();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    }
+  }
+  return {};
+}
+
+// The box of the dark pixels of one page, rasterised at 254 dpi: one pixel is 0.1 mm, a page unit.
+struct TInkBox {
+  int left = -1, top = -1, right = -1, bottom = -1;
+};
+
+TInkBox InkOf(const fs::path& pdf, int page) {
+  const fs::path stem = fs::temp_directory_path() / ("preview-cups-" + std::to_string(::getpid()));
+  Shell("pdftoppm -r 254 -gray -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) +
+        " '" + pdf.string() + "' '" + stem.string() + "' 2>/dev/null");
+  const fs::path pgm = stem.string() + ".pgm";
+  std::ifstream in(pgm, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  in.get();
+  TInkBox box;
+  if (magic != "P5" || width <= 0 || height <= 0 || maxValue != 255) return box;
+  std::vector<unsigned char> row(static_cast<std::size_t>(width));
+  for (int y = 0; y < height && in.read(reinterpret_cast<char*>(row.data()), width); ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (row[static_cast<std::size_t>(x)] >= 128) continue;
+      if (box.left < 0 || x < box.left) box.left = x;
+      if (box.top < 0) box.top = y;
+      box.right = std::max(box.right, x);
+      box.bottom = y;
+    }
+  }
+  std::error_code ec;
+  fs::remove(pgm, ec);
+  return box;
+}
+
+TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMillimetres) {
+  if (Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) == std::string::npos) {
+    GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
+  }
+  const fs::path folder = OutputFolder();
+  ASSERT_FALSE(folder.empty());
+  TScopedPrinterSystem scope(CreateCupsPrinterSystem());
+  test::TRecordingHost host;
+  TComponent form(nullptr);
+  TplPrev preview(&form);
+  auto* settings = new TplSetPrinter(&form);
+  settings->SetName("plSetPrinter1");
+  settings->SetPrinterName(kQueue);
+  ASSERT_TRUE(settings->SetPaperSizeChecked(DMPAPER_A4));
+  preview.SetplSetPrinter(settings);
+
+  preview.BeginDoc();
+  preview.Canvas()->Font().SetName("Tahoma");
+  preview.Canvas()->Font().SetHeight(-50);
+  preview.TextOutLeft(400, 500, "PAGEONE");
+  preview.NewPage();
+  preview.TextOutLeft(400, 500, "PAGETWO");
+  preview.EndDoc();
+
+  const std::string token =
+      "Preview" + std::to_string(::getpid()) + "x" +
+      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
+  preview.SetTitle(Cp932String((token + "a").c_str()));
+  preview.SetPrintFromPage(0);
+  preview.SetPrintToPage(0);
+  preview.Print();
+  preview.SetTitle(Cp932String((token + "b").c_str()));
+  preview.SetPrintOffsetX(50);
+  preview.Print();
+  ASSERT_TRUE(host.Boxes.empty());
+
+  fs::path plain = WaitForPdf(folder, token + "a");
+  fs::path shifted = WaitForPdf(folder, token + "b");
+  ASSERT_FALSE(plain.empty()) << "no PDF for the first job in " << folder;
+  ASSERT_FALSE(shifted.empty()) << "no PDF for the second job in " << folder;
+  EXPECT_NE(Shell("pdfinfo '" + plain.string() + "'").find("Pages:           2"), std::string::npos);
+
+  // Each page holds one word whose cell starts 40 mm from the left edge and 50 mm from the top: its ink
+  // starts just right of and below that corner (the glyph's side bearing and the space above capitals).
+  TInkBox one = InkOf(plain, 1);
+  TInkBox two = InkOf(plain, 2);
+  EXPECT_GE(one.left, 400);
+  EXPECT_LE(one.left, 412);
+  EXPECT_GE(one.top, 500);
+  EXPECT_LE(one.top, 520);
+  EXPECT_NEAR(two.left, one.left, 1);
+  EXPECT_NEAR(two.top, one.top, 1);
+  TInkBox moved = InkOf(shifted, 1);
+  EXPECT_NEAR(moved.left - one.left, 50, 1);
+  EXPECT_NEAR(moved.right - one.right, 50, 1);
+  EXPECT_NEAR(moved.top, one.top, 1);
+}
+
+}  // namespace
+}  // namespace tess

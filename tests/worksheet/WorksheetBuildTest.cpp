@@ -1,0 +1,229 @@
+// "プレビュー" end to end without a window: the dialog builds the two-page worksheet on plPrev1, and printing
+// advances the problem number. Everything is read back from the recorded pages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/EmfRecords.h"
+#include "platform/VirtualPrinters.h"
+#include "tests/preview/PreviewTestSupport.h"
+#include "worksheet/Fmain.h"
+#include "worksheet/Random.h"
+
+namespace tess {
+namespace {
+
+std::string Utf8(const std::u16string& s) {
+  return FromUtf16(s).ToUtf8();
+}
+
+class WorksheetBuild : public ::testing::Test {
+ protected:
+  void SetUp() override { StartDialog(false); }
+  void TearDown() override {
+    form_.reset();
+    scope_.reset();
+    Application().SetMessageBoxHook(previousHook_);
+  }
+
+  // A fresh dialog, with or without a printer installed (the printers are counted when it is created).
+  void StartDialog(bool withPrinter) {
+    form_.reset();
+    scope_.reset();  // the previous system goes back before the new one comes in
+    auto system = std::make_unique<TVirtualPrinterSystem>();
+    if (withPrinter) {
+      TVirtualPrinter laser = TVirtualPrinterSystem::StandardPrinter("Laser");
+      laser.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+      system->AddPrinter(laser);
+    }
+    printers_ = system.get();
+    scope_ = std::make_unique<TScopedPrinterSystem>(std::move(system));
+    Application().Initialize();
+    Application().SetTitle("Tessarine");
+    previousHook_ = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
+      boxes_.push_back(r);
+      return mrOk;
+    });
+    form_ = std::make_unique<TForm1>(nullptr);
+    form_->FormShow(form_.get());
+    RandSeed(7);
+  }
+
+  // Presses "プレビュー" the way the user does: through the general handler.
+  void PressPreview() {
+    Application().RunHandler(form_->btnPreview, [this] { form_->btnPreviewClick(form_->btnPreview); });
+  }
+
+  std::vector<test::TTextRecord> PageTexts(int page) {
+    return test::TextRecords(*form_->plPrev1->Pages(page));
+  }
+  std::vector<std::string> PageStrings(int page) {
+    std::vector<std::string> out;
+    for (const test::TTextRecord& t : PageTexts(page)) out.push_back(Utf8(t.Text));
+    return out;
+  }
+  int Discs(int page) {
+    return static_cast<int>(test::RectRecords(*form_->plPrev1->Pages(page), emf::EMR_ELLIPSE).size());
+  }
+
+  std::unique_ptr<TScopedPrinterSystem> scope_;
+  TVirtualPrinterSystem* printers_ = nullptr;
+  std::unique_ptr<TForm1> form_;
+  std::vector<TMessageBoxRequest> boxes_;
+  TMessageBoxHook previousHook_;
+};
+
+TEST_F(WorksheetBuild, DefaultWorksheetHasQuestionAndAnswerPages) {
+  PressPreview();
+  ASSERT_TRUE(boxes_.empty());
+  TplPrev& doc = *form_->plPrev1;
+  ASSERT_EQ(doc.PageCount(), 2);
+  for (int page = 0; page < 2; ++page) {
+    std::vector<std::string> texts = PageStrings(page);
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "問題No.1");
+    EXPECT_EQ(texts[1], "（　　　　　　　　　　　）");
+    EXPECT_EQ(texts[2], "１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
+    EXPECT_EQ(texts[3], "形の中の指定された数になるように入れなさい。");
+    EXPECT_EQ(Discs(page), 6 * 7);  // six figures of seven vertices
+  }
+  // Questions: three spokes and three values per figure; answers: every number and three values.
+  EXPECT_EQ(PageStrings(0).size(), 4u + 6u * (3 + 3));
+  EXPECT_EQ(PageStrings(1).size(), 4u + 6u * (7 + 3));
+  // The same puzzles on both pages: the given numbers are among the answers of the same figure.
+  std::vector<std::string> questions = PageStrings(0), answers = PageStrings(1);
+  for (int figure = 0; figure < 6; ++figure) {
+    auto q = questions.begin() + 4 + figure * 6;
+    auto a = answers.begin() + 4 + figure * 10;
+    EXPECT_TRUE(std::equal(q + 3, q + 6, a + 7)) << "values of figure " << figure;
+    for (auto given = q; given != q + 3; ++given) EXPECT_NE(std::find(a, a + 7, *given), a + 7);
+  }
+  EXPECT_EQ(form_->ProblemNo(), 0);  // counted down after page 2's header
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("1"));
+}
+
+TEST_F(WorksheetBuild, DateLineIsAddedAndNothingElseMoves) {
+  PressPreview();
+  std::vector<test::TTextRecord> without = PageTexts(0);
+  form_->rgDate->SetItemIndex(1);
+  PressPreview();
+  std::vector<test::TTextRecord> with = PageTexts(0);
+  ASSERT_EQ(with.size(), without.size() + 1);
+  EXPECT_EQ(Utf8(with[4].Text), "月　　日　（　　）　　分　　秒");
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(with[i].Reference, without[i].Reference) << i;
+    EXPECT_EQ(with[i].Text, without[i].Text);
+  }
+}
+
+TEST_F(WorksheetBuild, LargerFiguresGiveTwoPerPageInsideTheSheet) {
+  for (int size = 0; size < 4; ++size) {
+    form_->SquareNums->SetItemIndex(size);
+    form_->SquareNumsClick(form_->SquareNums);
+    PressPreview();
+    const int n = size + 3;
+    const int figures = size == 0 ? 6 : 2;
+    for (int page = 0; page < 2; ++page) {
+      std::vector<TRect> discs = test::RectRecords(*form_->plPrev1->Pages(page), emf::EMR_ELLIPSE);
+      ASSERT_EQ(static_cast<int>(discs.size()), figures * (2 * n + 1));
+      for (const TRect& d : discs) {
+        EXPECT_GE(d.Left, 261);
+        EXPECT_LE(d.Right, 1839);
+        EXPECT_GE(d.Top, 420);
+        EXPECT_LE(d.Bottom, 2880);
+      }
+    }
+  }
+}
+
+TEST_F(WorksheetBuild, ProblemNumbersKeepTheirSign) {
+  for (const char* number : {"0", "-3", "2147483647"}) {
+    form_->edtPrintNum->SetText(number);
+    PressPreview();
+    EXPECT_EQ(PageStrings(0)[0], std::string("問題No.") + number);
+    EXPECT_EQ(PageStrings(1)[0], std::string("問題No.") + number);
+  }
+}
+
+TEST_F(WorksheetBuild, NoIntegerShowsTheConversionErrorAndChangesNothing) {
+  for (const char* bad : {"", "abc", "2147483648"}) {
+    boxes_.clear();
+    form_->edtPrintNum->SetText(bad);
+    PressPreview();
+    ASSERT_EQ(boxes_.size(), 1u) << bad;
+    EXPECT_EQ(boxes_[0].Text.ToUtf8(), std::string("'") + bad + "' は整数ではありません.");
+    EXPECT_EQ(boxes_[0].Caption, Cp932String("Tessarine"));
+    EXPECT_EQ(form_->plPrev1->DocState(), TplPrevDocState::dsEmpty);
+    EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String(bad));
+  }
+}
+
+TEST_F(WorksheetBuild, AFailedBuildEndsTheDocumentAndReportsTheError) {
+  TStringList broken;
+  for (int i = 0; i < 6; ++i) broken.Add("12,1,4,5");
+  form_->Square3->SetStrings(&broken);
+  PressPreview();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].Text.ToUtf8().find("12,1,4,5"), std::string::npos);
+  TplPrev& doc = *form_->plPrev1;
+  EXPECT_EQ(doc.DocState(), TplPrevDocState::dsRecorded);
+  EXPECT_EQ(doc.PageCount(), 1);  // the header drawn so far was kept as the last page
+  EXPECT_EQ(doc.Canvas(), nullptr);
+}
+
+TEST_F(WorksheetBuild, EveryPrintedPageAdvancesTheProblemNumber) {
+  StartDialog(true);
+  form_->edtPrintNum->SetText("7");
+  PressPreview();
+  ASSERT_EQ(form_->plPrev1->PageCount(), 2);
+  form_->plPrev1->Print();
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
+  form_->plPrev1->Print();
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("10"));
+  ASSERT_EQ(printers_->Jobs().size(), 2u);
+  EXPECT_EQ(printers_->Jobs()[0].pageCount, 2);
+  EXPECT_EQ(printers_->Jobs()[0].title.ToUtf8(), "印刷プレビュー[TSRN]");
+}
+
+TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
+  StartDialog(true);
+  // The standard virtual printer: 600 dpi, 83 dots unprintable on the left, 74 on top, 60 on the right.
+  const PrintAreaFrame& frame = form_->PrintArea();
+  EXPECT_EQ(frame.left, 35);     // 83 * 254 / 600 = 35.13
+  EXPECT_EQ(frame.top, 31);      // 74 * 254 / 600 = 31.32
+  EXPECT_EQ(frame.width, 2039);  // (4961 - 83 - 60) * 254 / 600 = 2039.6
+  PressPreview();
+  std::vector<test::TRecord> records = test::RecordsOfType(*form_->plPrev1->Pages(0), emf::EMR_EXTTEXTOUTW);
+  ASSERT_GE(records.size(), 2u);
+  // The problem number starts at the frame's left edge + 5 mm and 5 mm down.
+  auto number = test::As<emf::EmrExtTextOut>(records[0]);
+  EXPECT_EQ(number.ptlReference.x, frame.left + 50);
+  EXPECT_EQ(number.ptlReference.y, frame.top + 50);
+  // The name bracket ends 5 mm inside the right edge of the printable area: its start plus its advances.
+  auto bracket = test::As<emf::EmrExtTextOut>(records[1]);
+  int width = 0;
+  for (std::uint32_t i = 0; i < bracket.nChars; ++i) {
+    width += emf::ReadAt<std::int32_t>(records[1].Bytes, bracket.offDx + 4 * i).value_or(0);
+  }
+  EXPECT_EQ(bracket.ptlReference.x + width, frame.left + frame.width - 50);
+  EXPECT_EQ(bracket.ptlReference.y, frame.top + 70);
+}
+
+TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
+  // The design's paper values: printable area 35 .. 2067 across, from 31 down.
+  EXPECT_EQ(form_->PrintArea().left, 35);
+  EXPECT_EQ(form_->PrintArea().top, 31);
+  EXPECT_EQ(form_->PrintArea().width, 2032);
+  PressPreview();
+  std::vector<test::TRecord> records = test::RecordsOfType(*form_->plPrev1->Pages(0), emf::EMR_EXTTEXTOUTW);
+  ASSERT_GE(records.size(), 2u);
+  auto bracket = test::As<emf::EmrExtTextOut>(records[1]);
+  EXPECT_GT(bracket.ptlReference.x, 1000);  // on the paper, at the right
+}
+
+}  // namespace
+}  // namespace tess

@@ -1,0 +1,49 @@
+#pragma once
+// The worksheet document: two pages on the preview component, questions then answers, with the same
+// header and the same figures in the same places. The dialog and the command line both build through here.
+
+#include <array>
+#include <functional>
+
+#include "platform/Cp932String.h"
+#include "platform/StringList.h"
+
+namespace tess {
+
+class TCustomplPrev;
+
+// The dialog's settings as they stand when the build starts.
+struct WorksheetSettings {
+  int sizeIndex = 0;  // SquareNums item: n = sizeIndex + 3
+  int level = 0;      // LevelType item
+  int operation = 0;  // rgOpe item: 0 sum, 1 product
+  bool dateLine = false;
+  Cp932String line1;
+  Cp932String line2;
+};
+
+// The printer's printable area on the paper (0.1 mm): the header is placed in it, the figures are not.
+struct PrintAreaFrame {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+};
+
+// The four catalogues by SquareNums item.
+using CatalogueSet = std::array<const TStringList*, 4>;
+
+// Builds the document: BeginDoc, page 1's header, the puzzles, the question figures, NewPage, page 2's
+// header, `afterSecondHeader` (the dialog counts its problem number down there), the answer figures, and
+// EndDoc, which also runs when a step failed; the failure then passes on.
+void BuildWorksheet(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
+                    int problemNo, const CatalogueSet& catalogues,
+                    const std::function<void()>& afterSecondHeader);
+
+// The header of one page, in the order and places of the worksheet layout.
+void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& settings,
+                         const PrintAreaFrame& frame, int problemNo);
+
+// The figures of one page (answerPage 0: questions, 1: answers) from the current puzzle table.
+void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& settings, int answerPage);
+
+}  // namespace tess
