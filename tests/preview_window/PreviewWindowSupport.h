@@ -73,7 +73,7 @@ inline TVirtualPrinter SmallLaser(const Cp932String& name) {
   laser.dpiY = 100;
   laser.marginLeft = 13;
   laser.marginTop = 12;
-  laser.marginRight = 13;
+  laser.marginRight = 14;
   laser.marginBottom = 17;
   return laser;
 }
