@@ -190,6 +190,19 @@ TEST_F(PreviewWindowAttach, ScrollAreaTakesFormColorOnlyWhileItHasItsDefaultColo
   EXPECT_EQ(form.ScrollBox1->Color(), RGB(10, 20, 30));
 }
 
+TEST_F(PreviewWindowAttach, ComponentPlacedOnTheWindowIsFoundAtCreation) {
+  TplPrevForm form(Owner.get());
+  auto* own = new TplPrev(&form);
+  own->SetName("plPrevOwn");
+  own->SetTitle(U("自前のプレビュー"));
+  form.FormCreate(&form);
+  EXPECT_EQ(form.PreviewComponent(), own);
+  EXPECT_EQ(own->FormName(), form.Name());
+  EXPECT_EQ(own->PreviewForm(), &form);
+  EXPECT_FALSE(own->OwnsForm());
+  EXPECT_EQ(form.Caption(), U("自前のプレビュー"));
+}
+
 using PreviewWindowLayout = PreviewWindowFixture;
 
 TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsStatus) {
