@@ -210,6 +210,8 @@ void TplPrevForm::ApplyFormSettings() {
   SetCaption(p->Title());
   SetBorderIcons(p->FormBorderIcons());
   StatusBar->SetVisible(p->FormStatusBar());
+  // No size grip on a window the user may not resize.
+  StatusBar->SetSizeGrip(p->FormCanResize());
   IconBar->SetVisible(p->FormIconBar());
   SetIconImage(p->FormIcon());
   SetBorderStyle(ToFormBorderStyle(p->FormBorderStyle()));

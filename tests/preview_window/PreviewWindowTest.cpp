@@ -162,6 +162,7 @@ TEST_F(PreviewWindowAttach, WorkAreaAppliesAlsoWhenTheUserMayNotResize) {
   TplPrevForm form(Owner.get());
   form.AttachPreview(Preview);
   EXPECT_EQ(form.BoundsRect(), Screen().WorkAreaRect());
+  EXPECT_FALSE(form.StatusBar->SizeGrip());
 }
 
 TEST_F(PreviewWindowAttach, ButtonOptionsSetVisibilityAndPrinterSetupNeedsAnEmptyDocument) {
