@@ -1,5 +1,7 @@
 // The preview component's rendering, printing and preview-window entry points.
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "platform/Bitmap.h"
 #include "platform/Exceptions.h"
@@ -13,6 +15,24 @@ namespace tess {
 namespace {
 
 const char* const kComponentCaption = "印刷プレビュー制御コンポーネント";
+
+// Runs an action when the scope ends, whatever happened; a failure of the action itself is not raised from
+// there (it would end the program while another exception is on its way).
+class TScopeExit {
+ public:
+  explicit TScopeExit(std::function<void()> action) : FAction(std::move(action)) {}
+  ~TScopeExit() {
+    try {
+      FAction();
+    } catch (...) {
+    }
+  }
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  std::function<void()> FAction;
+};
 
 // Puts a flag back when the scope ends, whatever happened.
 class TFlagRestore {
@@ -126,30 +146,28 @@ void TCustomplPrev::Print() {
     keys[plprev::VK_CONTROL] = kKeyDown | kKeyToggled;
     host.SetKeyboardState(keys);
   }
-  auto restoreControl = [&] {
+  TScopeExit restoreControl([&] {
     if (!acrobat) return;
     TKeyboardState keys = host.GetKeyboardState();
     keys[plprev::VK_CONTROL] = savedControl;
     host.SetKeyboardState(keys);
-  };
+  });
 
   Cp932String title = !FTitle.IsEmpty() ? FTitle : host.ApplicationTitle() + Cp932String::FromUtf8("印刷");
-  std::unique_ptr<TPreviewPrintJob> job;
-  try {
-    job = StartPreviewPrintJob(title);
-  } catch (...) {
-    restoreControl();
-    throw;
-  }
+  std::unique_ptr<TPreviewPrintJob> job = StartPreviewPrintJob(title);
   FPrinting = true;
   host.SetScreenCursor(FCursor);
+  // The end step runs once, also when a page failed; the printing state and the cursor are put back even
+  // when ending the job fails.
   auto endJob = [&] {
+    TScopeExit idle([&] {
+      FPrinting = false;
+      host.SetScreenCursor(FSavedCursor);
+    });
     if (FPrinterCanvas != nullptr) FPrinterCanvas->SetMapMode(MM_TEXT);
     FPrinterCanvas = nullptr;
     job->End();
     host.ProcessMessages();
-    FPrinting = false;
-    host.SetScreenCursor(FSavedCursor);
   };
   try {
     for (int i = first; i <= last; ++i) {
@@ -186,11 +204,9 @@ void TCustomplPrev::Print() {
     } catch (...) {
       // The first failure is the one the caller hears of.
     }
-    restoreControl();
     throw;
   }
   endJob();
-  restoreControl();
 }
 
 // ---- Preview window

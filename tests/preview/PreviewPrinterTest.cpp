@@ -24,6 +24,7 @@ using test::TRecordingHost;
 class TPixelPrinterSystem : public TVirtualPrinterSystem {
  public:
   std::vector<TBitmap24> pages;
+  bool refuseJobs = false;  // the driver starts no job
 
  protected:
   std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
@@ -66,6 +67,7 @@ class TPixelJob : public TPrintJob {
 std::unique_ptr<TPrintJob> TPixelPrinterSystem::StartJob(const TPrinterRecord& printer,
                                                          std::span<const std::uint8_t> block,
                                                          const Cp932String& title) {
+  if (refuseJobs) return nullptr;
   std::unique_ptr<TPrintJob> inner = TVirtualPrinterSystem::StartJob(printer, block, title);
   return std::make_unique<TPixelJob>(*this, std::move(inner), Jobs().back().caps);
 }
@@ -124,6 +126,12 @@ class PreviewPrinter : public ::testing::Test {
   static int FirstDarkColumn(const TBitmap24& page, int y) {
     for (int x = 0; x < page.Width(); ++x) {
       if ((page.Pixel(x, y) & 0xFF) < 128) return x;
+    }
+    return -1;
+  }
+  static int FirstDarkRow(const TBitmap24& page, int x) {
+    for (int y = 0; y < page.Height(); ++y) {
+      if ((page.Pixel(x, y) & 0xFF) < 128) return y;
     }
     return -1;
   }
@@ -356,6 +364,16 @@ TEST_F(PreviewPrinter, TheImageLandsOnThePaperAndPrintOffsetXMovesItFiveMillimet
   EXPECT_NEAR(LastDarkColumn(virt->pages[0], row), 500 * scale - 20, 1.5);
   int shifted = FirstDarkColumn(virt->pages[1], row);
   EXPECT_NEAR(shifted - left, 50 * scale, 1.0);
+  // PrintOffsetY moves it down the same way.
+  preview->SetPrintOffsetX(0);
+  preview->SetPrintOffsetY(30);
+  preview->Print();
+  ASSERT_EQ(virt->pages.size(), 3u);
+  const double scaleY = 1169.0 / 2969.0;
+  int column = static_cast<int>(400 * scale) - 20;
+  int top = FirstDarkRow(virt->pages[0], column);
+  EXPECT_NEAR(top, 300 * scaleY - 10, 1.5);
+  EXPECT_NEAR(FirstDarkRow(virt->pages[2], column) - top, 30 * scaleY, 1.0);
 }
 
 TEST_F(PreviewPrinter, ATurnedPageIsTheFirstPageRotatedAndTheOffsetStillMovesItRightOnThePage) {
@@ -411,6 +429,12 @@ TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFail
   EXPECT_EQ(virt->Jobs().back().pageCount, 1);
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
+  // A job that cannot even start puts it back as well.
+  virt->refuseJobs = true;
+  EXPECT_THROW(preview->Print(), EPrinterError);
+  EXPECT_FALSE(preview->Printing());
+  EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
+  virt->refuseJobs = false;
   // Other printers leave the keyboard alone.
   std::unique_ptr<TplPrev> plain = PreviewOn("Small");
   Record(*plain, 1);
