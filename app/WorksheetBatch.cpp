@@ -48,6 +48,7 @@ int Export(TForm1& form, const Command& command, std::ostream& err) {
     return kExitFailure;
   }
   std::vector<TMetafile> pages;  // every page of every worksheet, in order
+  pages.reserve(static_cast<std::size_t>(options.count) * 2);
   for (int sheet = 0; sheet < options.count; ++sheet) {
     form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
     Build(form);
@@ -57,6 +58,7 @@ int Export(TForm1& form, const Command& command, std::ostream& err) {
   TResult result = TResult::Ok();
   if (command.format == ExportFormat::Pdf) {
     std::vector<const TMetafile*> all;
+    all.reserve(pages.size());
     for (const TMetafile& page : pages) all.push_back(&page);
     result = ExportPdf(all, command.output);
   } else {

@@ -854,7 +854,7 @@ TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
   w->setAutoFillBackground(true);
   TControlAccess::Attach(*this, w);
   SetTabStop(false);
-  ColorChanged();
+  TPanel::ColorChanged();  // this class's own version: a descendant is not built yet
 }
 
 void TPanel::SetBevelOuter(TBevelCut cut) {

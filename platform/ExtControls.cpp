@@ -527,7 +527,7 @@ TScrollBox::TScrollBox(TComponent* owner)
   area->setWidget(content);
   area->viewport()->setAutoFillBackground(true);
   TControlAccess::Attach(*this, area, content, area->viewport());
-  ColorChanged();
+  TScrollBox::ColorChanged();  // this class's own version: a descendant is not built yet
   UpdateScrollRange();
 }
 

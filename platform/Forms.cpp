@@ -96,11 +96,11 @@ TForm::TForm(TComponent* owner) : TWinControl(owner), FAlive(std::make_shared<bo
   auto* w = new FormWidget(this);
   w->setAutoFillBackground(true);
   TControlAccess::Attach(*this, w);
-  SetVisible(false);
+  TForm::SetVisible(false);  // this class's own version: a descendant is not built yet
   Screen().AddForm(this);
   SetTabStop(false);
   ApplyWindowFlags();
-  ColorChanged();
+  TForm::ColorChanged();
   FontChanged();
 }
 

@@ -115,7 +115,7 @@ class Enumerator {
     int high = 0;
     std::uint32_t fromBottom = unused;
     std::uint32_t fromTop = unused;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && fromTop != 0; ++i) {
       low += std::countr_zero(fromBottom);
       fromBottom &= fromBottom - 1;
       const int top = 31 - std::countl_zero(fromTop);
