@@ -73,8 +73,8 @@ void TClipboard::SetMetafile(const TMetafile& metafile) {
         std::clamp(static_cast<int>(metafile.MMHeight() * static_cast<long long>(kDpi) / 2540), 1, 4000);
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    image.setDotsPerMeterX(static_cast<int>(kDpi / 0.0254 + 0.5));
-    image.setDotsPerMeterY(static_cast<int>(kDpi / 0.0254 + 0.5));
+    image.setDotsPerMeterX(static_cast<int>(std::lround(kDpi / 0.0254)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(kDpi / 0.0254)));
     {
       QPainter painter(&image);
       std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(image));

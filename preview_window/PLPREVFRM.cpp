@@ -21,11 +21,11 @@ namespace {
 
 // Real value cut toward zero, held inside the integer range (a page aspect of 0 gives infinities).
 int Trunc(double value) {
-  if (!std::isfinite(value)) return value > 0 ? std::numeric_limits<int>::max() / 4 : 0;
+  constexpr int kLimit = std::numeric_limits<int>::max() / 4;
+  if (!std::isfinite(value)) return value > 0 ? kLimit : 0;
   double t = std::trunc(value);
-  constexpr double kLimit = std::numeric_limits<int>::max() / 4;
-  if (t > kLimit) return static_cast<int>(kLimit);
-  if (t < -kLimit) return -static_cast<int>(kLimit);
+  if (t > kLimit) return kLimit;
+  if (t < -kLimit) return -kLimit;
   return static_cast<int>(t);
 }
 
