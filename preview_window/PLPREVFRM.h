@@ -112,6 +112,9 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   void ActionDispCopyExecute(TComponent* Sender);
   void ActionHardCopyExecute(TComponent* Sender);
 
+  // A system command arrives: a move is swallowed while the component does not let the window move.
+  void SystemCommand(unsigned command, bool& handled) override;
+
   // Where the hard copy puts a capture of capWidth x capHeight pixels on a page pageWidth pixels wide:
   // 80 % of the width centred, 5 % of the width below the top, in the capture's proportions.
   static TRect HardCopyRect(int pageWidth, int capWidth, int capHeight);
@@ -121,7 +124,6 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   void ShowingChanged() override;
   // Bounds the program sets change the size as a user's resize does: OnResize follows.
   void BoundsChanged() override;
-  void SystemCommand(unsigned command, bool& handled) override;
 
  private:
   template <class T>

@@ -363,12 +363,9 @@ TEST_F(PreviewWindowLayout, WindowCannotBeMadeSmallerThan300AndResizeFollowsForm
 TEST_F(PreviewWindowLayout, MoveCommandIsSwallowedOnlyWhenTheWindowMayNotMove) {
   Record(1);
   TplPrevForm* form = ShowModeless();
-  struct Probe : TplPrevForm {
-    using TplPrevForm::SystemCommand;
-  };
   auto command = [&](unsigned c) {
     bool handled = false;
-    static_cast<Probe*>(form)->SystemCommand(c, handled);
+    form->SystemCommand(c, handled);
     return handled;
   };
   EXPECT_FALSE(command(SC_MOVE));
