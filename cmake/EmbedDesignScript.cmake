@@ -4,10 +4,10 @@ file(READ ${INPUT} text)
 # A design must be a JSON object naming its class; anything else stops the build here.
 string(JSON root_class ERROR_VARIABLE json_error GET "${text}" class)
 if(json_error)
-  message(FATAL_ERROR "Stored design ${INPUT} is not a valid JSON component object: ${json_error}")
+  message(FATAL_ERROR "Stored design is not a valid JSON component object: ${INPUT}: ${json_error}")
 endif()
 if(NOT root_class STREQUAL ROOT_CLASS)
-  message(FATAL_ERROR "Stored design ${INPUT} describes class '${root_class}', expected '${ROOT_CLASS}'")
+  message(FATAL_ERROR "Stored design describes class '${root_class}' instead of '${ROOT_CLASS}': ${INPUT}")
 endif()
 
 file(READ ${INPUT} hex HEX)

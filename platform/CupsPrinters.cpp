@@ -209,7 +209,7 @@ class CupsPrintJob;
 
 class CupsPrinterSystem : public TPrinterSystem {
  public:
-  explicit CupsPrinterSystem(std::string server) {
+  CupsPrinterSystem(std::string server, bool ippOnly) : ippOnly_(ippOnly) {
     if (server.empty()) {
       host_ = cupsServer();
       port_ = ippPort();
@@ -449,7 +449,8 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (!dest) return nullptr;
       auto it = drivers_.find(name);
       if (it != drivers_.end()) return &it->second;
-      std::optional<CupsDriver> driver = LoadFromPpd(http.get(), name);
+      std::optional<CupsDriver> driver;
+      if (!ippOnly_) driver = LoadFromPpd(http.get(), name);
       if (!driver) driver = LoadFromIpp(http.get(), dest.get());
       if (!driver) return nullptr;
       return &drivers_.emplace(name, std::move(*driver)).first->second;
@@ -600,6 +601,7 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   std::string host_;
   int port_ = 631;
+  bool ippOnly_ = false;
   std::map<std::string, CupsDriver> drivers_;
 };
 
@@ -697,8 +699,8 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
 
 }  // namespace
 
-std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server) {
-  return std::make_unique<CupsPrinterSystem>(server);
+std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server, bool ippOnly) {
+  return std::make_unique<CupsPrinterSystem>(server, ippOnly);
 }
 
 }  // namespace tess

@@ -290,8 +290,9 @@ TPrinterSystem& Printer();
 // Installs a printer system (tests install a virtual one) and returns the one it replaces.
 std::unique_ptr<TPrinterSystem> SetPrinterSystem(std::unique_ptr<TPrinterSystem> system);
 // The real one: CUPS through the toolkit's print support and libcups. `server` ("host", "host:port" or a
-// local socket path) overrides the configured CUPS server; empty takes the configured one.
-std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {});
+// local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
+// the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).
+std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {}, bool ippOnly = false);
 
 // Paper codes of the usual numbering with the size of the paper in 0.1 mm (portrait), for drivers that
 // describe their papers by size or name. nullopt for a code not in the table.

@@ -335,8 +335,6 @@ class TCustomplPrev : public TComponent {
   bool FOwnsForm = false;
   bool FReady = true;
   bool FDestroying = false;
-
-  friend class TplPrevPrintJob;
 };
 
 // The published component: publishes the properties and passes its operations on.

@@ -1,13 +1,22 @@
-# Fuzzes the EMF record enumerator and player for a bounded time (libFuzzer with AddressSanitizer, clang).
+# Fuzzes the EMF record enumerator and player, the text-record converter of the 9x page re-recording, and
+# the reading of stored data (designs and the hexadecimal settings block), each for a bounded time
+# (libFuzzer with AddressSanitizer, clang).
 set -euo pipefail
-FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-60}
+# Both runs and the build stay well under three minutes on two cores.
+FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-40}
+CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-25}
+STORED_FUZZ_SECONDS=${TESSARINE_STORED_FUZZ_SECONDS:-20}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_FUZZ=ON \
   -DTESSARINE_TESTS=OFF -DTESSARINE_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz -j "$TESSARINE_JOBS" --target emf_fuzzer
+cmake --build build-fuzz -j "$TESSARINE_JOBS" --target emf_fuzzer text_converter_fuzzer stored_data_fuzzer
 # New inputs go to a scratch corpus; the checked-in seeds stay as they are.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p build-fuzz/artifacts
+mkdir -p build-fuzz/artifacts "$work/emf" "$work/text" "$work/stored"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
-build-fuzz/fuzz/emf_fuzzer "$work" fuzz/corpus/emf -max_total_time="$FUZZ_SECONDS" -max_len=8192 -timeout=20 \
+build-fuzz/fuzz/emf_fuzzer "$work/emf" fuzz/corpus/emf -max_total_time="$FUZZ_SECONDS" -max_len=8192 -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/
+build-fuzz/fuzz/text_converter_fuzzer "$work/text" fuzz/corpus/text -max_total_time="$CONVERTER_FUZZ_SECONDS" \
+  -max_len=4096 -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/text-
+build-fuzz/fuzz/stored_data_fuzzer "$work/stored" fuzz/corpus/stored -max_total_time="$STORED_FUZZ_SECONDS" \
+  -max_len=4096 -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/stored-

@@ -350,3 +350,60 @@ TEST_F(CupsTraysTest, InputSlotsAreSourcesAndMarginsAreOffsets) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+// The same queue described from its IPP attributes alone, as a driverless queue is.
+TEST_F(CupsPdfTest, IppAttributesDescribeTheQueueLikeItsPpd) {
+  std::optional<PpdA4> ppd = ReadPpd();
+  ASSERT_TRUE(ppd.has_value());
+  TScopedPrinterSystem ipp(CreateCupsPrinterSystem({}, true));
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName(kQueue);
+  ASSERT_EQ(printer.PrinterName(), Cp932String(kQueue));
+  EXPECT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  EXPECT_FALSE(printer.PaperName().IsEmpty());
+  EXPECT_TRUE(printer.SetPaperSizeChecked(DMPAPER_LETTER));
+  EXPECT_TRUE(printer.SetPaperSizeChecked(DMPAPER_A4));
+  const int dpi = ppd->dpi;
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), dpi);
+  // IPP sizes are in hundredths of a millimetre: within a dot of the PPD's points.
+  EXPECT_NEAR(printer.DeviceCaps(dcPaperWidth), Dots(ppd->width, dpi), 1);
+  EXPECT_NEAR(printer.DeviceCaps(dcPaperHeight), Dots(ppd->length, dpi), 1);
+  EXPECT_NEAR(printer.DeviceCaps(dcPrintableWidth), Dots(ppd->right, dpi) - Dots(ppd->left, dpi), 2);
+  const auto& data = printer.DevData();
+  ASSERT_GT(data.size(), 162u);
+  const std::string options(reinterpret_cast<const char*>(data.data()) + 162);
+  EXPECT_EQ(options.rfind("media=iso_a4", 0), 0u) << options;
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST_F(CupsTraysTest, IppMediaSourcesAndResolutionOfThePpdQueue) {
+  TScopedPrinterSystem ipp(CreateCupsPrinterSystem({}, true));
+  TplSetPrinter printer(nullptr);
+  printer.SetPrinterName(kTrays);
+  ASSERT_EQ(printer.PrinterName(), Cp932String(kTrays));
+  EXPECT_EQ(printer.DeviceCaps(dcPixelsPerInchX), 600);
+  const auto bins = Printer().Bins(kTrays);
+  ASSERT_FALSE(bins.empty());
+  std::string names;
+  for (const TBinEntry& b : bins) names += b.name.ToUtf8() + "=" + std::to_string(b.code) + " ";
+  // CUPS lists the PPD's slots by their IPP keywords but names no default source: the first one stands.
+  EXPECT_EQ(bins[0].code, DMBIN_AUTO) << names;
+  EXPECT_EQ(bins[1].code, DMBIN_UPPER) << names;  // tray-1
+  EXPECT_EQ(printer.PaperBin(), DMBIN_AUTO) << names;
+  printer.SetPaperBin(DMBIN_MANUAL);
+  EXPECT_EQ(printer.PaperBin(), DMBIN_MANUAL) << names;
+  const auto& data = printer.DevData();
+  const std::string options(reinterpret_cast<const char*>(data.data()) + 162);
+  EXPECT_NE(options.find("media-source=manual"), std::string::npos) << options;
+}
+
+}  // namespace
+}  // namespace tess
