@@ -1,14 +1,17 @@
 #include "platform/Clipboard.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QSvgGenerator>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
@@ -58,22 +61,66 @@ void TClipboard::Clear() {
 void TClipboard::SetMetafile(const TMetafile& metafile) {
   auto* data = new QMimeData;
   const std::vector<std::uint8_t>& bytes = metafile.Bytes();
-  data->setData(kEmfMime, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                     static_cast<qsizetype>(bytes.size())));
-  // The picture at 96 pixels per inch from the frame (hundredths of a millimetre).
-  int width = std::clamp(metafile.MMWidth() * 96 / 2540, 1, 4000);
-  int height = std::clamp(metafile.MMHeight() * 96 / 2540, 1, 4000);
+  QByteArray emf(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  data->setData(kEmfMime, emf);
+  data->setData(QStringLiteral("image/emf"), emf);
   if (!metafile.Empty() && metafile.MMWidth() > 0 && metafile.MMHeight() > 0) {
+    // The picture at screen resolution, 96 pixels per inch from the frame (hundredths of a millimetre).
+    constexpr int kDpi = 96;
+    int width =
+        std::clamp(static_cast<int>(metafile.MMWidth() * static_cast<long long>(kDpi) / 2540), 1, 4000);
+    int height =
+        std::clamp(static_cast<int>(metafile.MMHeight() * static_cast<long long>(kDpi) / 2540), 1, 4000);
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
+    image.setDotsPerMeterX(static_cast<int>(std::lround(kDpi / 0.0254)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(kDpi / 0.0254)));
     {
       QPainter painter(&image);
       std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(image));
       (void)canvas->StretchDraw(Rect(0, 0, width, height), metafile);
     }
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    image.save(&pngBuffer, "PNG");
+    data->setData(QStringLiteral("image/png"), png);
     data->setImageData(image);
+
+    // The drawing at 254 dots per inch: one SVG unit is a tenth of a millimetre.
+    QSize units(static_cast<int>(std::lround(metafile.MMWidth() / 10.0)),
+                static_cast<int>(std::lround(metafile.MMHeight() / 10.0)));
+    QByteArray svg;
+    QBuffer svgBuffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&svgBuffer);
+    generator.setResolution(254);
+    generator.setSize(units);
+    generator.setViewBox(QRect(QPoint(0, 0), units));
+    QPainter painter;
+    if (painter.begin(&generator)) {
+      std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(generator));
+      (void)canvas->StretchDraw(Rect(0, 0, units.width(), units.height()), metafile);
+      painter.end();
+      data->setData(QStringLiteral("image/svg+xml"), svg);
+    }
   }
   QGuiApplication::clipboard()->setMimeData(data);
+}
+
+std::vector<std::string> TClipboard::Formats() const {
+  std::vector<std::string> formats;
+  if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) {
+    for (const QString& f : data->formats()) formats.push_back(f.toStdString());
+  }
+  return formats;
+}
+
+std::string TClipboard::Data(const std::string& mimeType) const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (data == nullptr) return {};
+  QByteArray bytes = data->data(QString::fromStdString(mimeType));
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 bool TClipboard::HasMetafile() const {

@@ -2,6 +2,9 @@
 // The clipboard: emptying it, putting a page recording on it, reading and putting bitmaps, and a screen
 // capture that reaches it the way the system's print-screen key puts one there.
 
+#include <string>
+#include <vector>
+
 #include "platform/Bitmap.h"
 #include "platform/Metafile.h"
 #include "platform/Result.h"
@@ -13,9 +16,13 @@ class TForm;
 class TClipboard {
  public:
   void Clear();
-  // Puts a page recording on the clipboard: its enhanced-metafile bytes, and a picture of it at screen
-  // resolution for programs that take only images. (Recordings carry no palette on this platform.)
+  // Puts a page recording on the clipboard: its enhanced-metafile bytes, and beside them the same page as a
+  // PNG picture (96 dots per inch, its resolution recorded) and as an SVG drawing (its size in
+  // millimetres exact), for the programs that take only those. (Recordings carry no palette here.)
   void SetMetafile(const TMetafile& metafile);
+  // The formats the clipboard offers (MIME types) and the bytes of one of them (empty when absent).
+  std::vector<std::string> Formats() const;
+  std::string Data(const std::string& mimeType) const;
   bool HasMetafile() const;
   // The recording on the clipboard; an error when there is none or it is not a valid recording.
   TResult GetMetafile(TMetafile& out) const;

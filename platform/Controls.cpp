@@ -777,13 +777,23 @@ void TWinControl::UpdateTabOrder() {
 void TWinControl::Realign() {
   QWidget* client = ClientWidgetOf(this);
   if (client == nullptr) return;
-  QRect area(0, 0, ClientWidth(), ClientHeight());
+  // A panel's bevel and border take room from its aligned children.
+  int inset = 0;
+  if (auto* panel = dynamic_cast<TPanel*>(this)) {
+    inset = (panel->BevelOuter() != TBevelCut::bvNone ? 1 : 0) + std::max(0, panel->BorderWidth());
+  }
+  QRect area(inset, inset, ClientWidth() - 2 * inset, ClientHeight() - 2 * inset);
   auto place = [](TControl* c, int l, int t, int w, int h) {
     c->FLeft = l;
     c->FTop = t;
     c->FWidth = std::max(0, w);
     c->FHeight = std::max(0, h);
     if (QWidget* cw = WidgetOf(c)) cw->setGeometry(c->FLeft, c->FTop, c->FWidth, c->FHeight);
+    // A placed container places its own aligned children in turn (a scroll box in a panel, say).
+    if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+      wc->Realign();
+      wc->ControlChanged(nullptr);
+    }
   };
   for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     for (TControl* c : FControls) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Controls.h"
 #include "platform/Metafile.h"
@@ -186,12 +187,32 @@ class TImage : public TControl {
   void SetPicture(const TMetafile& picture);
   void ClearPicture();
   bool HasPicture() const { return !FPicture.Empty(); }
+  // Paper under the picture: the bounds are filled with `color` before the picture plays, and the picture
+  // is clipped to `clip`, given in units in which the picture spans extentX x extentY (a page's 0.1 mm).
+  // The picture is played at the screen's device pixels (crisp on high-density screens) once per size,
+  // then the pixels are kept, so scrolling and dragging repaint without playing it again.
+  void SetPaper(TColor color, const TRect* clip = nullptr, int extentX = 0, int extentY = 0);
+  void ClearPaper();
+  bool HasPaper() const { return FHasPaper; }
+  TColor PaperColor() const { return FPaperColor; }
+  // How many times the picture has been played for the screen (tests and benchmarks).
+  int PlayCount() const { return FPlayCount; }
+  // Plays the picture as the control shows it into a bitmap of its size times `pixelRatio`.
+  TBitmap24 Render(double pixelRatio = 1.0) const;
   void DefineProperties(TFiler& filer) override;
   bool IsGraphicControl() const override { return true; }
 
  private:
+  friend class TImagePainter;
   TMetafile FPicture;
   bool FStretch = false;
+  bool FHasPaper = false;
+  TColor FPaperColor = clWhite;
+  bool FHasClip = false;
+  TRect FClip{};
+  int FClipExtentX = 0, FClipExtentY = 0;
+  unsigned FGeneration = 0;  // changes whenever what the control shows changes
+  mutable int FPlayCount = 0;
 };
 
 enum class TShapeType { stRectangle, stSquare, stRoundRect, stEllipse, stCircle };

@@ -156,6 +156,7 @@ class TCustomplPrev : public TComponent {
   void PreviewWindowClosed();
   TplSetPrinter* DefaultSetPrinter() const { return FDefaultSetPrinter; }
   const Cp932String& PrinterSettingsText() const { return FPrinterSettingsText; }
+  void SetPrinterSettingsText(const Cp932String& text) { FPrinterSettingsText = text; }
   TCursor SavedCursor() const { return FSavedCursor; }
   // The device a page recording is made against: the printer, or the screen when there is none.
   TDeviceDescription ReferenceDevice() const;
