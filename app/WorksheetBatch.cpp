@@ -8,7 +8,7 @@
 #include "platform/Application.h"
 #include "platform/Exports.h"
 #include "platform/Metafile.h"
-#include "preview/ApplicationPreviewHost.h"
+#include "preview_window/PreviewWindowHost.h"
 #include "worksheet/Fmain.h"
 #include "worksheet/Random.h"
 
@@ -115,7 +115,7 @@ int RunWorksheetBatch(const Command& command, std::ostream& err) {
   TApplication& application = Application();
   application.Initialize();
   application.SetTitle("Tessarine");
-  InstallApplicationPreviewHost();
+  InstallPreviewWindowHost();
   // Message boxes have nobody to answer them here: they become messages on standard error.
   application.SetMessageBoxHook([&err](const TMessageBoxRequest& request) {
     err << "tessarine: " << request.Text.ToUtf8() << "\n";

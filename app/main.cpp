@@ -11,7 +11,7 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/Runtime.h"
-#include "preview/ApplicationPreviewHost.h"
+#include "preview_window/PreviewWindowHost.h"
 #include "worksheet/Fmain.h"
 
 namespace {
@@ -28,7 +28,7 @@ int RunDialog(int argc, char** argv) {
   tess::TApplication& application = tess::Application();
   application.Initialize(argc, argv);
   application.SetTitle("Tessarine");
-  tess::InstallApplicationPreviewHost();
+  tess::InstallPreviewWindowHost();
   // The application owns the form it creates and frees it in DestroyComponents; the analyzer cannot see
   // an owner that frees.
   // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)

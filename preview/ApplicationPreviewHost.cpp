@@ -63,10 +63,6 @@ void TApplicationPreviewHost::ShowForeignFormModal(TComponent* component,
   if (form == nullptr) throw Exception(Cp932String::FromBytes("not a form"));
   TNotifyEvent savedShow = form->OnShow;
   TCloseEvent savedClose = form->OnClose;
-  auto restore = [&] {
-    form->OnShow = savedShow;
-    form->OnClose = savedClose;
-  };
   form->OnShow = [savedShow, afterMessage](TComponent* sender) {
     if (savedShow) savedShow(sender);
     afterMessage(TForeignMessage::ShowWindow);
@@ -75,13 +71,21 @@ void TApplicationPreviewHost::ShowForeignFormModal(TComponent* component,
     if (savedClose) savedClose(sender, action);
     afterMessage(TForeignMessage::Close);
   };
-  try {
-    form->ShowModal();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  // The form's own handlers are put back however the modal showing ends; a form freed on closing has
+  // nothing to put back.
+  struct Restore {
+    TForm* form;
+    TNotifyEvent show;
+    TCloseEvent close;
+    ~Restore() {
+      for (int i = 0; i < Screen().FormCount(); ++i) {
+        if (Screen().Forms(i) != form) continue;
+        form->OnShow = show;
+        form->OnClose = close;
+      }
+    }
+  } restore{form, savedShow, savedClose};
+  form->ShowModal();
 }
 
 void SetPreviewWindowFactory(TPreviewWindowFactory factory) {
