@@ -29,9 +29,6 @@ int RunDialog(int argc, char** argv) {
   application.Initialize(argc, argv);
   application.SetTitle("Tessarine");
   tess::InstallPreviewWindowHost();
-  // The application owns the form it creates and frees it in DestroyComponents; the analyzer cannot see
-  // an owner that frees.
-  // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)
   try {
     application.CreateForm<tess::TForm1>();
   } catch (const std::exception& e) {
@@ -39,7 +36,6 @@ int RunDialog(int argc, char** argv) {
     return 1;
   }
   application.Run();
-  // NOLINTEND(clang-analyzer-cplusplus.NewDeleteLeaks)
   application.DestroyComponents();
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/internal/QtCanvas.h"
 
@@ -57,8 +58,8 @@ TCanvas& TBitmap24::Canvas(int dpiX, int dpiY) {
   FCanvas = std::make_unique<CanvasHolder>();
   // The image draws straight into this bitmap's rows (no copy: QImage does not own them).
   FCanvas->image = QImage(FBits.data(), FWidth, FHeight, BytesPerLine(), QImage::Format_BGR888);
-  FCanvas->image.setDotsPerMeterX(static_cast<int>(dpiX / 0.0254 + 0.5));
-  FCanvas->image.setDotsPerMeterY(static_cast<int>(dpiY / 0.0254 + 0.5));
+  FCanvas->image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX / 0.0254)));
+  FCanvas->image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY / 0.0254)));
   FCanvas->painter.begin(&FCanvas->image);
   TDeviceDescription d = TDeviceDescription::FromPixels(dpiX, dpiY, FWidth, FHeight);
   FCanvas->canvas = MakePainterCanvas(FCanvas->painter, d);
@@ -114,7 +115,7 @@ TResult TBitmap24::FromDib(const emf::BitmapInfoHeader& h, std::span<const std::
     long long srcRow = h.biHeight > 0 ? height - 1 - row : row;
     std::copy_n(bits.data() + srcRow * stride, stride, b.ScanLine(static_cast<int>(row)));
   }
-  out = std::move(b);
+  out = b;
   return TResult::Ok();
 }
 
@@ -132,7 +133,7 @@ TResult TBitmap24::LoadFromFile(const std::string& path, TBitmap24& out) {
   TBitmap24 b(image.width(), image.height());
   const int rowBytes = image.width() * 3;
   for (int y = 0; y < image.height(); ++y) std::copy_n(image.constScanLine(y), rowBytes, b.ScanLine(y));
-  out = std::move(b);
+  out = b;
   return TResult::Ok();
 }
 

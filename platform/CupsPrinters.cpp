@@ -94,7 +94,7 @@ struct CupsDriver {
   int dpiY = 300;
 };
 
-std::string Lower(std::string s) {
+std::string Lower(const std::string& s) {
   std::string out;
   for (char c : s) {
     if (c == '-' || c == '_' || c == ' ') continue;

@@ -92,8 +92,8 @@ TResult ExportPng(const TMetafile& metafile, const std::string& path, int dpi) {
   QSize pixels = FramePixels(metafile, dpi);
   QImage image(pixels, QImage::Format_RGB32);
   image.fill(Qt::white);
-  image.setDotsPerMeterX(static_cast<int>(dpi / 0.0254 + 0.5));
-  image.setDotsPerMeterY(static_cast<int>(dpi / 0.0254 + 0.5));
+  image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+  image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
   TResult result;
   {
     QPainter painter(&image);

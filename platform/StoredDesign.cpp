@@ -25,7 +25,7 @@ StoredValue FromJson(const QJsonValue& v) {
       return StoredValue(Cp932String::FromUtf8(v.toString().toStdString()));
     case QJsonValue::Array: {
       StoredValue::List list;
-      for (const QJsonValue& item : v.toArray()) list.push_back(FromJson(item));
+      for (const auto& item : v.toArray()) list.push_back(FromJson(item));
       return StoredValue(std::move(list));
     }
     default:
@@ -117,7 +117,7 @@ struct PendingRead {
 // Phase one: find or create every component the document names, so references resolve in phase two.
 void CollectComponents(TComponent& owner, const QJsonArray& entries, std::vector<PendingRead>& pending,
                        DesignReadReport& report) {
-  for (const QJsonValue& entry : entries) {
+  for (const auto& entry : entries) {
     if (!entry.isObject()) {
       report.problems.push_back(QualifiedName(owner) + ": a component entry is not an object");
       continue;
