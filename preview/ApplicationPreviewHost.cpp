@@ -42,14 +42,17 @@ void TApplicationPreviewHost::SetScreenCursor(plprev::TCursor cursor) {
 
 std::vector<TFormRef> TApplicationPreviewHost::OpenForms() {
   std::vector<TFormRef> forms;
+  forms.reserve(static_cast<std::size_t>(Screen().FormCount()));
   for (int i = 0; i < Screen().FormCount(); ++i) forms.push_back(RefOf(Screen().Forms(i)));
   return forms;
 }
 
 std::vector<TFormRef> TApplicationPreviewHost::ApplicationComponents() {
   std::vector<TFormRef> components;
-  for (int i = 0; i < Application().ComponentCount(); ++i)
+  components.reserve(static_cast<std::size_t>(Application().ComponentCount()));
+  for (int i = 0; i < Application().ComponentCount(); ++i) {
     components.push_back(RefOf(Application().Components(i)));
+  }
   return components;
 }
 
