@@ -20,6 +20,7 @@
 #include "platform/Printers.h"
 #include "platform/VirtualPrinters.h"
 #include "tests/platform/DrawingTestUtil.h"
+#include "tests/support/CupsPdf.h"
 #include "worksheet/Fmain.h"
 #include "worksheet/Random.h"
 
@@ -27,43 +28,13 @@ namespace tess {
 namespace {
 
 namespace fs = std::filesystem;
-const char* kQueue = "TessarinePDF";
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-fs::path CupsPdfFolder() {
-  std::ifstream conf("/etc/cups/cups-pdf.conf");
-  std::string line;
-  std::smatch m;
-  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
-  while (std::getline(conf, line)) {
-    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
-  }
-  return {};
-}
-
-std::set<fs::path> PdfsIn(const fs::path& folder) {
-  std::set<fs::path> out;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    if (entry.path().extension() == ".pdf") out.insert(entry.path());
-  }
-  return out;
-}
+using test::Shell;
+const char* kQueue = test::kCupsPdfQueue;
 
 class PrintedPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) == std::string::npos ||
-        CupsPdfFolder().empty()) {
+    if (!test::CupsPdfQueueExists() || test::CupsPdfOutputFolder().empty()) {
       GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
     }
     scope_ = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
@@ -76,26 +47,6 @@ class PrintedPage : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     scope_.reset();
-  }
-
-  // Waits for `count` new PDF files of this test's job (CUPS-PDF names them after the job title, and other
-  // tests print on the same queue at the same time).
-  std::vector<fs::path> NewPdfs(const std::set<fs::path>& before, std::size_t count, const std::string& title) {
-    for (int i = 0; i < 200; ++i) {
-      std::vector<fs::path> fresh;
-      for (const fs::path& p : PdfsIn(CupsPdfFolder())) {
-        if (!before.count(p) && p.filename().string().find(title) != std::string::npos) fresh.push_back(p);
-      }
-      if (fresh.size() >= count) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the writer finish the file
-        std::sort(fresh.begin(), fresh.end(), [](const fs::path& a, const fs::path& b) {
-          return fs::last_write_time(a) < fs::last_write_time(b);
-        });
-        return fresh;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
   }
 
   std::unique_ptr<TScopedPrinterSystem> scope_;
@@ -120,16 +71,15 @@ TEST_F(PrintedPage, PrintedPagesMatchThePreviewAndAdvanceTheNumber) {
 
   const std::string title = "tessarine-wysiwyg-" + std::to_string(::getpid());
   doc.SetTitle(Cp932String::FromBytes(title));
-  const std::set<fs::path> before = PdfsIn(CupsPdfFolder());
   doc.Print();
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
-  std::vector<fs::path> pdfs = NewPdfs(before, 1, title);
-  ASSERT_EQ(pdfs.size(), 1u);
+  const fs::path pdf = test::WaitForPdf(test::CupsPdfOutputFolder(), title);
+  ASSERT_FALSE(pdf.empty()) << "no PDF for the job " << title;
 
   const fs::path work = fs::temp_directory_path() / ("tessarine-printed-" + std::to_string(::getpid()));
   fs::create_directories(work);
-  Shell("pdftoppm -q -r " + std::to_string(dpi) + " -png '" + pdfs[0].string() + "' '" +
-        (work / "p").string() + "'");
+  Shell("pdftoppm -q -r " + std::to_string(dpi) + " -png '" + pdf.string() + "' '" + (work / "p").string() +
+        "'");
   for (int page = 1; page <= 2; ++page) {
     TBitmap24 printed;
     TResult loaded =

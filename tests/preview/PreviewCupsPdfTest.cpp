@@ -22,54 +22,16 @@
 #include "preview/plPrev.h"
 #include "printer_settings/plSetPrinter.h"
 #include "tests/preview/PreviewTestSupport.h"
+#include "tests/support/CupsPdf.h"
 
 namespace tess {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* kQueue = "TessarinePDF";
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-fs::path OutputFolder() {
-  std::ifstream conf("/etc/cups/cups-pdf.conf");
-  std::string line;
-  std::smatch m;
-  static const std::regex kOut(R"(^\s*Out\s+(\S+))");
-  while (std::getline(conf, line)) {
-    if (std::regex_search(line, m, kOut)) return fs::path(m[1].str());
-  }
-  return {};
-}
-
-// The PDF CUPS-PDF wrote for the job whose title contains `token`, once it can be read.
-fs::path WaitForPdf(const fs::path& folder, const std::string& token) {
-  std::error_code ec;
-  for (int i = 0; i < 300; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    for (const auto& e : fs::recursive_directory_iterator(folder, ec)) {
-      if (e.path().extension() != ".pdf" || e.path().filename().string().find(token) == std::string::npos) {
-        continue;
-      }
-      for (int j = 0; j < 100; ++j) {
-        if (Shell("pdfinfo '" + e.path().string() + "' 2>/dev/null").find("Pages:") != std::string::npos) {
-          return e.path();
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    }
-  }
-  return {};
-}
+using test::Shell;
+using test::WaitForPdf;
+const char* kQueue = test::kCupsPdfQueue;
 
 // The box of the dark pixels of one page, rasterised at 254 dpi: one pixel is 0.1 mm, a page unit.
 struct TInkBox {
@@ -107,7 +69,7 @@ TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMi
   if (Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) == std::string::npos) {
     GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
   }
-  const fs::path folder = OutputFolder();
+  const fs::path folder = test::CupsPdfOutputFolder();
   ASSERT_FALSE(folder.empty());
   TScopedPrinterSystem scope(CreateCupsPrinterSystem());
   test::TRecordingHost host;

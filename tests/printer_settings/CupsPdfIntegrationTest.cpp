@@ -26,38 +26,20 @@
 #include "platform/Printers.h"
 #include "platform/VirtualPrinters.h"
 #include "printer_settings/plSetPrinter.h"
+#include "tests/support/CupsPdf.h"
 
 namespace tess {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* kQueue = "TessarinePDF";
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-  }
-  return out;
-}
-
+using test::Shell;
+const char* kQueue = test::kCupsPdfQueue;
 bool QueueExists() {
-  return Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) != std::string::npos;
+  return test::CupsPdfQueueExists();
 }
-
-// The folder CUPS-PDF writes into, from its configuration.
 fs::path OutputFolder() {
-  std::ifstream conf("/etc/cups/cups-pdf.conf");
-  std::string line;
-  while (std::getline(conf, line)) {
-    std::istringstream words(line);
-    std::string key, value;
-    if (words >> key >> value && key == "Out") return fs::path(value);
-  }
-  return {};
+  return test::CupsPdfOutputFolder();
 }
 
 // What the queue's PPD says about A4 and the default resolution.
