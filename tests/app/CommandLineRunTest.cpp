@@ -64,7 +64,8 @@ class CommandLineRun : public ::testing::Test {
 
 TEST_F(CommandLineRun, SeededExportsRepeatPageForPage) {
   for (const char* name : {"a.emf", "b.emf"}) {
-    RunResult r = RunProgram("export --size 4 --level 2 --seed 1234 --count 2 --format emf --output " + At(name));
+    RunResult r =
+        RunProgram("export --size 4 --level 2 --seed 1234 --count 2 --format emf --output " + At(name));
     ASSERT_EQ(r.exitCode, 0) << r.output;
   }
   for (int page = 1; page <= 4; ++page) {
@@ -76,7 +77,8 @@ TEST_F(CommandLineRun, SeededExportsRepeatPageForPage) {
   }
   EXPECT_FALSE(fs::exists(dir / "a-005.emf"));
   // Another seed makes other puzzles.
-  ASSERT_EQ(RunProgram("export --size 4 --level 2 --seed 99 --format emf --output " + At("c.emf")).exitCode, 0);
+  ASSERT_EQ(RunProgram("export --size 4 --level 2 --seed 99 --format emf --output " + At("c.emf")).exitCode,
+            0);
   EXPECT_NE(ReadFile(dir / "a-001.emf"), ReadFile(dir / "c-001.emf"));
 }
 
@@ -86,10 +88,10 @@ TEST_F(CommandLineRun, PdfHoldsTwoPagesPerWorksheetAndOtherFormatsOneFilePerPage
   EXPECT_EQ(PdfPages(dir / "all.pdf"), 6);
   EXPECT_NE(r.output.find("worksheet 3/3"), std::string::npos) << r.output;
   for (const char* format : {"svg", "png"}) {
-    ASSERT_EQ(
-        RunProgram(std::string("export --seed 5 --format ") + format + " --output " + At("page") + "." + format)
-            .exitCode,
-        0);
+    ASSERT_EQ(RunProgram(std::string("export --seed 5 --format ") + format + " --output " + At("page") + "." +
+                         format)
+                  .exitCode,
+              0);
     EXPECT_TRUE(fs::exists(dir / (std::string("page-001.") + format)));
     EXPECT_TRUE(fs::exists(dir / (std::string("page-002.") + format)));
     EXPECT_FALSE(fs::exists(dir / (std::string("page-003.") + format)));
