@@ -9,6 +9,7 @@
 #include "platform/Events.h"
 #include "platform/Exceptions.h"
 #include "platform/StoredDesign.h"
+#include "platform/StoredEnum.h"
 #include "preview/MetafileUtils.h"
 #include "preview/PrinterAccess.h"
 #include "preview/TextUtils.h"
@@ -42,33 +43,7 @@ Cp932String UpperCaseText(const Cp932String& text) {
 // ---- Stored forms of enumerations, sets, colours and cursors ----
 
 template <class E>
-using NameTable = std::vector<std::pair<E, const char*>>;
-
-template <class E>
-void DefineEnum(TFiler& filer, std::string_view name, const NameTable<E>& names,
-                const std::function<E()>& get, const std::function<void(E)>& set) {
-  filer.DefineProperty(
-      name,
-      [names, set](TReader& reader) {
-        std::string ident = reader.ReadIdent().Bytes();
-        for (const auto& [value, text] : names) {
-          if (ident == text) {
-            set(value);
-            return;
-          }
-        }
-        throw EReadError(Cp932String::FromBytes("Invalid property value " + ident));
-      },
-      [names, get](TWriter& writer) {
-        E value = get();
-        for (const auto& [v, text] : names) {
-          if (v == value) {
-            writer.WriteIdent(text);
-            return;
-          }
-        }
-      });
-}
+using NameTable = TEnumNames<E>;
 
 void DefineSet(TFiler& filer, std::string_view name, const std::vector<const char*>& names,
                const std::function<unsigned()>& get, const std::function<void(unsigned)>& set) {
@@ -705,7 +680,7 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
   DefineSet(
       filer, "FormBorderIcons", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
       [this] { return FormBorderIcons(); }, [this](unsigned v) { SetFormBorderIcons(v); });
-  DefineEnum<TFormBorderStyle>(
+  DefineEnumProperty<TFormBorderStyle>(
       filer, "FormBorderStyle",
       {{TFormBorderStyle::bsNone, "bsNone"},
        {TFormBorderStyle::bsSingle, "bsSingle"},
@@ -714,7 +689,7 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
        {TFormBorderStyle::bsToolWindow, "bsToolWindow"},
        {TFormBorderStyle::bsSizeToolWin, "bsSizeToolWin"}},
       [this] { return FormBorderStyle(); }, [this](TFormBorderStyle v) { SetFormBorderStyle(v); });
-  DefineEnum<TPosition>(
+  DefineEnumProperty<TPosition>(
       filer, "FormPosition",
       {{TPosition::poDesigned, "poDesigned"},
        {TPosition::poDefault, "poDefault"},
@@ -729,7 +704,7 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
       "FormCanMove", [this] { return FormCanMove(); }, [this](bool v) { SetFormCanMove(v); });
   filer.Boolean(
       "FormCanResize", [this] { return FormCanResize(); }, [this](bool v) { SetFormCanResize(v); });
-  DefineEnum<TplPrevFormWindowState>(
+  DefineEnumProperty<TplPrevFormWindowState>(
       filer, "FormWindowState",
       {{TplPrevFormWindowState::fwNormal, "fwNormal"},
        {TplPrevFormWindowState::fwMaximized, "fwMaximized"},
@@ -751,7 +726,7 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
       "PrintOffsetX", [this] { return PrintOffsetX(); }, [this](int v) { SetPrintOffsetX(v); });
   filer.Integer(
       "PrintOffsetY", [this] { return PrintOffsetY(); }, [this](int v) { SetPrintOffsetY(v); });
-  DefineEnum<TplPrevZoomType>(
+  DefineEnumProperty<TplPrevZoomType>(
       filer, "ZoomType",
       {{TplPrevZoomType::ztWholePage, "ztWholePage"},
        {TplPrevZoomType::ztPageWidth, "ztPageWidth"},
