@@ -5,11 +5,11 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Exports.h"
-#include "platform/Metafile.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/emf/Exports.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "preview_window/PreviewWindowHost.h"
-#include "worksheet/Fmain.h"
+#include "worksheet/WorksheetDialog.h"
 #include "worksheet/Random.h"
 
 namespace tess {

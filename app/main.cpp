@@ -8,11 +8,11 @@
 
 #include "app/CommandLine.h"
 #include "app/WorksheetBatch.h"
-#include "platform/Application.h"
-#include "platform/Forms.h"
-#include "platform/Runtime.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Runtime.h"
 #include "preview_window/PreviewWindowHost.h"
-#include "worksheet/Fmain.h"
+#include "worksheet/WorksheetDialog.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Each figure is read as a ratio against the reference benchmark of the same group in the same run.
 #include <benchmark/benchmark.h>
 
-#include "platform/Runtime.h"
+#include "platform/ui/Runtime.h"
 
 int main(int argc, char** argv) {
   tess::EnsurePlatformStarted();

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/StoredDesign.h"
-#include "platform/StringList.h"
-#include "worksheet/CPictureUnit.h"
+#include "platform/components/StoredDesign.h"
+#include "platform/core/StringList.h"
+#include "worksheet/CatalogueList.h"
 #include "worksheet/CatalogueGenerator.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QPicture>
 
-#include "platform/Metafile.h"
-#include "platform/internal/QtCanvas.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/gfx/internal/QtCanvas.h"
 #include "tests/support/SamplePage.h"
 
 namespace tess {

@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
-#include "preview_window/PLPREVFRM.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
+#include "preview_window/PreviewWindowForm.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "tests/support/SamplePage.h"
 

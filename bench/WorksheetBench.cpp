@@ -26,17 +26,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/EmfRecords.h"
-#include "platform/Exports.h"
-#include "platform/Metafile.h"
-#include "platform/Printers.h"
-#include "platform/VirtualPrinters.h"
-#include "platform/internal/QtCanvas.h"
-#include "preview/plPrev.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/gfx/emf/Exports.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/printing/Printers.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "platform/gfx/internal/QtCanvas.h"
+#include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "worksheet/CatalogueGenerator.h"
-#include "worksheet/Fmain.h"
+#include "worksheet/WorksheetDialog.h"
 #include "worksheet/Random.h"
 #include "worksheet/WorksheetPage.h"
 

@@ -4,7 +4,7 @@
 #   tessarine_embed_design(<target> <design.json> NAME <identifier> ROOT_CLASS <class> ROOT_HEADER <header>)
 #
 # generates `std::string_view tess::designs::<identifier>()` returning the design's text, and registers the
-# design (platform/EmbeddedDesign.h) with a check that builds <class> from it, so the design-validity test can
+# design (platform/components/EmbeddedDesign.h) with a check that builds <class> from it, so the design-validity test can
 # load every design the program holds. A design that is not a JSON component object fails the build.
 set(TESSARINE_EMBED_DESIGN_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/EmbedDesignScript.cmake)
 

@@ -22,7 +22,7 @@ file(WRITE ${OUTPUT}.tmp "// Generated from ${NAME}.json at build time; edit the
 #include <memory>
 #include <string_view>
 
-#include \"platform/EmbeddedDesign.h\"
+#include \"platform/components/EmbeddedDesign.h\"
 #include \"${ROOT_HEADER}\"
 
 namespace {

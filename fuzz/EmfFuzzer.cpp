@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/Bitmap.h"
-#include "platform/Metafile.h"
-#include "platform/Runtime.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/ui/Runtime.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   tess::EnsurePlatformStarted(*argc, *argv);

@@ -10,12 +10,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Runtime.h"
-#include "platform/StoredDesign.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
-#include "printer_settings/plSetPrinter.h"
-#include "worksheet/CPictureUnit.h"
+#include "platform/ui/Runtime.h"
+#include "platform/components/StoredDesign.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
+#include "printer_settings/PrinterSettings.h"
+#include "worksheet/CatalogueList.h"
 
 namespace {
 

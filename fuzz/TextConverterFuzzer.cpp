@@ -13,12 +13,12 @@
 #include <span>
 #include <vector>
 
-#include "platform/Bitmap.h"
-#include "platform/EmfRecords.h"
-#include "platform/Exceptions.h"
-#include "platform/Metafile.h"
-#include "platform/PlatformFamily.h"
-#include "platform/Runtime.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/core/Exceptions.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/core/PlatformFamily.h"
+#include "platform/ui/Runtime.h"
 #include "preview/MetafileUtils.h"
 
 namespace {

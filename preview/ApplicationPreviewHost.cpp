@@ -1,8 +1,8 @@
 #include "preview/ApplicationPreviewHost.h"
 
-#include "platform/Application.h"
-#include "platform/Exceptions.h"
-#include "platform/Forms.h"
+#include "platform/ui/Application.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Forms.h"
 
 namespace tess {
 namespace {

@@ -8,9 +8,9 @@
 #include <numbers>
 #include <string>
 
-#include "platform/EmfRecords.h"
-#include "platform/Exceptions.h"
-#include "platform/PlatformFamily.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/PlatformFamily.h"
 
 namespace tess {
 

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Canvas.h"
-#include "platform/Cp932String.h"
-#include "platform/Metafile.h"
-#include "platform/Result.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/core/Cp932String.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/core/Result.h"
 
 namespace tess {
 

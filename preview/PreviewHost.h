@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/Cp932String.h"
+#include "platform/core/Cp932String.h"
 #include "preview/PreviewTypes.h"
 #include "preview/PreviewWindow.h"
 

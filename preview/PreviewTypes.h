@@ -3,9 +3,9 @@
 // placement rule, the events it passes on. They are the window layer's own, named here once so the preview
 // unit reads them under one roof.
 
-#include "platform/Events.h"
-#include "platform/Forms.h"
-#include "platform/Types.h"
+#include "platform/components/Events.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Types.h"
 
 namespace tess::plprev {
 

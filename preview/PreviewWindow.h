@@ -2,7 +2,7 @@
 // The preview window as the preview component sees it. The real window implements this; tests use a
 // stand-in. The window is also a component (a form): its name, owner and class are read through it.
 
-#include "platform/Component.h"
+#include "platform/components/Component.h"
 
 namespace tess {
 

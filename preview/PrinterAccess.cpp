@@ -1,6 +1,6 @@
 #include "preview/PrinterAccess.h"
 
-#include "platform/Printers.h"
+#include "platform/printing/Printers.h"
 
 namespace tess {
 

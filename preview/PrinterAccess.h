@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/Canvas.h"
-#include "platform/Cp932String.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/core/Cp932String.h"
 
 namespace tess {
 

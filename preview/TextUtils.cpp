@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/PlatformFamily.h"
+#include "platform/core/PlatformFamily.h"
 
 namespace tess {
 

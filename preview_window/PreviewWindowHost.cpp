@@ -1,7 +1,7 @@
 #include "preview_window/PreviewWindowHost.h"
 
 #include "preview/ApplicationPreviewHost.h"
-#include "preview_window/PLPREVFRM.h"
+#include "preview_window/PreviewWindowForm.h"
 
 namespace tess {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/Cp932String.h"
-#include "platform/StringList.h"
+#include "platform/core/Cp932String.h"
+#include "platform/core/StringList.h"
 
 namespace tess {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/Canvas.h"
-#include "preview/plPrev.h"
+#include "platform/gfx/Canvas.h"
+#include "preview/PreviewDocument.h"
 #include "worksheet/FigureGeometry.h"
 #include "worksheet/Random.h"
 

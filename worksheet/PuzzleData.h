@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/Cp932String.h"
-#include "platform/Exceptions.h"
-#include "platform/StringList.h"
+#include "platform/core/Cp932String.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/StringList.h"
 #include "worksheet/FigureModel.h"
 
 namespace tess {

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "platform/Canvas.h"
-#include "preview/plPrev.h"
+#include "platform/gfx/Canvas.h"
+#include "preview/PreviewDocument.h"
 #include "worksheet/FigureDrawing.h"
 #include "worksheet/PuzzleData.h"
 

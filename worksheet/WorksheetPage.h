@@ -5,8 +5,8 @@
 #include <array>
 #include <functional>
 
-#include "platform/Cp932String.h"
-#include "platform/StringList.h"
+#include "platform/core/Cp932String.h"
+#include "platform/core/StringList.h"
 
 namespace tess {
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <thread>
 
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/Printers.h"
-#include "platform/VirtualPrinters.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/printing/Printers.h"
+#include "platform/printing/VirtualPrinters.h"
 #include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsPdf.h"
-#include "worksheet/Fmain.h"
+#include "worksheet/WorksheetDialog.h"
 #include "worksheet/Random.h"
 
 namespace tess {

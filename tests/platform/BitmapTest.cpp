@@ -1,7 +1,7 @@
 // 24-bit DIBs: their rows in DIB order, drawing on them, and stretching their pixels onto a canvas.
 #include <gtest/gtest.h>
 
-#include "platform/Bitmap.h"
+#include "platform/gfx/Bitmap.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

@@ -2,8 +2,8 @@
 // objects, and text measurement with the design's faces.
 #include <gtest/gtest.h>
 
-#include "platform/Canvas.h"
-#include "platform/internal/TextEngine.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/internal/TextEngine.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

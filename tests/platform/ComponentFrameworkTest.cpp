@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/Component.h"
-#include "platform/Exceptions.h"
-#include "platform/StoredDesign.h"
+#include "platform/components/Component.h"
+#include "platform/core/Exceptions.h"
+#include "platform/components/StoredDesign.h"
 
 namespace tess {
 namespace {

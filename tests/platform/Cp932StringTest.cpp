@@ -1,8 +1,8 @@
-#include "platform/Cp932String.h"
+#include "platform/core/Cp932String.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 namespace tess {
 namespace {

@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/Bitmap.h"
-#include "platform/Metafile.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "tests/support/SamplePage.h"
 
 namespace tess::testing {

@@ -2,7 +2,7 @@
 // as it was.
 #include <gtest/gtest.h>
 
-#include "platform/Metafile.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

@@ -2,7 +2,7 @@
 // when re-recorded; enumeration, built records, copies and state isolation.
 #include <gtest/gtest.h>
 
-#include "platform/Metafile.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

@@ -1,7 +1,7 @@
 // The bytes a recording writes, against the MS-EMF record layouts.
 #include <gtest/gtest.h>
 
-#include "platform/Metafile.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

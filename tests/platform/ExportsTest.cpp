@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "platform/Exports.h"
+#include "platform/gfx/emf/Exports.h"
 #include "tests/platform/DrawingTestUtil.h"
 
 namespace tess {

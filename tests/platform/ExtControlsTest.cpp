@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Clipboard.h"
-#include "platform/Exceptions.h"
-#include "platform/ExtControls.h"
-#include "platform/Forms.h"
-#include "platform/Metafile.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/Forms.h"
+#include "platform/gfx/emf/Metafile.h"
 
 namespace tess {
 namespace {

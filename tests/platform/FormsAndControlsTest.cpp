@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Exceptions.h"
-#include "platform/Forms.h"
-#include "platform/StdControls.h"
+#include "platform/ui/Application.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdControls.h"
 
 namespace tess {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/ExtControls.h"
-#include "platform/Forms.h"
-#include "platform/InputSimulation.h"
-#include "platform/StdControls.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/InputSimulation.h"
+#include "platform/ui/StdControls.h"
 
 namespace tess {
 namespace {

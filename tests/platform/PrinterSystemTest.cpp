@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/Printers.h"
-#include "platform/VirtualPrinters.h"
+#include "platform/printing/Printers.h"
+#include "platform/printing/VirtualPrinters.h"
 
 namespace tess {
 namespace {

@@ -1,8 +1,8 @@
 // Code page 932 at the Unicode boundary, the full-width mapping, and the platform family setting.
 #include <gtest/gtest.h>
 
-#include "platform/Cp932String.h"
-#include "platform/PlatformFamily.h"
+#include "platform/core/Cp932String.h"
+#include "platform/core/PlatformFamily.h"
 
 namespace tess {
 namespace {

@@ -1,10 +1,10 @@
 // The preview engine's host on the program's application services.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Forms.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
 #include "preview/ApplicationPreviewHost.h"
-#include "preview/plPrev.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/EmfRecords.h"
-#include "platform/Exceptions.h"
-#include "platform/PlatformFamily.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/PlatformFamily.h"
 #include "preview/MetafileUtils.h"
-#include "preview/plPrev.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Bitmap.h"
-#include "platform/PlatformFamily.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/core/PlatformFamily.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/preview/RenderComparison.h"
 #include "tests/support/SamplePage.h"

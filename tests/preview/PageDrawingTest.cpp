@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "platform/PlatformFamily.h"
+#include "platform/core/PlatformFamily.h"
 #include "preview/TextUtils.h"
-#include "preview/plPrev.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Printers.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
-#include "printer_settings/plSetPrinter.h"
+#include "platform/printing/Printers.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
+#include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/CupsPdf.h"
 

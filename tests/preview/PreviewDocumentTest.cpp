@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-#include "platform/Bitmap.h"
-#include "platform/Exceptions.h"
-#include "platform/StoredDesign.h"
-#include "preview/plPrev.h"
-#include "printer_settings/plSetPrinter.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/core/Exceptions.h"
+#include "platform/components/StoredDesign.h"
+#include "preview/PreviewDocument.h"
+#include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

@@ -5,13 +5,13 @@
 
 #include <cmath>
 
-#include "platform/Bitmap.h"
-#include "platform/PlatformFamily.h"
-#include "platform/Printers.h"
-#include "platform/StoredDesign.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
-#include "printer_settings/plSetPrinter.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/core/PlatformFamily.h"
+#include "platform/printing/Printers.h"
+#include "platform/components/StoredDesign.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
+#include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

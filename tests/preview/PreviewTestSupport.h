@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/EmfRecords.h"
-#include "platform/Metafile.h"
-#include "platform/StoredDesign.h"
-#include "platform/VirtualPrinters.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/gfx/emf/Metafile.h"
+#include "platform/components/StoredDesign.h"
+#include "platform/printing/VirtualPrinters.h"
 #include "preview/PreviewHost.h"
-#include "preview/plPrev.h"
+#include "preview/PreviewDocument.h"
 
 namespace tess::test {
 

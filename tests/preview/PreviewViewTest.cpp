@@ -1,8 +1,8 @@
 // Rendering a stored page for the screen, and the preview-window entry points against a stand-in window.
 #include <gtest/gtest.h>
 
-#include "platform/Bitmap.h"
-#include "preview/plPrev.h"
+#include "platform/gfx/Bitmap.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

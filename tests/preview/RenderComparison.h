@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/Bitmap.h"
+#include "platform/gfx/Bitmap.h"
 
 namespace tess::test {
 

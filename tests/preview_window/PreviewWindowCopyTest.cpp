@@ -2,8 +2,8 @@
 // renderings beside it), the screen copy, and the hard copy with its print dialog, geometry and restore.
 #include <algorithm>
 
-#include "platform/Clipboard.h"
-#include "platform/InputSimulation.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/ui/InputSimulation.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
 

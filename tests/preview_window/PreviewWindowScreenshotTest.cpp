@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Clipboard.h"
+#include "platform/ui/Clipboard.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
 #include "tests/support/SamplePage.h"
 

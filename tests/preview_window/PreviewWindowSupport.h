@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/PrintDialogs.h"
-#include "platform/VirtualPrinters.h"
-#include "preview/plPrev.h"
-#include "preview_window/PLPREVFRM.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/ui/PrintDialogs.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "preview/PreviewDocument.h"
+#include "preview_window/PreviewWindowForm.h"
 #include "preview_window/PreviewWindowHost.h"
-#include "printer_settings/plSetPrinter.h"
+#include "printer_settings/PrinterSettings.h"
 
 namespace tess::test {
 

@@ -3,7 +3,7 @@
 // wheel and drag, resizing and moving, closing and the component's bookkeeping.
 #include <cmath>
 
-#include "platform/InputSimulation.h"
+#include "platform/ui/InputSimulation.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
 
 namespace tess::test {

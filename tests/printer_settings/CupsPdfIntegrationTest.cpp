@@ -21,11 +21,11 @@
 #include <string>
 #include <thread>
 
-#include "platform/Bitmap.h"
-#include "platform/PrintDialogs.h"
-#include "platform/Printers.h"
-#include "platform/VirtualPrinters.h"
-#include "printer_settings/plSetPrinter.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/ui/PrintDialogs.h"
+#include "platform/printing/Printers.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "printer_settings/PrinterSettings.h"
 #include "tests/support/CupsPdf.h"
 
 namespace tess {

@@ -4,10 +4,10 @@
 // the CUPS system themselves).
 #include <gtest/gtest.h>
 
-#include "platform/FontFaces.h"
-#include "platform/Printers.h"
-#include "platform/Runtime.h"
-#include "platform/VirtualPrinters.h"
+#include "platform/gfx/FontFaces.h"
+#include "platform/printing/Printers.h"
+#include "platform/ui/Runtime.h"
+#include "platform/printing/VirtualPrinters.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "platform/EmfRecords.h"
-#include "preview/plPrev.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "worksheet/FigureDrawing.h"
 #include "worksheet/FigureGeometry.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/EmfRecords.h"
-#include "platform/VirtualPrinters.h"
+#include "platform/ui/Application.h"
+#include "platform/gfx/emf/EmfRecords.h"
+#include "platform/printing/VirtualPrinters.h"
 #include "tests/preview/PreviewTestSupport.h"
-#include "worksheet/Fmain.h"
+#include "worksheet/WorksheetDialog.h"
 #include "worksheet/Random.h"
 
 namespace tess {

@@ -1,0 +1,158 @@
+#include "platform/core/Cp932String.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+#include <charconv>
+#include <climits>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/core/Exceptions.h"
+
+namespace tess {
+namespace {
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+// ICU's "ibm-943_P15A-2003" is the Windows flavour of Shift-JIS (code page 932, with the NEC and IBM
+// extensions and 0x5C as the yen-less backslash); "windows-932" is its alias.
+// Opening a converter costs far more than converting a short text, so each thread keeps one. Every use
+// resets it, so no state from a previous (possibly failed) conversion carries over.
+UConverter* Cp932Converter() {
+  thread_local ConverterPtr conv = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr c(ucnv_open("windows-932", &status));
+    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
+    status = U_ZERO_ERROR;
+    ucnv_setSubstChars(c.get(), "?", 1, &status);
+    return c;
+  }();
+  ucnv_reset(conv.get());
+  return conv.get();
+}
+
+}  // namespace
+
+Cp932String Cp932String::FromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  UErrorCode status = U_ZERO_ERROR;
+  // UTF-8 -> UTF-16 -> code page 932, substituting '?' for what has no code.
+  std::u16string wide(utf8.size() + 1, u'\0');
+  int32_t wideLen = 0;
+  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()), &wideLen,
+                       utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+  if (U_FAILURE(status)) return {};
+  UConverter* conv = Cp932Converter();
+  status = U_ZERO_ERROR;
+  std::string out(static_cast<std::size_t>(wideLen) * 2 + 2, '\0');
+  int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
+                              reinterpret_cast<const UChar*>(wide.data()), wideLen, &status);
+  if (U_FAILURE(status)) return {};
+  out.resize(static_cast<std::size_t>(n));
+  return FromBytes(out);
+}
+
+std::string Cp932String::ToUtf8() const {
+  if (bytes_.empty()) return {};
+  UConverter* conv = Cp932Converter();
+  UErrorCode status = U_ZERO_ERROR;
+  std::u16string wide(bytes_.size() + 1, u'\0');
+  int32_t wideLen =
+      ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                    bytes_.data(), static_cast<int32_t>(bytes_.size()), &status);
+  if (U_FAILURE(status)) return {};
+  std::string out(static_cast<std::size_t>(wideLen) * 3 + 1, '\0');
+  int32_t outLen = 0;
+  status = U_ZERO_ERROR;
+  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &outLen,
+                     reinterpret_cast<const UChar*>(wide.data()), wideLen, 0xFFFD, nullptr, &status);
+  if (U_FAILURE(status)) return {};
+  out.resize(static_cast<std::size_t>(outLen));
+  return out;
+}
+
+std::size_t NextCharOffset(const Cp932String& s, std::size_t pos) {
+  if (pos >= s.Length()) return s.Length();
+  if (IsCp932LeadByte(s.ByteAt(pos)) && pos + 1 < s.Length()) return pos + 2;
+  return pos + 1;
+}
+
+std::size_t PrevCharOffset(const Cp932String& s, std::size_t pos) {
+  if (pos > s.Length()) pos = s.Length();
+  if (pos == 0) return 0;
+  // Walk from the start: a trail byte can look like a lead byte, so only a forward scan is exact.
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < pos;) {
+    start = i;
+    i = NextCharOffset(s, i);
+  }
+  return start;
+}
+
+Cp932String IntToStr(long long value) {
+  return Cp932String::FromBytes(std::to_string(value));
+}
+
+int StrToInt(const Cp932String& text) {
+  const std::string& b = text.Bytes();
+  std::size_t i = 0;
+  while (i < b.size() && b[i] == ' ') ++i;
+  std::size_t start = i;
+  bool negative = false;
+  if (i < b.size() && (b[i] == '+' || b[i] == '-')) negative = b[i++] == '-';
+  long long value = 0;
+  const char* first = b.data() + i;
+  const char* last = b.data() + b.size();
+  auto [ptr, ec] = std::from_chars(first, last, value);
+  bool ok = start < b.size() && first != last && ec == std::errc() && ptr == last &&
+            (*first >= '0' && *first <= '9');
+  if (ok) {
+    if (negative) value = -value;
+    ok = value >= INT_MIN && value <= INT_MAX;
+  }
+  if (!ok) throw EConvertError(Cp932String("'") + text + Cp932String::FromUtf8("' は整数ではありません"));
+  return static_cast<int>(value);
+}
+
+}  // namespace tess
+
+namespace tess {
+
+std::u16string ToUtf16(const Cp932String& text) {
+  if (text.IsEmpty()) return {};
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open("windows-932", &status);
+  if (U_FAILURE(status)) return {};
+  std::u16string wide(text.Length() + 1, u'\0');
+  status = U_ZERO_ERROR;
+  int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                            text.Bytes().data(), static_cast<int32_t>(text.Length()), &status);
+  ucnv_close(conv);
+  if (U_FAILURE(status)) return {};
+  wide.resize(static_cast<std::size_t>(n));
+  return wide;
+}
+
+Cp932String FromUtf16(std::u16string_view text) {
+  if (text.empty()) return {};
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open("windows-932", &status);
+  if (U_FAILURE(status)) return {};
+  status = U_ZERO_ERROR;
+  ucnv_setSubstChars(conv, "?", 1, &status);
+  status = U_ZERO_ERROR;
+  std::string out(text.size() * 2 + 2, '\0');
+  int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
+                              reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
+                              &status);
+  ucnv_close(conv);
+  if (U_FAILURE(status)) return {};
+  out.resize(static_cast<std::size_t>(n));
+  return Cp932String::FromBytes(out);
+}
+
+}  // namespace tess

@@ -1,0 +1,40 @@
+#include "platform/gfx/FontFaces.h"
+
+#include <QFont>
+#include <QString>
+
+#include <array>
+
+namespace tess {
+namespace {
+
+struct FaceSubstitute {
+  const char* designFaceUtf8;
+  const char* installedFamily;
+};
+
+constexpr std::array<FaceSubstitute, 3> kSubstitutes{{
+    {"ＭＳ ゴシック", "IPAGothic"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    {"Tahoma", "DejaVu Sans"},
+}};
+
+}  // namespace
+
+void InstallFaceNameMapping() {
+  for (const FaceSubstitute& s : kSubstitutes) {
+    QString face = QString::fromUtf8(s.designFaceUtf8);
+    QFont::removeSubstitutions(face);
+    QFont::insertSubstitution(face, QString::fromLatin1(s.installedFamily));
+  }
+}
+
+std::string InstalledFaceFor(const Cp932String& faceName) {
+  std::string utf8 = faceName.ToUtf8();
+  for (const FaceSubstitute& s : kSubstitutes) {
+    if (utf8 == s.designFaceUtf8) return s.installedFamily;
+  }
+  return utf8;
+}
+
+}  // namespace tess

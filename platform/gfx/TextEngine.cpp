@@ -1,0 +1,194 @@
+// Font measurement in logical units, measured at the device size the transform gives (GDI measures text
+// at the reference device's resolution and converts back to logical units).
+#include "platform/gfx/internal/TextEngine.h"
+
+#include <QFont>
+#include <QString>
+
+#include <cmath>
+
+#include "platform/gfx/FontFaces.h"
+#include "platform/gfx/internal/QtText.h"
+
+namespace tess {
+namespace {
+
+constexpr const char* kFallbackFamily = "IPAGothic";
+constexpr const char* kDefaultFamily = "IPAPGothic";
+
+QRawFont LoadRaw(const QString& family, bool bold, bool italic) {
+  QFont f(family);
+  f.setPixelSize(static_cast<int>(TFontFace::kDesignSize));
+  f.setBold(bold);
+  f.setItalic(italic);
+  f.setHintingPreference(QFont::PreferNoHinting);
+  return QRawFont::fromFont(f);
+}
+
+double Em(const TLogFont& font, TFontFace& face) {
+  if (font.Height < 0) return -static_cast<double>(font.Height);
+  // (Heights are 32-bit, so the em stays a finite double whatever a record says.)
+  if (font.Height > 0) {
+    double cell = face.Ascent() + face.Descent();
+    return cell > 0 ? font.Height * TFontFace::kDesignSize / cell : font.Height;
+  }
+  return 12.0;  // a zero height asks for the device's default size
+}
+
+}  // namespace
+
+TFontFace::TFontFace(const QString& family, bool bold, bool italic) {
+  FDesign[0] = LoadRaw(family, bold, italic);
+  FDesign[1] = LoadRaw(QString::fromLatin1(kFallbackFamily), bold, italic);
+  if (FDesign[0].isValid()) {
+    FAscent = FDesign[0].ascent();
+    FDescent = FDesign[0].descent();
+  }
+}
+
+const TFontFace::Glyph& TFontFace::GlyphFor(char16_t ch) {
+  auto it = FGlyphs.find(ch);
+  if (it != FGlyphs.end()) return it->second;
+  Glyph g;
+  QString s(QChar(static_cast<ushort>(ch)));
+  for (int face = 0; face < 2; ++face) {
+    if (!FDesign[face].isValid()) continue;
+    QList<quint32> idx = FDesign[face].glyphIndexesForString(s);
+    if (idx.size() == 1 && (idx[0] != 0 || face == 1)) {
+      g.face = face;
+      g.index = idx[0];
+      QList<QPointF> adv = FDesign[face].advancesForGlyphIndexes(idx, QRawFont::UseDesignMetrics);
+      g.advance = adv.isEmpty() ? 0 : adv[0].x();
+      g.ink = FDesign[face].boundingRect(idx[0]);
+      if (idx[0] != 0) break;
+    }
+  }
+  return FGlyphs.emplace(ch, g).first->second;
+}
+
+QRawFont TFontFace::RawAt(int face, double pixelSize) {
+  long long key = std::llround(pixelSize * 64);
+  auto k = std::make_pair(face, key);
+  auto it = FSized.find(k);
+  if (it != FSized.end()) return it->second;
+  QRawFont raw = FDesign[face];
+  raw.setPixelSize(key / 64.0);
+  if (FSized.size() > 256) FSized.clear();
+  return FSized.emplace(k, raw).first->second;
+}
+
+TFontFace& FontFaceFor(const TLogFont& font) {
+  static std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<TFontFace>> faces;
+  std::string family = InstalledFamilyFor(font);
+  bool bold = font.Weight >= 600;
+  bool italic = font.Italic != 0;
+  auto key = std::make_tuple(family, bold, italic);
+  auto it = faces.find(key);
+  if (it == faces.end()) {
+    it = faces.emplace(key, std::make_unique<TFontFace>(QString::fromStdString(family), bold, italic)).first;
+  }
+  return *it->second;
+}
+
+std::string InstalledFamilyFor(const TLogFont& font) {
+  if (font.FaceName.empty()) return kDefaultFamily;
+  return InstalledFaceFor(FromUtf16(font.FaceName));
+}
+
+double FontEmHeight(const TLogFont& font) {
+  return Em(font, FontFaceFor(font));
+}
+
+double XScale(const TXForm& m) {
+  return std::hypot(m.eM11, m.eM12);
+}
+double YScale(const TXForm& m) {
+  return std::hypot(m.eM21, m.eM22);
+}
+
+TXForm Multiply(const TXForm& a, const TXForm& b) {
+  // Row-vector convention of XFORM: p * a * b.
+  TXForm r;
+  r.eM11 = a.eM11 * b.eM11 + a.eM12 * b.eM21;
+  r.eM12 = a.eM11 * b.eM12 + a.eM12 * b.eM22;
+  r.eM21 = a.eM21 * b.eM11 + a.eM22 * b.eM21;
+  r.eM22 = a.eM21 * b.eM12 + a.eM22 * b.eM22;
+  r.eDx = a.eDx * b.eM11 + a.eDy * b.eM21 + b.eDx;
+  r.eDy = a.eDx * b.eM12 + a.eDy * b.eM22 + b.eDy;
+  return r;
+}
+
+TXForm Invert(const TXForm& m) {
+  double det = static_cast<double>(m.eM11) * m.eM22 - static_cast<double>(m.eM12) * m.eM21;
+  if (det == 0) return TXForm{};
+  TXForm r;
+  r.eM11 = static_cast<float>(m.eM22 / det);
+  r.eM12 = static_cast<float>(-m.eM12 / det);
+  r.eM21 = static_cast<float>(-m.eM21 / det);
+  r.eM22 = static_cast<float>(m.eM11 / det);
+  r.eDx = static_cast<float>((m.eM21 * m.eDy - m.eM22 * m.eDx) / det);
+  r.eDy = static_cast<float>((m.eM12 * m.eDx - m.eM11 * m.eDy) / det);
+  return r;
+}
+
+void MapPoint(const TXForm& m, double x, double y, double& outX, double& outY) {
+  outX = x * m.eM11 + y * m.eM21 + m.eDx;
+  outY = x * m.eM12 + y * m.eM22 + m.eDy;
+}
+
+std::vector<int> TextAdvances(const TLogFont& font, std::u16string_view text, const TXForm& toDevice) {
+  std::vector<int> out(text.size(), 0);
+  if (text.empty()) return out;
+  TFontFace& face = FontFaceFor(font);
+  double sx = XScale(toDevice), sy = YScale(toDevice);
+  if (sx <= 0 || sy <= 0) return out;
+  double emDevice = Em(font, face) * sy;
+  double scale = emDevice / TFontFace::kDesignSize;
+  double cumulative = 0;
+  long long previous = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    cumulative += face.GlyphFor(text[i]).advance * scale;
+    long long devicePos = std::llround(cumulative);
+    long long logicalPos = std::llround(devicePos / sx);
+    out[i] = static_cast<int>(logicalPos - previous);
+    previous = logicalPos;
+  }
+  return out;
+}
+
+TTextMetric TextMetrics(const TLogFont& font, const TXForm& toDevice) {
+  TTextMetric tm;
+  TFontFace& face = FontFaceFor(font);
+  double sy = YScale(toDevice), sx = XScale(toDevice);
+  if (sy <= 0 || sx <= 0) return tm;
+  double em = Em(font, face);
+  double scale = em * sy / TFontFace::kDesignSize;
+  int ascentDev = static_cast<int>(std::lround(face.Ascent() * scale));
+  int descentDev = static_cast<int>(std::lround(face.Descent() * scale));
+  tm.Ascent = static_cast<int>(std::lround(ascentDev / sy));
+  tm.Descent = static_cast<int>(std::lround(descentDev / sy));
+  tm.Height = static_cast<int>(std::lround((ascentDev + descentDev) / sy));
+  tm.InternalLeading = tm.Height - static_cast<int>(std::lround(em));
+  if (tm.InternalLeading < 0) tm.InternalLeading = 0;
+  tm.AveCharWidth = static_cast<int>(std::lround(face.GlyphFor(u'x').advance * scale / sx));
+  tm.MaxCharWidth = static_cast<int>(std::lround(face.GlyphFor(u'\u3042').advance * scale / sx));
+  tm.Outline = true;
+  return tm;
+}
+
+bool CharABCWidthsFloat(const TLogFont& font, char16_t ch, const TXForm& toDevice, TABCFloat& out) {
+  TFontFace& face = FontFaceFor(font);
+  if (!face.Valid()) return false;
+  const TFontFace::Glyph& g = face.GlyphFor(ch);
+  // Logical units: the em in logical units over the design size (device rounding plays no part here).
+  (void)toDevice;
+  double scale = Em(font, face) / TFontFace::kDesignSize;
+  double a = g.ink.isEmpty() ? 0.0 : g.ink.left();
+  double b = g.ink.isEmpty() ? 0.0 : g.ink.width();
+  out.A = static_cast<float>(a * scale);
+  out.B = static_cast<float>(b * scale);
+  out.C = static_cast<float>((g.advance - a - b) * scale);
+  return true;
+}
+
+}  // namespace tess

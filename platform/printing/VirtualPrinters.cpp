@@ -1,0 +1,247 @@
+#include "platform/printing/VirtualPrinters.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tess {
+namespace {
+
+int Dots(int tenthsOfMm, int dpi) {
+  return static_cast<int>(std::lround(tenthsOfMm * static_cast<double>(dpi) / 254.0));
+}
+
+// The private part of a virtual driver's block: a pattern that depends on the printer's name, so a test
+// sees whether private bytes were carried over.
+void FillPrivatePart(std::span<std::uint8_t> block, const Cp932String& name) {
+  unsigned seed = 0;
+  for (char c : name.Bytes()) seed = seed * 31 + static_cast<unsigned char>(c);
+  for (std::size_t i = devmode::kPublicSize; i < block.size(); ++i) {
+    block[i] = static_cast<std::uint8_t>((seed + i * 7) & 0xFF);
+  }
+}
+
+}  // namespace
+
+class TVirtualPrintJob : public TPrintJob {
+ public:
+  TVirtualPrintJob(TVirtualPrinterSystem& system, std::size_t index) : system_(system), index_(index) {
+    OpenPage();
+  }
+  ~TVirtualPrintJob() override { canvas_.reset(); }
+  TCanvas* Canvas() override { return canvas_.get(); }
+  void NewPage() override {
+    ClosePage();
+    ++Record().pageCount;
+    OpenPage();
+  }
+  void End() override {
+    ClosePage();
+    Record().ended = true;
+  }
+  void Abort() override {
+    canvas_.reset();
+    Record().aborted = true;
+  }
+
+ private:
+  TVirtualJobRecord& Record() { return system_.jobs_[index_]; }
+  void OpenPage() {
+    const TDeviceCaps& caps = Record().caps;
+    page_ = std::make_unique<TMetafile>();
+    if (caps.logPixelsX > 0 && caps.logPixelsY > 0) {
+      page_->SetMMWidth(static_cast<int>(std::lround(caps.horzRes * 2540.0 / caps.logPixelsX)));
+      page_->SetMMHeight(static_cast<int>(std::lround(caps.vertRes * 2540.0 / caps.logPixelsY)));
+    }
+    canvas_ = std::make_unique<TMetafileCanvas>(*page_, DescribePrinter(caps));
+    canvas_->Font().SetPixelsPerInch(caps.logPixelsY > 0 ? caps.logPixelsY : 96);
+  }
+  void ClosePage() {
+    if (!canvas_) return;
+    canvas_->Close();
+    canvas_.reset();
+    Record().pages.push_back(*page_);
+    page_.reset();
+  }
+
+  TVirtualPrinterSystem& system_;
+  std::size_t index_;
+  std::unique_ptr<TMetafile> page_;
+  std::unique_ptr<TMetafileCanvas> canvas_;
+};
+
+TBitmap24 TVirtualJobRecord::PageBitmap(std::size_t index, int dpi) const {
+  if (index >= pages.size() || caps.logPixelsX <= 0 || caps.logPixelsY <= 0) return TBitmap24();
+  const double sx = dpi > 0 ? static_cast<double>(dpi) / caps.logPixelsX : 1.0;
+  const double sy = dpi > 0 ? static_cast<double>(dpi) / caps.logPixelsY : 1.0;
+  const int width = static_cast<int>(std::lround(caps.horzRes * sx));
+  const int height = static_cast<int>(std::lround(caps.vertRes * sy));
+  TBitmap24 bitmap(width, height);
+  if (bitmap.Empty()) return bitmap;
+  TCanvas& canvas = bitmap.Canvas(dpi > 0 ? dpi : caps.logPixelsX, dpi > 0 ? dpi : caps.logPixelsY);
+  canvas.StretchDraw(TRect{0, 0, width, height}, pages[index]);
+  bitmap.ReleaseCanvas();
+  return bitmap;
+}
+
+TVirtualPrinter TVirtualPrinterSystem::StandardPrinter(const Cp932String& name, const Cp932String& port) {
+  TVirtualPrinter p;
+  p.name = name;
+  p.port = port;
+  p.papers = {{DMPAPER_A4, "A4", 2100, 2970},
+              {DMPAPER_LETTER, "Letter", 2159, 2794},
+              {DMPAPER_A3, "A3", 2970, 4200},
+              {DMPAPER_A5, "A5", 1480, 2100},
+              {DMPAPER_B5, "B5 (JIS)", 1820, 2570}};
+  p.bins = {{DMBIN_AUTO, "Auto"}, {DMBIN_UPPER, "Tray 1"}, {DMBIN_MANUAL, "Manual"}};
+  p.marginLeft = 83;
+  p.marginTop = 74;
+  p.marginRight = 60;
+  p.marginBottom = 100;
+  return p;
+}
+
+TVirtualPrinterSystem::~TVirtualPrinterSystem() {
+  AbandonJob();
+}
+
+void TVirtualPrinterSystem::AddPrinter(TVirtualPrinter printer) {
+  printers_.push_back(std::move(printer));
+  Refresh();
+}
+
+void TVirtualPrinterSystem::RemovePrinter(const Cp932String& name) {
+  printers_.erase(std::remove_if(printers_.begin(), printers_.end(),
+                                 [&](const TVirtualPrinter& p) { return p.name == name; }),
+                  printers_.end());
+}
+
+TVirtualPrinter* TVirtualPrinterSystem::FindPrinter(const Cp932String& name) {
+  for (TVirtualPrinter& p : printers_) {
+    if (p.name == name) return &p;
+  }
+  return nullptr;
+}
+
+std::vector<TPrinterRecord> TVirtualPrinterSystem::EnumPrinters() {
+  if (enumerationFails_ && !printers_.empty()) throw EPrinterError("The printer list could not be read");
+  std::vector<TPrinterRecord> records;
+  for (const TVirtualPrinter& p : printers_) records.push_back({p.name, p.server, p.port, p.attributes});
+  return records;
+}
+
+std::optional<std::vector<std::uint8_t>> TVirtualPrinterSystem::DefaultDevMode(
+    const TPrinterRecord& printer) {
+  const TVirtualPrinter* p = FindPrinter(printer.name);
+  if (p == nullptr) return std::nullopt;
+  std::vector<std::uint8_t> block = NewDevModeBlock(p->name, p->driverVersion, p->privateSize);
+  WriteBlockU32(block, devmode::dmFields, p->fields);
+  WriteBlockI16(block, devmode::dmOrientation, p->defaultOrientation);
+  WriteBlockI16(block, devmode::dmPaperSize, p->defaultPaper);
+  WriteBlockI16(block, devmode::dmDefaultSource, p->defaultBin);
+  WriteBlockI16(block, devmode::dmCopies, 1);
+  WriteBlockI16(block, devmode::dmPrintQuality, static_cast<std::int16_t>(p->dpiX));
+  WriteBlockI16(block, devmode::dmYResolution, static_cast<std::int16_t>(p->dpiY));
+  FillPrivatePart(block, p->name);
+  return block;
+}
+
+Cp932String TVirtualPrinterSystem::DriverName(const TPrinterRecord& printer) {
+  const TVirtualPrinter* p = FindPrinter(printer.name);
+  return p ? p->driver : Cp932String();
+}
+
+bool TVirtualPrinterSystem::MergeDevMode(const Cp932String& device, std::span<std::uint8_t> block) {
+  ++mergeCount_;
+  const TVirtualPrinter* p = FindPrinter(device);
+  if (p == nullptr || p->mergeFails) return false;
+  if (block.size() != devmode::kPublicSize + p->privateSize) return false;
+  // The driver keeps what it knows and puts its defaults where the block asks for what it does not have.
+  WriteBlockU32(block, devmode::dmFields, p->fields);
+  std::int16_t orientation = ReadBlockI16(block, devmode::dmOrientation).value_or(0);
+  if ((p->fields & DM_ORIENTATION) && orientation != DMORIENT_PORTRAIT && orientation != DMORIENT_LANDSCAPE) {
+    WriteBlockI16(block, devmode::dmOrientation, p->defaultOrientation);
+  }
+  std::int16_t paper = ReadBlockI16(block, devmode::dmPaperSize).value_or(0);
+  bool known = std::any_of(p->papers.begin(), p->papers.end(),
+                           [&](const TVirtualPaper& v) { return v.code == paper; });
+  if ((p->fields & DM_PAPERSIZE) && (!known || p->refusedPapers.count(paper))) {
+    WriteBlockI16(block, devmode::dmPaperSize, p->defaultPaper);
+  }
+  std::int16_t bin = ReadBlockI16(block, devmode::dmDefaultSource).value_or(0);
+  bool knownBin =
+      std::any_of(p->bins.begin(), p->bins.end(), [&](const TVirtualBin& b) { return b.code == bin; });
+  if ((p->fields & DM_DEFAULTSOURCE) && !knownBin)
+    WriteBlockI16(block, devmode::dmDefaultSource, p->defaultBin);
+  return true;
+}
+
+std::vector<TPaperEntry> TVirtualPrinterSystem::Papers(const Cp932String& device) {
+  std::vector<TPaperEntry> result;
+  const TVirtualPrinter* p = FindPrinter(device);
+  if (p == nullptr) return result;
+  for (const TVirtualPaper& v : p->papers) result.push_back({v.code, CutToBytes(v.name, kPaperNameSize)});
+  return result;
+}
+
+std::vector<TBinEntry> TVirtualPrinterSystem::Bins(const Cp932String& device) {
+  std::vector<TBinEntry> result;
+  const TVirtualPrinter* p = FindPrinter(device);
+  if (p == nullptr) return result;
+  for (const TVirtualBin& b : p->bins) result.push_back({b.code, CutToBytes(b.name, kBinNameSize)});
+  return result;
+}
+
+TDeviceCaps TVirtualPrinterSystem::DriverDeviceCaps(const TPrinterRecord& printer,
+                                                    std::span<const std::uint8_t> block) {
+  const TVirtualPrinter* p = FindPrinter(printer.name);
+  if (p == nullptr) return {};
+  std::int16_t code = ReadBlockI16(block, devmode::dmPaperSize).value_or(p->defaultPaper);
+  const TVirtualPaper* paper = nullptr;
+  for (const TVirtualPaper& v : p->papers) {
+    if (v.code == code) paper = &v;
+  }
+  if (paper == nullptr) {
+    for (const TVirtualPaper& v : p->papers) {
+      if (v.code == p->defaultPaper) paper = &v;
+    }
+  }
+  if (paper == nullptr) return {};
+  int width = paper->width;
+  int height = paper->height;
+  if (ReadBlockI16(block, devmode::dmOrientation).value_or(DMORIENT_PORTRAIT) == DMORIENT_LANDSCAPE) {
+    std::swap(width, height);
+  }
+  TDeviceCaps caps;
+  caps.logPixelsX = p->dpiX;
+  caps.logPixelsY = p->dpiY;
+  caps.physicalWidth = Dots(width, p->dpiX);
+  caps.physicalHeight = Dots(height, p->dpiY);
+  caps.physicalOffsetX = p->marginLeft;
+  caps.physicalOffsetY = p->marginTop;
+  caps.horzRes = std::max(0, caps.physicalWidth - p->marginLeft - p->marginRight);
+  caps.vertRes = std::max(0, caps.physicalHeight - p->marginTop - p->marginBottom);
+  return caps;
+}
+
+std::unique_ptr<TPrintJob> TVirtualPrinterSystem::StartJob(const TPrinterRecord& printer,
+                                                           std::span<const std::uint8_t> block,
+                                                           const Cp932String& title) {
+  if (FindPrinter(printer.name) == nullptr) return nullptr;
+  TVirtualJobRecord record;
+  record.printer = printer.name;
+  record.title = title;
+  record.devMode.assign(block.begin(), block.end());
+  record.caps = DriverDeviceCaps(printer, block);
+  record.pageCount = 1;
+  jobs_.push_back(std::move(record));
+  return std::make_unique<TVirtualPrintJob>(*this, jobs_.size() - 1);
+}
+
+TScopedPrinterSystem::TScopedPrinterSystem(std::unique_ptr<TPrinterSystem> system)
+    : previous_(SetPrinterSystem(std::move(system))) {}
+
+TScopedPrinterSystem::~TScopedPrinterSystem() {
+  SetPrinterSystem(std::move(previous_));
+}
+
+}  // namespace tess

@@ -1,0 +1,684 @@
+#include "platform/ui/Forms.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+#include "platform/ui/Application.h"
+#include "platform/components/StoredEnum.h"
+#include "platform/ui/internal/Widgets.h"
+
+namespace tess {
+
+// Lets the form's widget reach the form's private handlers.
+struct TFormAccess {
+  static void Moved(TForm& f, int l, int t) { f.WidgetMoved(l, t); }
+  static void Resized(TForm& f, int w, int h) { f.WidgetResized(w, h); }
+  static void CloseRequested(TForm& f) { f.WidgetCloseRequested(); }
+};
+
+namespace {
+
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(TForm* form) : QWidget(nullptr, Qt::Window), form_(form) {}
+  bool closing = false;  // a close the form itself asked for
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (closing) {
+      event->accept();
+      return;
+    }
+    // The window's close box: the form's own close sequence decides.
+    event->ignore();
+    TForm* form = form_;
+    Application().RunHandler(form, [form] { TFormAccess::CloseRequested(*form); });
+  }
+  void moveEvent(QMoveEvent* event) override {
+    QWidget::moveEvent(event);
+    TForm* form = form_;
+    QRect frame = frameGeometry();
+    Application().RunHandler(form, [form, frame] { TFormAccess::Moved(*form, frame.left(), frame.top()); });
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    TForm* form = form_;
+    int w = width(), h = height();
+    Application().RunHandler(form, [form, w, h] { TFormAccess::Resized(*form, w, h); });
+  }
+
+ private:
+  TForm* form_;
+};
+
+const TEnumNames<TFormBorderStyle> kBorderStyleNames = {{TFormBorderStyle::bsNone, "bsNone"},
+                                                        {TFormBorderStyle::bsSingle, "bsSingle"},
+                                                        {TFormBorderStyle::bsSizeable, "bsSizeable"},
+                                                        {TFormBorderStyle::bsDialog, "bsDialog"},
+                                                        {TFormBorderStyle::bsToolWindow, "bsToolWindow"},
+                                                        {TFormBorderStyle::bsSizeToolWin, "bsSizeToolWin"}};
+const TEnumNames<TPosition> kPositionNames = {{TPosition::poDesigned, "poDesigned"},
+                                              {TPosition::poDefault, "poDefault"},
+                                              {TPosition::poDefaultPosOnly, "poDefaultPosOnly"},
+                                              {TPosition::poDefaultSizeOnly, "poDefaultSizeOnly"},
+                                              {TPosition::poScreenCenter, "poScreenCenter"},
+                                              {TPosition::poDesktopCenter, "poDesktopCenter"},
+                                              {TPosition::poMainFormCenter, "poMainFormCenter"},
+                                              {TPosition::poOwnerFormCenter, "poOwnerFormCenter"}};
+const TEnumNames<TWindowState> kWindowStateNames = {{TWindowState::wsNormal, "wsNormal"},
+                                                    {TWindowState::wsMinimized, "wsMinimized"},
+                                                    {TWindowState::wsMaximized, "wsMaximized"}};
+
+FormWidget* FormWidgetOf(const TForm* form) {
+  return static_cast<FormWidget*>(WidgetOf(form));
+}
+
+// The frame the window system adds around the client area (known once the window has been shown).
+QMargins FrameOf(const QWidget* w) {
+  QRect frame = w->frameGeometry(), client = w->geometry();
+  return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                  frame.bottom() - client.bottom());
+}
+
+}  // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner), FAlive(std::make_shared<bool>(true)) {
+  auto* w = new FormWidget(this);
+  w->setAutoFillBackground(true);
+  TControlAccess::Attach(*this, w);
+  TForm::SetVisible(false);  // this class's own version: a descendant is not built yet
+  Screen().AddForm(this);
+  SetTabStop(false);
+  ApplyWindowFlags();
+  TForm::ColorChanged();
+  FontChanged();
+}
+
+TForm::~TForm() {
+  *FAlive = false;
+  if (FModalLoop != nullptr) static_cast<QEventLoop*>(FModalLoop)->exit(0);
+  if (OnDestroy && !HasState(csDesigning)) {
+    try {
+      OnDestroy(this);
+    } catch (const std::exception& e) {
+      Application().HandleException(this, e);
+    }
+  }
+  Screen().RemoveForm(this);
+  if (FormWidget* w = FormWidgetOf(this)) {
+    w->closing = true;
+    w->hide();
+  }
+}
+
+void TForm::ReadDesign(std::string_view json) {
+  static const bool registered = (RegisterControlClasses(), true);
+  (void)registered;
+  FDesignReport = ReadComponentDesign(*this, json);
+}
+
+void TForm::ReportDesignProblem(const std::string& problem) {
+  FDesignReport.problems.push_back(problem);
+}
+
+void TForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+  FBorderStyle = style;
+  ApplyWindowFlags();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+  FBorderIcons = icons;
+  ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags() {
+  QWidget* w = WidgetOf(this);
+  if (w == nullptr) return;
+  Qt::WindowFlags flags = Qt::Window;
+  switch (FBorderStyle) {
+    case TFormBorderStyle::bsNone:
+      flags |= Qt::FramelessWindowHint;
+      break;
+    case TFormBorderStyle::bsDialog:
+      flags = Qt::Dialog | Qt::WindowTitleHint;
+      break;
+    case TFormBorderStyle::bsToolWindow:
+    case TFormBorderStyle::bsSizeToolWin:
+      flags = Qt::Tool | Qt::WindowTitleHint;
+      break;
+    default:
+      flags |= Qt::WindowTitleHint;
+      break;
+  }
+  if (FBorderStyle != TFormBorderStyle::bsNone) {
+    flags |= Qt::CustomizeWindowHint;
+    if (FBorderIcons & biSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    bool dialogLike = FBorderStyle == TFormBorderStyle::bsDialog ||
+                      FBorderStyle == TFormBorderStyle::bsToolWindow ||
+                      FBorderStyle == TFormBorderStyle::bsSizeToolWin;
+    if (!dialogLike && (FBorderIcons & biMinimize)) flags |= Qt::WindowMinimizeButtonHint;
+    if (!dialogLike && (FBorderIcons & biMaximize)) flags |= Qt::WindowMaximizeButtonHint;
+    if (FBorderIcons & biHelp) flags |= Qt::WindowContextHelpButtonHint;
+  }
+  bool visible = w->isVisible();
+  w->setWindowFlags(flags);
+  ApplyConstraints();
+  if (visible) w->show();
+}
+
+namespace {
+bool TFormResizable(TFormBorderStyle s) {
+  return s == TFormBorderStyle::bsSizeable || s == TFormBorderStyle::bsSizeToolWin;
+}
+}  // namespace
+
+void TForm::ApplyConstraints() {
+  QWidget* w = WidgetOf(this);
+  if (w == nullptr) return;
+  if (!TFormResizable(FBorderStyle)) {
+    w->setFixedSize(FClientWidth, FClientHeight);
+    return;
+  }
+  TSizeConstraints c = FConstraints;
+  if (OnConstrainedResize) OnConstrainedResize(this, c.MinWidth, c.MinHeight, c.MaxWidth, c.MaxHeight);
+  QMargins m = FrameOf(w);
+  int fw = m.left() + m.right(), fh = m.top() + m.bottom();
+  w->setMinimumSize(std::max(0, c.MinWidth - fw), std::max(0, c.MinHeight - fh));
+  w->setMaximumSize(c.MaxWidth > 0 ? std::max(1, c.MaxWidth - fw) : QWIDGETSIZE_MAX,
+                    c.MaxHeight > 0 ? std::max(1, c.MaxHeight - fh) : QWIDGETSIZE_MAX);
+}
+
+void TForm::SetPosition(TPosition position) {
+  FPosition = position;
+}
+
+TWindowState TForm::WindowState() const {
+  QWidget* w = WidgetOf(this);
+  if (w != nullptr && w->isVisible()) {
+    if (w->isMinimized()) return TWindowState::wsMinimized;
+    if (w->isMaximized()) return TWindowState::wsMaximized;
+    return TWindowState::wsNormal;
+  }
+  return FWindowState;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+  FWindowState = state;
+  QWidget* w = WidgetOf(this);
+  if (w == nullptr || !w->isVisible()) return;
+  switch (state) {
+    case TWindowState::wsMinimized:
+      w->showMinimized();
+      break;
+    case TWindowState::wsMaximized:
+      w->showMaximized();
+      break;
+    default:
+      w->showNormal();
+      break;
+  }
+}
+
+void TForm::SetIconImage(std::string_view imageBytes) {
+  FIconBytes = std::string(imageBytes);
+  QWidget* w = WidgetOf(this);
+  if (w == nullptr) return;
+  if (FIconBytes.empty()) {
+    w->setWindowIcon(QIcon());
+    return;
+  }
+  QImage image;
+  image.loadFromData(reinterpret_cast<const uchar*>(FIconBytes.data()), static_cast<int>(FIconBytes.size()));
+  w->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+  QWidget* w = WidgetOf(this);
+  int oldW = TControl::Width(), oldH = TControl::Height();
+  if ((width != oldW || height != oldH) && !FInResizeCheck) {
+    int nw = width, nh = height;
+    if (!CanResize(nw, nh)) {
+      width = oldW;
+      height = oldH;
+    } else {
+      width = nw;
+      height = nh;
+    }
+  }
+  QMargins m = w ? FrameOf(w) : QMargins();
+  FClientWidth = std::max(0, width - m.left() - m.right());
+  FClientHeight = std::max(0, height - m.top() - m.bottom());
+  TControl::SetBounds(left, top, width, height);
+}
+
+void TForm::BoundsChanged() {
+  QWidget* w = WidgetOf(this);
+  if (w != nullptr) {
+    ApplyConstraints();
+    w->move(Left(), Top());
+    w->resize(FClientWidth, FClientHeight);
+  }
+  Realign();
+}
+
+void TForm::SetClientWidth(int v) {
+  QWidget* w = WidgetOf(this);
+  QMargins m = w ? FrameOf(w) : QMargins();
+  FClientWidth = v;
+  TControl::SetBounds(Left(), Top(), v + m.left() + m.right(), TControl::Height());
+  BoundsChanged();
+}
+
+void TForm::SetClientHeight(int v) {
+  QWidget* w = WidgetOf(this);
+  QMargins m = w ? FrameOf(w) : QMargins();
+  FClientHeight = v;
+  TControl::SetBounds(Left(), Top(), TControl::Width(), v + m.top() + m.bottom());
+  BoundsChanged();
+}
+
+void TForm::SetConstraints(const TSizeConstraints& c) {
+  FConstraints = c;
+  ApplyConstraints();
+}
+
+bool TForm::CanResize(int& newWidth, int& newHeight) {
+  bool resize = true;
+  if (OnCanResize) {
+    FInResizeCheck = true;
+    try {
+      OnCanResize(this, newWidth, newHeight, resize);
+    } catch (...) {
+      FInResizeCheck = false;
+      throw;
+    }
+    FInResizeCheck = false;
+  }
+  return resize;
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+  FActiveControl = control;
+  if (control != nullptr && Showing()) control->SetFocus();
+}
+
+void TForm::UpdateOuterFromWidget() {
+  QWidget* w = WidgetOf(this);
+  QRect frame = w->frameGeometry();
+  FClientWidth = w->width();
+  FClientHeight = w->height();
+  TControl::SetBounds(frame.left(), frame.top(), frame.width(), frame.height());
+}
+
+void TForm::WidgetMoved(int left, int top) {
+  if (FInMoveCheck) return;
+  QWidget* w = WidgetOf(this);
+  if (w->isVisible() && FPlaced && (left != Left() || top != Top()) && !w->isMinimized() &&
+      !w->isMaximized()) {
+    // A move the window system made (the title bar dragged): the form may swallow it as SC_MOVE.
+    bool handled = false;
+    SystemCommand(SC_MOVE, handled);
+    if (handled) {
+      FInMoveCheck = true;
+      w->move(Left(), Top());
+      FInMoveCheck = false;
+      return;
+    }
+  }
+  if (w->isVisible()) UpdateOuterFromWidget();
+}
+
+void TForm::WidgetResized(int clientWidth, int clientHeight) {
+  QWidget* w = WidgetOf(this);
+  if (clientWidth == FClientWidth && clientHeight == FClientHeight) {
+    Realign();
+    return;
+  }
+  if (w->isVisible() && !FInResizeCheck) {
+    QMargins m = FrameOf(w);
+    int nw = clientWidth + m.left() + m.right(), nh = clientHeight + m.top() + m.bottom();
+    if (!CanResize(nw, nh)) {
+      FInResizeCheck = true;
+      w->resize(FClientWidth, FClientHeight);
+      FInResizeCheck = false;
+      return;
+    }
+  }
+  if (w->isVisible()) UpdateOuterFromWidget();
+  Realign();
+  if (OnResize && !HasState(csReading)) Application().RunHandler(this, [this] { OnResize(this); });
+}
+
+void TForm::ApplyPlacement() {
+  QWidget* w = WidgetOf(this);
+  TRect work = Screen().WorkAreaRect();
+  int width = TControl::Width(), height = TControl::Height();
+  auto centreOn = [&](const TRect& r) {
+    TControl::SetBounds(r.Left + (r.Width() - width) / 2, r.Top + (r.Height() - height) / 2, width, height);
+  };
+  switch (FPosition) {
+    case TPosition::poScreenCenter:
+      centreOn(Bounds(0, 0, Screen().Width(), Screen().Height()));
+      break;
+    case TPosition::poDesktopCenter:
+      centreOn(work);
+      break;
+    case TPosition::poMainFormCenter:
+    case TPosition::poOwnerFormCenter: {
+      TForm* other =
+          FPosition == TPosition::poMainFormCenter ? Application().MainForm() : dynamic_cast<TForm*>(Owner());
+      if (other != nullptr && other != this && other->Showing()) {
+        centreOn(other->BoundsRect());
+      } else {
+        centreOn(work);
+      }
+      break;
+    }
+    case TPosition::poDefault:
+    case TPosition::poDefaultPosOnly: {
+      // The window system's default cascade position, inside the work area.
+      static int cascade = 0;
+      int offset = 24 + (cascade++ % 8) * 24;
+      TControl::SetBounds(work.Left + offset, work.Top + offset, width, height);
+      break;
+    }
+    default:
+      break;
+  }
+  w->move(Left(), Top());
+  w->resize(FClientWidth, FClientHeight);
+}
+
+void TForm::ShowingChanged() {
+  FormWidget* w = FormWidgetOf(this);
+  if (w == nullptr) return;
+  if (Visible()) {
+    if (!FPlaced) ApplyPlacement();
+    ApplyConstraints();
+    if (OnShow) OnShow(this);
+    switch (FWindowState) {
+      case TWindowState::wsMinimized:
+        w->showMinimized();
+        break;
+      case TWindowState::wsMaximized:
+        w->showMaximized();
+        break;
+      default:
+        w->show();
+        break;
+    }
+    FPlaced = true;
+    if (FActiveControl != nullptr) {
+      FActiveControl->SetFocus();
+    } else {
+      // No active control named: the first control in tab order takes the focus.
+      TWinControl* first = nullptr;
+      for (int i = 0; i < ControlCount(); ++i) {
+        auto* c = dynamic_cast<TWinControl*>(Controls(i));
+        if (c != nullptr && c->TabStop() && c->Visible() && c->Enabled() &&
+            (first == nullptr || c->TabOrder() < first->TabOrder())) {
+          first = c;
+        }
+      }
+      if (first != nullptr) first->SetFocus();
+    }
+    w->activateWindow();
+  } else {
+    if (OnHide) OnHide(this);
+    w->closing = true;
+    w->hide();
+    w->closing = false;
+  }
+}
+
+void TForm::SetVisible(bool visible) {
+  if (visible == Visible() && (WidgetOf(this) == nullptr || WidgetOf(this)->isVisible() == visible)) return;
+  TControl::SetVisible(visible);
+  if (WidgetOf(this) != nullptr) ShowingChanged();
+}
+
+void TForm::SystemCommand(unsigned /*command*/, bool& /*handled*/) {}
+
+void TForm::PerformSystemCommand(unsigned command) {
+  bool handled = false;
+  SystemCommand(command, handled);
+  if (handled) return;
+  switch (command & 0xFFF0u) {
+    case SC_CLOSE:
+      Close();
+      break;
+    case SC_MINIMIZE:
+      SetWindowState(TWindowState::wsMinimized);
+      break;
+    case SC_MAXIMIZE:
+      SetWindowState(TWindowState::wsMaximized);
+      break;
+    case SC_RESTORE:
+      SetWindowState(TWindowState::wsNormal);
+      break;
+    default:
+      break;  // moving and sizing are the user's own gestures
+  }
+}
+
+TModalResult TForm::ShowModal() {
+  if (Visible() || FModal) throw Exception("Cannot make a visible window modal");
+  QWidget* w = WidgetOf(this);
+  FModal = true;
+  FModalResult = mrNone;
+  w->setWindowModality(Qt::ApplicationModal);
+  std::shared_ptr<bool> alive = FAlive;
+  Show();
+  QEventLoop loop;
+  FModalLoop = &loop;
+  while (true) {
+    if (FModalResult == mrNone) loop.exec();
+    if (!*alive) return mrCancel;
+    if (Application().Terminated()) {
+      FModalResult = mrCancel;
+      break;
+    }
+    if (FModalResult != mrNone) {
+      CloseModal();
+      if (FModalResult != mrNone) break;
+    }
+  }
+  FModalLoop = nullptr;
+  FModal = false;
+  TModalResult result = FModalResult;
+  if (*alive) {
+    Hide();
+    w->setWindowModality(Qt::NonModal);
+  }
+  return result;
+}
+
+void TForm::CloseModal() {
+  TCloseAction action = TCloseAction::caNone;
+  if (CloseQuery()) {
+    action = TCloseAction::caHide;
+    DoClose(action);
+  }
+  switch (action) {
+    case TCloseAction::caNone:
+      FModalResult = mrNone;
+      break;
+    case TCloseAction::caFree:
+      Release();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm::SetModalResult(TModalResult result) {
+  FModalResult = result;
+  if (FModal && result != mrNone && FModalLoop != nullptr) static_cast<QEventLoop*>(FModalLoop)->exit(0);
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TForm::Close() {
+  if (FModal) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = TCloseAction::caHide;
+  DoClose(action);
+  if (action == TCloseAction::caNone) return;
+  if (Application().MainForm() == this) {
+    Application().Terminate();
+  } else if (action == TCloseAction::caHide) {
+    Hide();
+  } else if (action == TCloseAction::caMinimize) {
+    SetWindowState(TWindowState::wsMinimized);
+  } else {
+    Release();
+  }
+}
+
+void TForm::WidgetCloseRequested() {
+  PerformSystemCommand(SC_CLOSE);
+}
+
+void TForm::Release() {
+  std::weak_ptr<bool> alive = FAlive;
+  TForm* self = this;
+  QTimer::singleShot(0, [alive, self] {
+    if (auto a = alive.lock(); a && *a) delete self;
+  });
+}
+
+void TForm::CaptionChanged() {
+  if (QWidget* w = WidgetOf(this)) w->setWindowTitle(ToQString(Caption()));
+}
+
+void TForm::ColorChanged() {
+  if (QWidget* w = WidgetOf(this)) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, ToQColor(Color()));
+    w->setPalette(pal);
+  }
+}
+
+void TForm::DefineProperties(TFiler& filer) {
+  filer.Integer(
+      "Left", [this] { return Left(); }, [this](int v) { SetLeft(v); });
+  filer.Integer(
+      "Top", [this] { return Top(); }, [this](int v) { SetTop(v); });
+  // Forms store their client size: the frame belongs to the window system.
+  filer.Integer(
+      "ClientWidth", [this] { return FClientWidth; }, [this](int v) { SetClientWidth(v); });
+  filer.Integer(
+      "ClientHeight", [this] { return FClientHeight; }, [this](int v) { SetClientHeight(v); });
+  DefineCaptionProperty(filer);
+  DefineEnumProperty<TFormBorderStyle>(
+      filer, "BorderStyle", kBorderStyleNames, [this] { return FBorderStyle; },
+      [this](TFormBorderStyle s) { SetBorderStyle(s); });
+  DefineSetProperty(
+      filer, "BorderIcons",
+      {{biSystemMenu, "biSystemMenu"},
+       {biMinimize, "biMinimize"},
+       {biMaximize, "biMaximize"},
+       {biHelp, "biHelp"}},
+      [this] { return FBorderIcons; }, [this](unsigned v) { SetBorderIcons(v); });
+  DefineEnumProperty<TPosition>(
+      filer, "Position", kPositionNames, [this] { return FPosition; },
+      [this](TPosition p) { SetPosition(p); });
+  DefineEnumProperty<TWindowState>(
+      filer, "WindowState", kWindowStateNames, [this] { return FWindowState; },
+      [this](TWindowState s) { FWindowState = s; }, FWindowState != TWindowState::wsNormal);
+  filer.Integer(
+      "Color", [this] { return static_cast<int>(Color()); }, [this](int v) { SetColor(v); });
+  filer.String(
+      "Font.Name", [this] { return Font().Name; },
+      [this](const Cp932String& v) {
+        TControlFont f = Font();
+        f.Name = v;
+        SetFont(f);
+      });
+  filer.Integer(
+      "Font.Height", [this] { return Font().Height; },
+      [this](int v) {
+        TControlFont f = Font();
+        f.Height = v;
+        SetFont(f);
+      });
+  filer.Integer(
+      "Font.Color", [this] { return static_cast<int>(Font().Color); },
+      [this](int v) {
+        TControlFont f = Font();
+        f.Color = v;
+        SetFont(f);
+      });
+  filer.Integer(
+      "Font.Charset", [this] { return Font().Charset; },
+      [this](int v) {
+        TControlFont f = Font();
+        f.Charset = v;
+        SetFont(f);
+      });
+  filer.Integer(
+      "PixelsPerInch", [] { return 96; }, [](int) {});
+  filer.Integer(
+      "Constraints.MinWidth", [this] { return FConstraints.MinWidth; },
+      [this](int v) { FConstraints.MinWidth = v; }, FConstraints.MinWidth != 0);
+  filer.Integer(
+      "Constraints.MinHeight", [this] { return FConstraints.MinHeight; },
+      [this](int v) { FConstraints.MinHeight = v; }, FConstraints.MinHeight != 0);
+  filer.Boolean(
+      "KeyPreview", [this] { return FKeyPreview; }, [this](bool v) { FKeyPreview = v; }, FKeyPreview);
+  filer.String(
+      "ActiveControl",
+      [this] { return FActiveControl ? Cp932String::FromBytes(FActiveControl->Name()) : Cp932String(); },
+      [this](const Cp932String& name) {
+        auto* c = dynamic_cast<TWinControl*>(FindComponent(name.Bytes()));
+        if (c == nullptr)
+          throw EReadError(Cp932String::FromBytes("ActiveControl " + name.Bytes() + " not found"));
+        FActiveControl = c;
+      },
+      FActiveControl != nullptr);
+  DefineEvent(filer, "OnCreate", this, OnCreate, FOnCreateName);
+  DefineEvent(filer, "OnDestroy", this, OnDestroy, FOnDestroyName);
+  DefineEvent(filer, "OnShow", this, OnShow, FOnShowName);
+  DefineEvent(filer, "OnHide", this, OnHide, FOnHideName);
+  DefineEvent(filer, "OnActivate", this, OnActivate, FOnActivateName);
+  DefineEvent(filer, "OnDeactivate", this, OnDeactivate, FOnDeactivateName);
+  DefineEvent(filer, "OnClose", this, OnClose, FOnCloseName);
+  DefineEvent(filer, "OnCloseQuery", this, OnCloseQuery, FOnCloseQueryName);
+  DefineEvent(filer, "OnCanResize", this, OnCanResize, FOnCanResizeName);
+  DefineEvent(filer, "OnConstrainedResize", this, OnConstrainedResize, FOnConstrainedResizeName);
+  DefineEvent(filer, "OnResize", this, OnResize, FOnResizeName);
+  DefineEvent(filer, "OnMouseWheel", this, OnMouseWheel, FOnMouseWheelName);
+}
+
+void TForm::Loaded() {
+  TWinControl::Loaded();
+  ApplyWindowFlags();
+  CaptionChanged();
+}
+
+}  // namespace tess

@@ -1,0 +1,34 @@
+#pragma once
+// Mouse input delivered to a control as the window system delivers it: to the widget under the point (or
+// to the control holding the mouse during a drag), through the same event path as the user's own input.
+// Coordinates are the control's client coordinates. For tests and scripted use.
+
+#include "platform/ui/Controls.h"
+
+namespace tess {
+
+void SimulateMouseDown(TControl& control, TMouseButton button, int x, int y, TShiftState shift = 0);
+void SimulateMouseMove(TControl& control, int x, int y, TShiftState shift = 0);
+void SimulateMouseUp(TControl& control, TMouseButton button, int x, int y, TShiftState shift = 0);
+// A press and release of the left button at the point.
+void SimulateClick(TControl& control, int x, int y);
+// One wheel turn of `delta` (120 a notch; positive away from the user) over the point.
+void SimulateMouseWheel(TControl& control, int delta, int x, int y, TShiftState shift = 0);
+
+// Virtual-key codes of the keys the windows react to.
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+
+// A key pressed and released with the keyboard focus where it is in the control's window.
+void SimulateKey(TControl& control, int virtualKey, TShiftState shift = 0);
+// The windowed control that holds the keyboard focus in the control's window (the one that gets it when
+// the window is active), or none.
+TWinControl* FocusedControl(const TControl& window);
+
+}  // namespace tess

@@ -1,0 +1,27 @@
+#include "platform/ui/Runtime.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace tess {
+
+void EnsurePlatformStarted(int argc, char** argv) {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  }
+  // The application object must outlive every widget; it lives until the process ends.
+  static int storedArgc = 1;
+  static char name[] = "tessarine";
+  static char* defaultArgv[] = {name, nullptr};
+  if (argc > 0 && argv != nullptr) {
+    storedArgc = argc;
+    new QApplication(storedArgc, argv);
+  } else {
+    new QApplication(storedArgc, defaultArgv);
+  }
+}
+
+}  // namespace tess

@@ -1,0 +1,343 @@
+// The preview component's rendering, printing and preview-window entry points.
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/PlatformFamily.h"
+#include "preview/PrinterAccess.h"
+#include "preview/TextUtils.h"
+#include "preview/PreviewDocument.h"
+#include "printer_settings/PrinterSettings.h"
+
+namespace tess {
+namespace {
+
+const char* const kComponentCaption = "印刷プレビュー制御コンポーネント";
+
+// Runs an action when the scope ends, whatever happened; a failure of the action itself is not raised from
+// there (it would end the program while another exception is on its way).
+class TScopeExit {
+ public:
+  explicit TScopeExit(std::function<void()> action) : FAction(std::move(action)) {}
+  ~TScopeExit() {
+    try {
+      FAction();
+    } catch (...) {
+    }
+  }
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  std::function<void()> FAction;
+};
+
+// Puts a flag back when the scope ends, whatever happened.
+class TFlagRestore {
+ public:
+  TFlagRestore(bool& flag, bool value) : FFlag(flag), FValue(value) {}
+  ~TFlagRestore() { FFlag = FValue; }
+  TFlagRestore(const TFlagRestore&) = delete;
+  TFlagRestore& operator=(const TFlagRestore&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FValue;
+};
+
+}  // namespace
+
+// ---- Rendering
+// ---------------------------------------------------------------------------------------------
+
+void TCustomplPrev::DrawPaper(TCanvas& canvas) {
+  const TRect paper = Rect(0, 0, FPageWidth, FPageHeight);
+  canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+  canvas.Brush().SetColor(FPaperColor);
+  canvas.FillRect(paper);
+  if (OnNoPrintDraw) OnNoPrintDraw(this, FCurrentPage);
+  if (!FNoPrinter) FStoredBinName = SettingsInUse()->PaperBinName();
+  // Drivers name continuous paper in half-width or full-width katakana; compare in full width.
+  Cp932String source = ToFullWidth(FStoredBinName);
+  if (!ContainsChars(source, Cp932String::FromUtf8("トラクタ"))) return;
+  // Tractor-feed paper: the sprocket holes (4 mm, 4 mm from each edge, every half inch) and the tear-off
+  // perforations 12.7 mm from each edge.
+  canvas.Pen().SetWidth(0);
+  canvas.Pen().SetColor(RGB(192, 192, 192));
+  canvas.Brush().SetColor(clBtnFace);
+  for (int y = 40;; y += 127) {
+    canvas.Ellipse(40, y, 80, y + 40);
+    canvas.Ellipse(FPageWidth - 80, y, FPageWidth - 40, y + 40);
+    if (y >= FPageHeight) break;
+  }
+  canvas.Pen().SetStyle(TPenStyle::psDot);
+  canvas.MoveTo(127, 0);
+  canvas.LineTo(127, FPageHeight);
+  canvas.MoveTo(FPageWidth - 127, 0);
+  canvas.LineTo(FPageWidth - 127, FPageHeight);
+  canvas.Brush().SetColor(FPaperColor);
+}
+
+TMetafile* TCustomplPrev::RenderPage(int page) {
+  if (FDocState == TplPrevDocState::dsEmpty) return nullptr;
+  // Rendering re-uses the working recording: never while a page is still being recorded into it.
+  if (FCanvas != nullptr) {
+    throw EAssertionFailed(
+        Cp932String::FromBytes("RenderPage: a page is still being recorded (EndDoc first)"));
+  }
+  if (page <= 0) page = 1;
+  if (page >= FPageCount) page = FPageCount;
+  CreatePageCanvas(false);
+  try {
+    PrepareCanvas(*FCanvas, !FPrinting);
+    if (const TMetafile* stored = Pages(page - 1); stored != nullptr) {
+      TResult drawn = FCanvas->StretchDraw(Rect(0, 0, FPageWidth, FPageHeight), *stored);
+      if (!drawn) throw Exception(Cp932String::FromUtf8(drawn.Message()));
+    }
+    if (OnBeforeView) OnBeforeView(this, page);
+  } catch (...) {
+    FCanvas.reset();  // closes the rendering
+    throw;
+  }
+  FCanvas.reset();
+  return FWorkMetafile.get();
+}
+
+void TCustomplPrev::StretchBitmap(const TRect& rect, const TBitmap24* bitmap) {
+  if (bitmap == nullptr || bitmap->Empty()) return;
+  TCanvas* target = FPrinting ? FPrinterCanvas : FCanvas.get();
+  if (target == nullptr) return;
+  target->Handle().StretchDIBits(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top, 0, 0,
+                                 bitmap->Width(), bitmap->Height(), *bitmap, SRCCOPY);
+}
+
+// ---- Printing
+// ----------------------------------------------------------------------------------------------
+
+void TCustomplPrev::Print() {
+  TPreviewHost& host = PreviewHost();
+  if (FPreviewWindow == nullptr || !FPreviewWindow->Visible()) PreparePages();
+  if (FDocState == TplPrevDocState::dsEmpty) {
+    host.MessageBox(Cp932String::FromUtf8("Canvasへの描画コードが見つかりません．　　"),
+                    Cp932String::FromUtf8(kComponentCaption), TPreviewMsgIcon::Warning);
+    return;
+  }
+  if (FNoPrinter) {
+    host.MessageBox(Cp932String::FromUtf8("プリンタがインストールされていないので印刷できません．　　"),
+                    Cp932String::FromUtf8(" 印刷"), TPreviewMsgIcon::Information);
+    return;
+  }
+  int first = std::min(FPrintFromPage, FPrintToPage);
+  int last = std::max(FPrintFromPage, FPrintToPage);
+  first = std::min(first, FPageCount);
+  last = std::min(last, FPageCount);
+  if (first <= 0) first = 1;
+  if (last <= 0) last = FPageCount;
+
+  // Printers that print to files take the Control key as "do not ask for a file name": it counts as held
+  // down for the whole job, and is put back after every job, failed or not.
+  const bool acrobat = IsAcrobatPrinter();
+  std::uint8_t savedControl = 0;
+  if (acrobat) {
+    TKeyboardState keys = host.GetKeyboardState();
+    savedControl = keys[plprev::VK_CONTROL];
+    keys[plprev::VK_CONTROL] = kKeyDown | kKeyToggled;
+    host.SetKeyboardState(keys);
+  }
+  TScopeExit restoreControl([&] {
+    if (!acrobat) return;
+    TKeyboardState keys = host.GetKeyboardState();
+    keys[plprev::VK_CONTROL] = savedControl;
+    host.SetKeyboardState(keys);
+  });
+
+  Cp932String title = !FTitle.IsEmpty() ? FTitle : host.ApplicationTitle() + Cp932String::FromUtf8("印刷");
+  std::unique_ptr<TPreviewPrintJob> job = StartPreviewPrintJob(title);
+  FPrinting = true;
+  host.SetScreenCursor(FCursor);
+  // The end step runs once, also when a page failed; the printing state and the cursor are put back even
+  // when ending the job fails.
+  auto endJob = [&] {
+    TScopeExit idle([&] {
+      FPrinting = false;
+      host.SetScreenCursor(FSavedCursor);
+    });
+    if (FPrinterCanvas != nullptr) FPrinterCanvas->SetMapMode(MM_TEXT);
+    FPrinterCanvas = nullptr;
+    job->End();
+    host.ProcessMessages();
+  };
+  try {
+    for (int i = first; i <= last; ++i) {
+      TCanvas& printer = job->Canvas();
+      FPrinterCanvas = &printer;
+      PrepareCanvas(printer, false);
+      TMetafile* rendered = RenderPage(i);
+      if (rendered != nullptr) {
+        TResult drawn;
+        if (!FInversePrint) {
+          drawn = printer.StretchDraw(Rect(0, 0, FPageWidth, FPageHeight), *rendered);
+        } else if (IsWindowsNT()) {
+          // Corners given reversed mirror both axes: the page turned by 180 degrees.
+          drawn = printer.StretchDraw(Rect(FPageWidth, FPageHeight, 0, 0), *rendered);
+        } else {
+          // The older family cannot replay into a reversed rectangle: go through the page's pixels.
+          TBitmap24 bitmap(std::max(rendered->Width(), 0), std::max(rendered->Height(), 0));
+          if (!bitmap.Empty()) {
+            TCanvas& pixels = bitmap.Canvas();
+            drawn = pixels.StretchDraw(Rect(0, 0, bitmap.Width(), bitmap.Height()), *rendered);
+            bitmap.ReleaseCanvas();
+            StretchBitmap(Rect(FPageWidth, FPageHeight, 0, 0), &bitmap);
+          }
+        }
+        if (!drawn) throw Exception(Cp932String::FromUtf8(drawn.Message()));
+      }
+      host.ProcessMessages();
+      if (OnPrint) OnPrint(this, i);
+      if (i < last) job->NewPage();
+    }
+  } catch (...) {
+    try {
+      endJob();
+    } catch (...) {
+      // The first failure is the one the caller hears of.
+    }
+    throw;
+  }
+  endJob();
+}
+
+// ---- Preview window
+// ----------------------------------------------------------------------------------------
+
+bool TCustomplPrev::FindPreviewForm() {
+  TPreviewHost& host = PreviewHost();
+  auto attach = [this](const TFormRef& ref) {
+    FPreviewForm = ref.Form;
+    FPreviewWindow = ref.Window;
+    FPreviewForm->FreeNotification(this);
+    FPreviewWindow->AttachPreview(this);
+  };
+  if (!FFormName.empty()) {
+    // A form found under an earlier name must not be shown for this one.
+    if (!FOwnsForm) {
+      FPreviewForm = nullptr;
+      FPreviewWindow = nullptr;
+    }
+    for (const TFormRef& ref : host.OpenForms()) {
+      if (ref.Form == nullptr || ref.Form->Name() != FFormName) continue;
+      FPreviewForm = ref.Form;
+      FPreviewWindow = nullptr;
+      if (ref.Window != nullptr) {
+        attach(ref);
+        return true;
+      }
+    }
+    return false;
+  }
+  bool found = false;
+  for (const TFormRef& ref : host.ApplicationComponents()) {
+    if (ref.Form == nullptr || ref.Window == nullptr) continue;
+    if (std::string_view(ref.Form->ClassParentName()) != "TplPrevForm") continue;
+    attach(ref);
+    FFormName = ref.Form->Name();
+    found = true;
+  }
+  if (found) return true;
+  IplPrevWindow* window = host.CreatePreviewWindow(Owner());
+  if (window == nullptr) return false;
+  FOwnsForm = true;
+  TFormRef created{&window->WindowComponent(), window};
+  FFormName = created.Form->Name() + "__" + Name();
+  attach(created);
+  return true;
+}
+
+void TCustomplPrev::Preview() {
+  if (!FReady) return;
+  if (IsAcrobatPrinter()) {
+    if (FDocState == TplPrevDocState::dsRecorded) Print();
+    return;
+  }
+  if (FFormShowing) {
+    PreviewHost().MessageBox(
+        Cp932String::FromUtf8("表示中のフォームをモーダル表示で開くことはできません(矛盾)．　　"),
+        Cp932String::FromUtf8(kComponentCaption), TPreviewMsgIcon::Warning);
+    return;
+  }
+  FReady = false;
+  TFlagRestore ready(FReady, true);
+  if (FindPreviewForm()) {
+    PreparePages();
+    FFormShowing = true;
+    FPreviewWindow->ShowModal();
+    if (FOwnsForm && FPreviewForm != nullptr) {
+      TComponent* form = FPreviewForm;
+      delete form;  // Notification forgets it
+    }
+    return;
+  }
+  // A form of the given name that is not a preview window: shown modally, its messages observed.
+  try {
+    PreparePages();
+    if (FPreviewForm == nullptr) return;
+    PreviewHost().ShowForeignFormModal(FPreviewForm, [this](TForeignMessage message) {
+      if (message == TForeignMessage::Close) {
+        FPageWidth = 0;
+        FPageHeight = 0;
+        FFormShowing = false;
+      } else {
+        FFormShowing = true;
+      }
+    });
+  } catch (...) {
+    // The foreign form is the application's; its failures are not this component's to report.
+  }
+}
+
+void TCustomplPrev::ShowPreview() {
+  if (!FReady) return;
+  if (IsAcrobatPrinter()) {
+    if (FDocState == TplPrevDocState::dsRecorded) Print();
+    return;
+  }
+  FReady = false;
+  TFlagRestore ready(FReady, true);
+  if (FFormShowing) {
+    if (FPreviewWindow != nullptr) FPreviewWindow->Show();
+  } else if (FindPreviewForm()) {
+    PreparePages();
+    FPreviewWindow->Show();
+    FFormShowing = true;
+  }
+}
+
+bool TCustomplPrev::ShowPage(int page) {
+  if (FPreviewWindow == nullptr || !FPreviewWindow->Visible() || !FReady || page < 1 || page > FPageCount) {
+    return false;
+  }
+  FReady = false;
+  TFlagRestore ready(FReady, true);
+  FCurrentPage = page;
+  FPreviewWindow->ShowCurrentPage();
+  return true;
+}
+
+void TCustomplPrev::PrintButtonClick() {
+  if (FPreviewWindow != nullptr) FPreviewWindow->PrintButtonAction(this);
+}
+
+void TCustomplPrev::ClosePreview() {
+  if (IsAcrobatPrinter()) return;
+  if (FPreviewWindow != nullptr) FPreviewWindow->CloseButtonAction();
+}
+
+void TCustomplPrev::PreviewWindowClosed() {
+  FPageWidth = 0;
+  FPageHeight = 0;
+  FFormShowing = false;
+}
+
+}  // namespace tess
