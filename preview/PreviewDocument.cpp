@@ -5,11 +5,12 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/components/Events.h"
-#include "platform/core/Exceptions.h"
 #include "platform/components/StoredDesign.h"
 #include "platform/components/StoredEnum.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/HexDigits.h"
+#include "platform/gfx/Bitmap.h"
 #include "preview/MetafileUtils.h"
 #include "preview/PrinterAccess.h"
 #include "preview/TextUtils.h"
@@ -647,34 +648,17 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
   filer.String(
       "FormName", [this] { return Cp932String::FromBytes(FormName()); },
       [this](const Cp932String& v) { SetFormName(v.Bytes()); });
-  // The icon's image bytes as hexadecimal digits.
+  // The icon's image bytes as hexadecimal digits; anything else there leaves the icon as it was.
   filer.DefineProperty(
       "FormIcon",
       [this](TReader& reader) {
-        const std::string hex = reader.ReadString().Bytes();
         std::string bytes;
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-          auto digit = [](char c) -> int {
-            if (c >= '0' && c <= '9') return c - '0';
-            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-            return -1;
-          };
-          int hi = digit(hex[i]), lo = digit(hex[i + 1]);
-          if (hi < 0 || lo < 0) throw EReadError("FormIcon: not hexadecimal");
-          bytes.push_back(static_cast<char>(hi * 16 + lo));
+        if (!AppendBytesFromHex(reader.ReadString().Bytes(), bytes)) {
+          throw EReadError("FormIcon: not hexadecimal");
         }
         SetFormIcon(bytes);
       },
-      [this](TWriter& writer) {
-        static const char* digits = "0123456789ABCDEF";
-        std::string hex;
-        for (unsigned char c : FormIcon()) {
-          hex.push_back(digits[c >> 4]);
-          hex.push_back(digits[c & 15]);
-        }
-        writer.WriteString(Cp932String::FromBytes(hex));
-      });
+      [this](TWriter& writer) { writer.WriteString(Cp932String::FromBytes(HexFromBytes(FormIcon()))); });
   filer.Boolean(
       "FormIconBar", [this] { return FormIconBar(); }, [this](bool v) { SetFormIconBar(v); });
   DefineSet(

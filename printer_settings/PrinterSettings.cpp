@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/HexDigits.h"
 #include "platform/ui/PrintDialogs.h"
 
 namespace tess {
@@ -46,13 +48,6 @@ int MatchIndex(const Cp932String& text) {
     if (r.name.IsEmpty()) continue;
     if (haystack.find(UpperCase(r.name)) != std::string::npos) return static_cast<int>(i);
   }
-  return -1;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
@@ -448,29 +443,15 @@ void TplSetPrinter::ReadDevData(TReader& reader) {
   } catch (const EReadError&) {
     return;
   }
-  const std::string& digits = text.Bytes();
-  const std::size_t n = digits.size() / 2;  // an odd last digit is left over
-  FDevData.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    int high = HexDigit(digits[2 * i]);
-    int low = HexDigit(digits[2 * i + 1]);
-    if (high < 0 || low < 0) break;  // the first pair that is not hexadecimal ends the data
-    FDevData.push_back(static_cast<std::uint8_t>(high * 16 + low));
-  }
+  // The first pair that is not hexadecimal ends the data; an odd last digit is left over.
+  AppendBytesFromHex(text.Bytes(), FDevData);
 }
 
 void TplSetPrinter::WriteDevData(TWriter& writer) const {
-  static const char kDigits[] = "0123456789ABCDEF";
   // Never more than the bytes there are, whatever DevDataSize says.
   std::size_t count =
       FDevDataSize > 0 ? std::min(FDevData.size(), static_cast<std::size_t>(FDevDataSize)) : 0;
-  std::string text;
-  text.reserve(count * 2);
-  for (std::size_t i = 0; i < count; ++i) {
-    text.push_back(kDigits[FDevData[i] >> 4]);
-    text.push_back(kDigits[FDevData[i] & 0x0F]);
-  }
-  writer.WriteString(Cp932String::FromBytes(text));
+  writer.WriteString(Cp932String::FromBytes(HexFromBytes(std::span(FDevData.data(), count))));
 }
 
 void TplSetPrinter::ReadDesignValue(TReader& reader) {

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "platform/gfx/Bitmap.h"
-#include "platform/core/Exceptions.h"
 #include "platform/components/StoredDesign.h"
+#include "platform/core/Exceptions.h"
+#include "platform/gfx/Bitmap.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
@@ -137,6 +137,9 @@ TEST_F(PreviewDocument, PublishedPropertiesSurviveAStoredRoundTrip) {
   ASSERT_TRUE(b.OnPrint);
   b.OnPrint(&b, 3);
   EXPECT_EQ(printed, std::vector<int>{3});
+  // An icon with digits that are not hexadecimal is a problem of the read and leaves the icon as it was.
+  EXPECT_FALSE(ComponentFromText(b, R"({"class":"TplPrev","properties":{"FormIcon":"00ZZ"}})").Clean());
+  EXPECT_EQ(b.FormIcon(), a.FormIcon());
   // A method the form does not publish stays a name, for a form that binds its handlers itself.
   TPublishingForm bare;
   TplPrev c(&bare);
