@@ -41,103 +41,40 @@ Cp932String UpperCaseText(const Cp932String& text) {
   return Cp932String::FromBytes(out);
 }
 
-// ---- Stored forms of enumerations, sets, colours and cursors ----
+// ---- Stored names of colours and cursors; stored events ----
 
-template <class E>
-using NameTable = TEnumNames<E>;
-
-void DefineSet(TFiler& filer, std::string_view name, const std::vector<const char*>& names,
-               const std::function<unsigned()>& get, const std::function<void(unsigned)>& set) {
-  filer.DefineProperty(
-      name,
-      [names, set](TReader& reader) {
-        unsigned flags = 0;
-        reader.ReadListBegin();
-        while (!reader.EndOfList()) {
-          std::string ident = reader.ReadIdent().Bytes();
-          auto it = std::find_if(names.begin(), names.end(), [&](const char* n) { return ident == n; });
-          if (it == names.end()) throw EReadError(Cp932String::FromBytes("Invalid set member " + ident));
-          flags |= 1u << (it - names.begin());
-        }
-        reader.ReadListEnd();
-        set(flags);
-      },
-      [names, get](TWriter& writer) {
-        unsigned flags = get();
-        writer.WriteListBegin();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-          if ((flags & (1u << i)) != 0) writer.WriteIdent(names[i]);
-        }
-        writer.WriteListEnd();
-      });
-}
-
-// Named values as a stored design writes them (an identifier), with any other value as an integer.
-void DefineNamedInt(TFiler& filer, std::string_view name, const NameTable<int>& names,
-                    const std::function<int()>& get, const std::function<void(int)>& set,
-                    bool hasData = true) {
-  filer.DefineProperty(
-      name,
-      [names, set](TReader& reader) {
-        const StoredValue& v = reader.ReadValue();
-        if (v.IsInteger()) {
-          set(static_cast<int>(v.AsInteger()));
-          return;
-        }
-        std::string ident = v.AsString().Bytes();
-        for (const auto& [value, text] : names) {
-          if (ident == text) {
-            set(value);
-            return;
-          }
-        }
-        throw EReadError(Cp932String::FromBytes("Invalid property value " + ident));
-      },
-      [names, get](TWriter& writer) {
-        int value = get();
-        for (const auto& [v, text] : names) {
-          if (v == value) {
-            writer.WriteIdent(text);
-            return;
-          }
-        }
-        writer.WriteInteger(value);
-      },
-      hasData);
-}
-
-const NameTable<int>& ColorNames() {
-  static const NameTable<int> names = {{clBlack, "clBlack"},
-                                       {clMaroon, "clMaroon"},
-                                       {clGreen, "clGreen"},
-                                       {clOlive, "clOlive"},
-                                       {clNavy, "clNavy"},
-                                       {clPurple, "clPurple"},
-                                       {clTeal, "clTeal"},
-                                       {clGray, "clGray"},
-                                       {clSilver, "clSilver"},
-                                       {clRed, "clRed"},
-                                       {clLime, "clLime"},
-                                       {clYellow, "clYellow"},
-                                       {clBlue, "clBlue"},
-                                       {clFuchsia, "clFuchsia"},
-                                       {clAqua, "clAqua"},
-                                       {clWhite, "clWhite"},
-                                       {clBtnFace, "clBtnFace"},
-                                       {clWindow, "clWindow"},
-                                       {clNone, "clNone"},
-                                       {clAppWorkSpace, "clAppWorkSpace"},
-                                       {clBtnShadow, "clBtnShadow"},
-                                       {clBtnHighlight, "clBtnHighlight"},
-                                       {clWindowText, "clWindowText"}};
+const TEnumNames<int>& ColorNames() {
+  static const TEnumNames<int> names = {{clBlack, "clBlack"},
+                                        {clMaroon, "clMaroon"},
+                                        {clGreen, "clGreen"},
+                                        {clOlive, "clOlive"},
+                                        {clNavy, "clNavy"},
+                                        {clPurple, "clPurple"},
+                                        {clTeal, "clTeal"},
+                                        {clGray, "clGray"},
+                                        {clSilver, "clSilver"},
+                                        {clRed, "clRed"},
+                                        {clLime, "clLime"},
+                                        {clYellow, "clYellow"},
+                                        {clBlue, "clBlue"},
+                                        {clFuchsia, "clFuchsia"},
+                                        {clAqua, "clAqua"},
+                                        {clWhite, "clWhite"},
+                                        {clBtnFace, "clBtnFace"},
+                                        {clWindow, "clWindow"},
+                                        {clNone, "clNone"},
+                                        {clAppWorkSpace, "clAppWorkSpace"},
+                                        {clBtnShadow, "clBtnShadow"},
+                                        {clBtnHighlight, "clBtnHighlight"},
+                                        {clWindowText, "clWindowText"}};
   return names;
 }
 
-const NameTable<int>& CursorNames() {
-  static const NameTable<int> names = {{0, "crDefault"},   {-1, "crNone"},     {-2, "crArrow"},
-                                       {-3, "crCross"},    {-4, "crIBeam"},    {-11, "crHourGlass"},
-                                       {-12, "crDrag"},    {-13, "crNoDrop"},  {-21, "crHandPoint"},
-                                       {-22, "crSizeAll"}, {-19, "crAppStart"}};
+const TEnumNames<int>& CursorNames() {
+  static const TEnumNames<int> names = {{0, "crDefault"},   {-1, "crNone"},     {-2, "crArrow"},
+                                        {-3, "crCross"},    {-4, "crIBeam"},    {-11, "crHourGlass"},
+                                        {-12, "crDrag"},    {-13, "crNoDrop"},  {-21, "crHandPoint"},
+                                        {-22, "crSizeAll"}, {-19, "crAppStart"}};
   return names;
 }
 
@@ -594,7 +531,7 @@ void TCustomplPrev::DefineProperties(TFiler& filer) {
       "ImageDrag", [this] { return FImageDrag; }, [this](bool v) { FImageDrag = v; }, !FImageDrag);
   filer.Boolean(
       "ImageShade", [this] { return FImageShade; }, [this](bool v) { FImageShade = v; }, !FImageShade);
-  DefineNamedInt(
+  DefineNamedIntegerProperty(
       filer, "FormColor", ColorNames(), [this] { return FFormColor; }, [this](int v) { FFormColor = v; },
       FFormColor != clBtnFace);
   DefinePublishedProperties(filer);
@@ -628,14 +565,23 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
       "FooterMargin", [this] { return FooterMargin(); }, [this](int v) { SetFooterMargin(v); });
   filer.Integer(
       "PageCount", [this] { return PageCount(); }, [this](int v) { SetPageCount(v); });
-  DefineSet(
+  DefineSetProperty(
       filer, "BtnOptions",
-      {"boPrintBtn", "boPrinterSetBtn", "boFirstPageBtn", "boPriorPageBtn", "boNextPageBtn", "boLastPageBtn",
-       "boZoomDownBtn", "boZoomUpBtn", "boPageWholeBtn", "boPageWidthBtn", "boCloseBtn"},
+      {{BtnBit(boPrintBtn), "boPrintBtn"},
+       {BtnBit(boPrinterSetBtn), "boPrinterSetBtn"},
+       {BtnBit(boFirstPageBtn), "boFirstPageBtn"},
+       {BtnBit(boPriorPageBtn), "boPriorPageBtn"},
+       {BtnBit(boNextPageBtn), "boNextPageBtn"},
+       {BtnBit(boLastPageBtn), "boLastPageBtn"},
+       {BtnBit(boZoomDownBtn), "boZoomDownBtn"},
+       {BtnBit(boZoomUpBtn), "boZoomUpBtn"},
+       {BtnBit(boPageWholeBtn), "boPageWholeBtn"},
+       {BtnBit(boPageWidthBtn), "boPageWidthBtn"},
+       {BtnBit(boCloseBtn), "boCloseBtn"}},
       [this] { return BtnOptions(); }, [this](unsigned v) { SetBtnOptions(v); });
   filer.String(
       "Title", [this] { return Title(); }, [this](const Cp932String& v) { SetTitle(v); });
-  DefineNamedInt(
+  DefineNamedIntegerProperty(
       filer, "Cursor", CursorNames(), [this] { return Cursor(); }, [this](int v) { SetCursor(v); });
   filer.Integer(
       "FormLeft", [this] { return FormLeft(); }, [this](int v) { SetFormLeft(v); });
@@ -661,8 +607,12 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
       [this](TWriter& writer) { writer.WriteString(Cp932String::FromBytes(HexFromBytes(FormIcon()))); });
   filer.Boolean(
       "FormIconBar", [this] { return FormIconBar(); }, [this](bool v) { SetFormIconBar(v); });
-  DefineSet(
-      filer, "FormBorderIcons", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
+  DefineSetProperty(
+      filer, "FormBorderIcons",
+      {{plprev::biSystemMenu, "biSystemMenu"},
+       {plprev::biMinimize, "biMinimize"},
+       {plprev::biMaximize, "biMaximize"},
+       {plprev::biHelp, "biHelp"}},
       [this] { return FormBorderIcons(); }, [this](unsigned v) { SetFormBorderIcons(v); });
   DefineEnumProperty<TFormBorderStyle>(
       filer, "FormBorderStyle",
@@ -701,7 +651,7 @@ void TplPrev::DefinePublishedProperties(TFiler& filer) {
   filer.String(
       "StatusBarText", [this] { return StatusBarText(); },
       [this](const Cp932String& v) { SetStatusBarText(v); });
-  DefineNamedInt(
+  DefineNamedIntegerProperty(
       filer, "PaperColor", ColorNames(), [this] { return PaperColor(); },
       [this](int v) { SetPaperColor(v); });
   filer.Boolean(

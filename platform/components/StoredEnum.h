@@ -1,6 +1,7 @@
 #pragma once
 // Enumerations and sets as stored designs hold them: an enumeration by its identifier ("bsDialog"), a set
-// as a list of identifiers (["biSystemMenu", "biMinimize"]).
+// as a list of identifiers (["biSystemMenu", "biMinimize"]), an integer with named values by the name
+// where it has one ("clWhite", else 16777215).
 
 #include <functional>
 #include <initializer_list>
@@ -9,37 +10,71 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/Exceptions.h"
 #include "platform/components/StoredValue.h"
+#include "platform/core/Exceptions.h"
 
 namespace tess {
 
 template <class E>
 using TEnumNames = std::vector<std::pair<E, const char*>>;
 
+namespace stored_names {
+
+// The value a table gives an identifier; an identifier the table does not hold is a read error.
+template <class E>
+E ValueNamed(const TEnumNames<E>& names, const std::string& ident) {
+  for (const auto& [value, text] : names) {
+    if (ident == text) return value;
+  }
+  throw EReadError(Cp932String::FromBytes("Invalid property value " + ident));
+}
+
+// The identifier a table gives a value, or nullptr.
+template <class E>
+const char* NameOf(const TEnumNames<E>& names, E value) {
+  for (const auto& [v, text] : names) {
+    if (v == value) return text;
+  }
+  return nullptr;
+}
+
+}  // namespace stored_names
+
+// An enumeration stored as its identifier; a value without one is not written.
 template <class E>
 void DefineEnumProperty(TFiler& filer, std::string_view name, const TEnumNames<E>& names,
                         const std::function<E()>& get, const std::function<void(E)>& set,
                         bool hasData = true) {
   filer.DefineProperty(
       name,
+      [names, set](TReader& reader) { set(stored_names::ValueNamed(names, reader.ReadIdent().Bytes())); },
+      [names, get](TWriter& writer) {
+        if (const char* text = stored_names::NameOf(names, get())) writer.WriteIdent(text);
+      },
+      hasData);
+}
+
+// An integer some of whose values have names (colours, cursors): a named value is stored as its
+// identifier, any other as the integer. Either form is read.
+inline void DefineNamedIntegerProperty(TFiler& filer, std::string_view name, const TEnumNames<int>& names,
+                                       const std::function<int()>& get, const std::function<void(int)>& set,
+                                       bool hasData = true) {
+  filer.DefineProperty(
+      name,
       [names, set](TReader& reader) {
-        std::string ident = reader.ReadIdent().Bytes();
-        for (const auto& [value, text] : names) {
-          if (ident == text) {
-            set(value);
-            return;
-          }
+        const StoredValue& v = reader.ReadValue();
+        if (v.IsInteger()) {
+          set(static_cast<int>(v.AsInteger()));
+          return;
         }
-        throw EReadError(Cp932String::FromBytes("Invalid property value " + ident));
+        set(stored_names::ValueNamed(names, v.AsString().Bytes()));
       },
       [names, get](TWriter& writer) {
-        E value = get();
-        for (const auto& [v, text] : names) {
-          if (v == value) {
-            writer.WriteIdent(text);
-            return;
-          }
+        const int value = get();
+        if (const char* text = stored_names::NameOf(names, value)) {
+          writer.WriteIdent(text);
+        } else {
+          writer.WriteInteger(value);
         }
       },
       hasData);
