@@ -101,7 +101,8 @@ class TWriter {
 // What a component tells the framework about its stored properties, in the order they are stored and read:
 // the published properties first, then the component's own stored data (lists, hex strings). The same
 // declaration serves reading and writing. `HasData` false means the property is not written (a published
-// property at its declared default, say).
+// property at its declared default, say). A filer calls the read or write procedure, if at all, before
+// DefineProperty returns and keeps neither, so they may refer to objects that live only as long as the call.
 class TFiler {
  public:
   using ReadProc = std::function<void(TReader&)>;

@@ -13,8 +13,8 @@
 
 #include <algorithm>
 
-#include "platform/ui/Application.h"
 #include "platform/components/StoredEnum.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
@@ -613,34 +613,11 @@ void TForm::DefineProperties(TFiler& filer) {
       [this](TWindowState s) { FWindowState = s; }, FWindowState != TWindowState::wsNormal);
   filer.Integer(
       "Color", [this] { return static_cast<int>(Color()); }, [this](int v) { SetColor(v); });
-  filer.String(
-      "Font.Name", [this] { return Font().Name; },
-      [this](const Cp932String& v) {
-        TControlFont f = Font();
-        f.Name = v;
-        SetFont(f);
-      });
-  filer.Integer(
-      "Font.Height", [this] { return Font().Height; },
-      [this](int v) {
-        TControlFont f = Font();
-        f.Height = v;
-        SetFont(f);
-      });
-  filer.Integer(
-      "Font.Color", [this] { return static_cast<int>(Font().Color); },
-      [this](int v) {
-        TControlFont f = Font();
-        f.Color = v;
-        SetFont(f);
-      });
-  filer.Integer(
-      "Font.Charset", [this] { return Font().Charset; },
-      [this](int v) {
-        TControlFont f = Font();
-        f.Charset = v;
-        SetFont(f);
-      });
+  // The font is stored by its own definer, as a control's is, and always: a form has no parent whose font it
+  // could take. The filer reads and writes during the call, so the copy lives long enough.
+  TControlFont font = Font();
+  font.DefineProperties(
+      filer, "Font.", [this, &font] { SetFont(font); }, true);
   filer.Integer(
       "PixelsPerInch", [] { return 96; }, [](int) {});
   filer.Integer(

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdControls.h"
 
@@ -170,6 +170,20 @@ TEST(FormsAndControls, StoredDesignRoundTrip) {
   EXPECT_FALSE(b->Enabled());
   copy.SetName("TestForm");
   EXPECT_EQ(WriteComponentDesign(copy), json);
+}
+
+TEST(FormsAndControls, AFormsWholeFontRoundTripsStyleIncluded) {
+  TTestForm form(nullptr);
+  TControlFont font;
+  font.Name = J("ＭＳ Ｐゴシック");
+  font.Height = -12;
+  font.Style = fsBold | fsUnderline;
+  font.Color = clNavy;
+  font.Charset = 128;
+  form.SetFont(font);
+  TTestForm copy(nullptr, WriteComponentDesign(form));
+  EXPECT_TRUE(copy.DesignReport().Clean());
+  EXPECT_EQ(copy.Font(), font);
 }
 
 TEST(FormsAndControls, DesignBindsEventsToPublishedMethods) {
