@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdControls.h"
+#include "tests/support/MessageBoxCapture.h"
 
 namespace tess {
 namespace {
@@ -58,18 +59,9 @@ class TTestForm : public TForm {
 
 class CapturedBoxes : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Application().Initialize();
-    previous_ = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      boxes.push_back(r);
-      return mrOk;
-    });
-  }
-  void TearDown() override { Application().SetMessageBoxHook(previous_); }
-  std::vector<TMessageBoxRequest> boxes;
-
- private:
-  TMessageBoxHook previous_;
+  void SetUp() override { Application().Initialize(); }
+  test::TMessageBoxCapture captured;
+  std::vector<TMessageBoxRequest>& boxes = captured.Boxes;
 };
 
 TEST(FormsAndControls, AFormFreesItsControls) {

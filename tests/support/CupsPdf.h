@@ -1,31 +1,20 @@
 #pragma once
 // Shared by the tests that print on the real CUPS-PDF queue (added by scripts/test-steps/50-cups-pdf.sh):
-// finding the queue and the folder CUPS-PDF writes into, running the command-line tools that read PDFs, and
-// waiting for the PDF of one job.
+// finding the queue and the folder CUPS-PDF writes into, and waiting for the PDF of one job (the shell
+// commands that read PDFs run through tests/support/Shell.h).
 
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "tests/support/Shell.h"
+
 namespace tess::test {
 
 inline constexpr const char* kCupsPdfQueue = "TessarinePDF";
-
-// Runs a shell command and gives what it printed on standard output.
-inline std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 inline bool CupsPdfQueueExists(const std::string& queue = kCupsPdfQueue) {
   return Shell("lpstat -p " + queue + " 2>/dev/null").find(queue) != std::string::npos;
