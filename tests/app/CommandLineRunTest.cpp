@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/CupsQueueLock.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/Shell.h"
 
@@ -45,6 +46,8 @@ class CommandLineRun : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   std::string At(const char* name) const { return (dir / name).string(); }
+  // The program finds its printers (and so the printable area of its pages) through CUPS.
+  tess::test::TCupsQueueLock lock{tess::test::TCupsQueueLock::UsesQueues};
   fs::path dir;
 };
 

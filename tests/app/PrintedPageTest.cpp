@@ -16,6 +16,7 @@
 #include "platform/ui/Application.h"
 #include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsPdf.h"
+#include "tests/support/CupsQueueLock.h"
 #include "worksheet/Random.h"
 #include "worksheet/WorksheetDialog.h"
 
@@ -44,6 +45,7 @@ class PrintedPage : public ::testing::Test {
     scope_.reset();
   }
 
+  test::TCupsQueueLock lock_{test::TCupsQueueLock::UsesQueues};
   std::unique_ptr<TScopedPrinterSystem> scope_;
   std::unique_ptr<TForm1> form_;
 };

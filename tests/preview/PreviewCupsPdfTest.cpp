@@ -17,6 +17,7 @@
 #include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/CupsPdf.h"
+#include "tests/support/CupsQueueLock.h"
 
 namespace tess {
 namespace {
@@ -59,6 +60,7 @@ TInkBox InkOf(const fs::path& pdf, int page) {
 }
 
 TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMillimetres) {
+  test::TCupsQueueLock lock(test::TCupsQueueLock::UsesQueues);
   if (!test::CupsPdfQueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
   ASSERT_FALSE(test::CupsPdfOutputFolder().empty());
   TScopedPrinterSystem scope(CreateCupsPrinterSystem());

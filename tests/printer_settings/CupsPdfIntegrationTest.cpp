@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -25,6 +22,7 @@
 #include "platform/ui/PrintDialogs.h"
 #include "printer_settings/PrinterSettings.h"
 #include "tests/support/CupsPdf.h"
+#include "tests/support/CupsQueueLock.h"
 
 namespace tess {
 namespace {
@@ -99,18 +97,13 @@ class CupsPdfTest : public ::testing::Test {
     }
   }
   void SetUp() override {
-    // Tests that add and delete queues run one at a time across test processes.
-    lock = ::open("/tmp/tessarine-cups-tests.lock", O_CREAT | O_RDWR, 0666);
-    if (lock >= 0) ::flock(lock, LOCK_EX);
     if (!QueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue << " (needs root and CUPS)";
     scope = std::make_unique<TScopedPrinterSystem>(CreateCupsPrinterSystem());
   }
-  void TearDown() override {
-    scope.reset();
-    if (lock >= 0) ::close(lock);  // releases the lock
-  }
+  void TearDown() override { scope.reset(); }
+  // Some of these tests add and delete queues: each runs alone among the tests that use CUPS queues.
+  test::TCupsQueueLock lock{test::TCupsQueueLock::ChangesQueues};
   std::unique_ptr<TScopedPrinterSystem> scope;
-  int lock = -1;
 };
 
 TEST_F(CupsPdfTest, QueueIsListedAndItsA4CapsFollowThePpd) {
