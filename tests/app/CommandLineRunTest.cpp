@@ -2,40 +2,27 @@
 // and bad values end with a message and a non-zero exit code.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tests/support/CupsQueueLock.h"
+#include "tests/support/ReadFile.h"
+#include "tests/support/Shell.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
+using RunResult = tess::test::TShellResult;
+using tess::test::ReadFile;
 
+// The program's exit code and its standard output and error together.
 RunResult RunProgram(const std::string& arguments) {
-  RunResult result;
-  const std::string command =
-      "QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 512> buffer{};
-  while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) result.output += buffer.data();
-  const int status = ::pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return tess::test::RunShell("QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) + " " + arguments +
+                              " 2>&1");
 }
 
 int PdfPages(const fs::path& pdf) {
@@ -59,6 +46,8 @@ class CommandLineRun : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   std::string At(const char* name) const { return (dir / name).string(); }
+  // The program finds its printers (and so the printable area of its pages) through CUPS.
+  tess::test::TCupsQueueLock lock{tess::test::TCupsQueueLock::UsesQueues};
   fs::path dir;
 };
 

@@ -3,26 +3,22 @@
 // problem number. Skipped where there is no CUPS-PDF queue (the suite step that adds one needs root).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <regex>
-#include <set>
-#include <string>
-#include <thread>
+#include <unistd.h>
 
-#include "platform/ui/Application.h"
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "platform/gfx/Bitmap.h"
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
 #include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsPdf.h"
-#include "worksheet/WorksheetDialog.h"
+#include "tests/support/CupsQueueLock.h"
 #include "worksheet/Random.h"
+#include "worksheet/WorksheetDialog.h"
 
 namespace tess {
 namespace {
@@ -49,6 +45,7 @@ class PrintedPage : public ::testing::Test {
     scope_.reset();
   }
 
+  test::TCupsQueueLock lock_{test::TCupsQueueLock::UsesQueues};
   std::unique_ptr<TScopedPrinterSystem> scope_;
   std::unique_ptr<TForm1> form_;
 };
@@ -69,12 +66,14 @@ TEST_F(PrintedPage, PrintedPagesMatchThePreviewAndAdvanceTheNumber) {
     screen.push_back(testing::Play(*doc.RenderPage(page), dpi, width, height, {0, 0, width, height}));
   }
 
-  const std::string title = "tessarine-wysiwyg-" + std::to_string(::getpid());
+  const std::string title = test::UniqueJobTitle("tessarine-wysiwyg-");
   doc.SetTitle(Cp932String::FromBytes(title));
   doc.Print();
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
-  const fs::path pdf = test::WaitForPdf(test::CupsPdfOutputFolder(), title);
-  ASSERT_FALSE(pdf.empty()) << "no PDF for the job " << title;
+  const test::TCupsJob job = test::WaitForCupsPdfJob(title);
+  ASSERT_EQ(job.State, "completed") << "job " << job.Id << " " << title;
+  const fs::path pdf = job.Pdf;
+  ASSERT_FALSE(pdf.empty()) << "no PDF for job " << job.Id << " in " << test::CupsPdfOutputFolder();
 
   const fs::path work = fs::temp_directory_path() / ("tessarine-printed-" + std::to_string(::getpid()));
   fs::create_directories(work);

@@ -2,21 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <unistd.h>
 
 #include "platform/gfx/emf/Exports.h"
 #include "tests/platform/DrawingTestUtil.h"
+#include "tests/support/ReadFile.h"
 
 namespace tess {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using test::ReadFile;
 
 class Exports : public ::testing::Test {
  protected:

@@ -1,5 +1,5 @@
-// Forms and controls as components: ownership, free-notification, stored designs, the general handler,
-// modal showing and closing.
+// Forms and controls as components: ownership, stored designs, the general handler, modal showing and
+// closing.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdControls.h"
+#include "tests/support/MessageBoxCapture.h"
 
 namespace tess {
 namespace {
@@ -26,24 +27,6 @@ class CountedLabel : public TLabel {
   static inline int destroyed = 0;
 };
 
-// Refers to another component and forgets it when told it goes away.
-class Referrer : public TEdit {
-  TESS_COMPONENT_CLASS(Referrer, TEdit)
- public:
-  using TEdit::TEdit;
-  TComponent* peer = nullptr;
-  void SetPeer(TComponent* p) {
-    peer = p;
-    p->FreeNotification(this);
-  }
-
- protected:
-  void Notification(TComponent* c, TOperation op) override {
-    TEdit::Notification(c, op);
-    if (op == TOperation::opRemove && c == peer) peer = nullptr;
-  }
-};
-
 // A form read from a design given as text, with one published method.
 class TTestForm : public TForm {
   TESS_COMPONENT_CLASS(TTestForm, TForm)
@@ -58,18 +41,9 @@ class TTestForm : public TForm {
 
 class CapturedBoxes : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Application().Initialize();
-    previous_ = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      boxes.push_back(r);
-      return mrOk;
-    });
-  }
-  void TearDown() override { Application().SetMessageBoxHook(previous_); }
-  std::vector<TMessageBoxRequest> boxes;
-
- private:
-  TMessageBoxHook previous_;
+  void SetUp() override { Application().Initialize(); }
+  test::TMessageBoxCapture captured;
+  std::vector<TMessageBoxRequest>& boxes = captured.Boxes;
 };
 
 TEST(FormsAndControls, AFormFreesItsControls) {
@@ -84,15 +58,6 @@ TEST(FormsAndControls, AFormFreesItsControls) {
   EXPECT_EQ(CountedLabel::destroyed, 1);
   delete form;
   EXPECT_EQ(CountedLabel::destroyed, 2);
-}
-
-TEST(FormsAndControls, FreeNotificationReachesTheReferrer) {
-  TTestForm form(nullptr);
-  auto* referrer = new Referrer(&form);
-  auto* target = new TButton(&form);
-  referrer->SetPeer(target);
-  delete target;
-  EXPECT_EQ(referrer->peer, nullptr);
 }
 
 TEST(FormsAndControls, ControlsMoveBetweenParentsAndAlign) {

@@ -6,6 +6,7 @@
 #include "preview/ApplicationPreviewHost.h"
 #include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
+#include "tests/support/MessageBoxCapture.h"
 
 namespace tess {
 namespace {
@@ -19,19 +20,14 @@ class ApplicationHost : public ::testing::Test {
  protected:
   void SetUp() override {
     Application().Initialize();
-    previousHook = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      boxes.push_back(r);
-      return mrOk;
-    });
     InstallApplicationPreviewHost();
   }
   void TearDown() override {
-    Application().SetMessageBoxHook(previousHook);
     Screen().SetCursor(crDefault);
     SetPreviewHost(nullptr);
   }
-  std::vector<TMessageBoxRequest> boxes;
-  TMessageBoxHook previousHook;
+  test::TMessageBoxCapture captured;
+  std::vector<TMessageBoxRequest>& boxes = captured.Boxes;
   test::TNoPrinters noPrinters;
 };
 

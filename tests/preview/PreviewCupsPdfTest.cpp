@@ -6,15 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/printing/Printers.h"
@@ -23,6 +17,7 @@
 #include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/CupsPdf.h"
+#include "tests/support/CupsQueueLock.h"
 
 namespace tess {
 namespace {
@@ -30,7 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::Shell;
-using test::WaitForPdf;
 const char* kQueue = test::kCupsPdfQueue;
 
 // The box of the dark pixels of one page, rasterised at 254 dpi: one pixel is 0.1 mm, a page unit.
@@ -66,11 +60,9 @@ TInkBox InkOf(const fs::path& pdf, int page) {
 }
 
 TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMillimetres) {
-  if (Shell(std::string("lpstat -p ") + kQueue + " 2>/dev/null").find(kQueue) == std::string::npos) {
-    GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
-  }
-  const fs::path folder = test::CupsPdfOutputFolder();
-  ASSERT_FALSE(folder.empty());
+  test::TCupsQueueLock lock(test::TCupsQueueLock::UsesQueues);
+  if (!test::CupsPdfQueueExists()) GTEST_SKIP() << "no CUPS-PDF queue " << kQueue;
+  ASSERT_FALSE(test::CupsPdfOutputFolder().empty());
   TScopedPrinterSystem scope(CreateCupsPrinterSystem());
   test::TRecordingHost host;
   TComponent form(nullptr);
@@ -89,9 +81,7 @@ TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMi
   preview.TextOutLeft(400, 500, "PAGETWO");
   preview.EndDoc();
 
-  const std::string token =
-      "Preview" + std::to_string(::getpid()) + "x" +
-      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
+  const std::string token = test::UniqueJobTitle("Preview");
   preview.SetTitle(Cp932String((token + "a").c_str()));
   preview.SetPrintFromPage(0);
   preview.SetPrintToPage(0);
@@ -101,10 +91,13 @@ TEST(PreviewCupsPdf, PagesPrintAtTheirPlaceOnThePaperAndTheOffsetMovesThemFiveMi
   preview.Print();
   ASSERT_TRUE(host.Boxes.empty());
 
-  fs::path plain = WaitForPdf(folder, token + "a");
-  fs::path shifted = WaitForPdf(folder, token + "b");
-  ASSERT_FALSE(plain.empty()) << "no PDF for the first job in " << folder;
-  ASSERT_FALSE(shifted.empty()) << "no PDF for the second job in " << folder;
+  const test::TCupsJob first = test::WaitForCupsPdfJob(token + "a");
+  const test::TCupsJob second = test::WaitForCupsPdfJob(token + "b");
+  ASSERT_EQ(first.State, "completed") << "job " << first.Id << " " << token << "a";
+  ASSERT_EQ(second.State, "completed") << "job " << second.Id << " " << token << "b";
+  const fs::path plain = first.Pdf, shifted = second.Pdf;
+  ASSERT_FALSE(plain.empty()) << "no PDF for job " << first.Id << " in " << test::CupsPdfOutputFolder();
+  ASSERT_FALSE(shifted.empty()) << "no PDF for job " << second.Id << " in " << test::CupsPdfOutputFolder();
   EXPECT_NE(Shell("pdfinfo '" + plain.string() + "'").find("Pages:           2"), std::string::npos);
 
   // Each page holds one word whose cell starts 40 mm from the left edge and 50 mm from the top: its ink

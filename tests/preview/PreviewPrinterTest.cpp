@@ -5,72 +5,21 @@
 
 #include <cmath>
 
-#include "platform/gfx/Bitmap.h"
-#include "platform/core/PlatformFamily.h"
-#include "platform/printing/Printers.h"
 #include "platform/components/StoredDesign.h"
+#include "platform/core/PlatformFamily.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "tests/preview/PreviewTestSupport.h"
+#include "tests/support/PixelPrinterSystem.h"
 
 namespace tess {
 namespace {
 
+using test::TPixelPrinterSystem;
 using test::TRecordingHost;
-
-// Virtual printers whose jobs also keep every page's pixels: the job's canvas is a bitmap of the printable
-// area at the printer's resolution, origin at its top-left corner.
-class TPixelPrinterSystem : public TVirtualPrinterSystem {
- public:
-  std::vector<TBitmap24> pages;
-  bool refuseJobs = false;  // the driver starts no job
-
- protected:
-  std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
-                                      const Cp932String& title) override;
-  friend class TPixelJob;
-};
-
-class TPixelJob : public TPrintJob {
- public:
-  TPixelJob(TPixelPrinterSystem& system, std::unique_ptr<TPrintJob> inner, TDeviceCaps caps)
-      : FSystem(system), FInner(std::move(inner)), FCaps(caps) {
-    StartPage();
-  }
-  TCanvas* Canvas() override { return &FPage->Canvas(FCaps.logPixelsX, FCaps.logPixelsY); }
-  void NewPage() override {
-    FinishPage();
-    StartPage();
-    FInner->NewPage();
-  }
-  void End() override {
-    FinishPage();
-    FInner->End();
-  }
-  void Abort() override { FInner->Abort(); }
-
- private:
-  void StartPage() { FPage = std::make_unique<TBitmap24>(FCaps.horzRes, FCaps.vertRes); }
-  void FinishPage() {
-    if (!FPage) return;
-    FPage->ReleaseCanvas();
-    FSystem.pages.push_back(*FPage);
-    FPage.reset();
-  }
-  TPixelPrinterSystem& FSystem;
-  std::unique_ptr<TPrintJob> FInner;
-  TDeviceCaps FCaps;
-  std::unique_ptr<TBitmap24> FPage;
-};
-
-std::unique_ptr<TPrintJob> TPixelPrinterSystem::StartJob(const TPrinterRecord& printer,
-                                                         std::span<const std::uint8_t> block,
-                                                         const Cp932String& title) {
-  if (refuseJobs) return nullptr;
-  std::unique_ptr<TPrintJob> inner = TVirtualPrinterSystem::StartJob(printer, block, title);
-  return std::make_unique<TPixelJob>(*this, std::move(inner), Jobs().back().caps);
-}
 
 // A 100 dpi printer (small pixel pages) with unequal strips: 20 dots left, 10 top, 30 right, 40 bottom.
 TVirtualPrinter SmallPrinter(const Cp932String& name) {
@@ -248,8 +197,8 @@ TEST_F(PreviewPrinter, ATractorFeedSourceOfThePrinterGetsItsMarksOnTheScreenOnly
   EXPECT_EQ(preview->StoredBinName(), Cp932String::FromUtf8("ﾄﾗｸﾀ"));
   // The printer never gets them: the left hole's printable part (around paper x 7 mm, y 6 mm) stays white.
   preview->Print();
-  ASSERT_EQ(virt->pages.size(), 1u);
-  EXPECT_EQ(virt->pages[0].Pixel(7, 13), 0xFFFFFFu);
+  ASSERT_EQ(virt->Pages.size(), 1u);
+  EXPECT_EQ(virt->Pages[0].Pixel(7, 13), 0xFFFFFFu);
   preview->plSetPrinter()->SetPaperBinName("Manual");
   EXPECT_TRUE(test::RectRecords(*preview->RenderPage(1), emf::EMR_ELLIPSE).empty());
 }
@@ -338,7 +287,7 @@ TEST_F(PreviewPrinter, AWholeDocumentStartsPageCountMinusOneNewPagesWithTheTitle
   EXPECT_GT(messagesBefore, 0);
   EXPECT_EQ(virt->Jobs().back().pageCount, 3);
   EXPECT_EQ(virt->Jobs().back().title.ToUtf8(), "印刷プレビュー[Mr.QUILL]");
-  EXPECT_EQ(virt->pages.size(), 3u);
+  EXPECT_EQ(virt->Pages.size(), 3u);
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.ScreenCursor(), -2);
   // Without a title the job is named after the application.
@@ -354,26 +303,26 @@ TEST_F(PreviewPrinter, TheImageLandsOnThePaperAndPrintOffsetXMovesItFiveMillimet
   preview->Print();
   preview->SetPrintOffsetX(50);
   preview->Print();
-  ASSERT_EQ(virt->pages.size(), 2u);
+  ASSERT_EQ(virt->Pages.size(), 2u);
   // 1 unit = 100/254 dots; the bitmap's origin is the printable corner (20, 10 dots into the paper).
   const double scale = 827.0 / 2100.0;
   ASSERT_EQ(preview->DevicePageWidth(), 827);
   int row = static_cast<int>(400 * (1169.0 / 2969.0)) - 10;
-  int left = FirstDarkColumn(virt->pages[0], row);
+  int left = FirstDarkColumn(virt->Pages[0], row);
   EXPECT_NEAR(left, 300 * scale - 20, 1.5);
-  EXPECT_NEAR(LastDarkColumn(virt->pages[0], row), 500 * scale - 20, 1.5);
-  int shifted = FirstDarkColumn(virt->pages[1], row);
+  EXPECT_NEAR(LastDarkColumn(virt->Pages[0], row), 500 * scale - 20, 1.5);
+  int shifted = FirstDarkColumn(virt->Pages[1], row);
   EXPECT_NEAR(shifted - left, 50 * scale, 1.0);
   // PrintOffsetY moves it down the same way.
   preview->SetPrintOffsetX(0);
   preview->SetPrintOffsetY(30);
   preview->Print();
-  ASSERT_EQ(virt->pages.size(), 3u);
+  ASSERT_EQ(virt->Pages.size(), 3u);
   const double scaleY = 1169.0 / 2969.0;
   int column = static_cast<int>(400 * scale) - 20;
-  int top = FirstDarkRow(virt->pages[0], column);
+  int top = FirstDarkRow(virt->Pages[0], column);
   EXPECT_NEAR(top, 300 * scaleY - 10, 1.5);
-  EXPECT_NEAR(FirstDarkRow(virt->pages[2], column) - top, 30 * scaleY, 1.0);
+  EXPECT_NEAR(FirstDarkRow(virt->Pages[2], column) - top, 30 * scaleY, 1.0);
 }
 
 TEST_F(PreviewPrinter, ATurnedPageIsTheFirstPageRotatedAndTheOffsetStillMovesItRightOnThePage) {
@@ -385,16 +334,16 @@ TEST_F(PreviewPrinter, ATurnedPageIsTheFirstPageRotatedAndTheOffsetStillMovesItR
   preview->Print();
   preview->SetPrintOffsetX(50);
   preview->Print();
-  ASSERT_EQ(virt->pages.size(), 2u);
+  ASSERT_EQ(virt->Pages.size(), 2u);
   const double scale = 827.0 / 2100.0;
   // Turned: the square (300..500) appears at paper x 1600..1800, seen from the printer's side.
   ASSERT_EQ(preview->DevicePageHeight(), 1169);
   int row = static_cast<int>((2969 - 400) * (1169.0 / 2969.0)) - 10;
-  int left = FirstDarkColumn(virt->pages[0], row);
+  int left = FirstDarkColumn(virt->Pages[0], row);
   EXPECT_NEAR(left, (2100 - 500) * scale - 20, 1.5);
-  EXPECT_NEAR(LastDarkColumn(virt->pages[0], row), (2100 - 300) * scale - 20, 1.5);
+  EXPECT_NEAR(LastDarkColumn(virt->Pages[0], row), (2100 - 300) * scale - 20, 1.5);
   // On the turned sheet "right" is towards the printer's left edge.
-  int shifted = FirstDarkColumn(virt->pages[1], row);
+  int shifted = FirstDarkColumn(virt->Pages[1], row);
   EXPECT_NEAR(left - shifted, 50 * scale, 1.0);
 }
 
@@ -405,10 +354,10 @@ TEST_F(PreviewPrinter, TheOlderFamilyTurnsThePageThroughItsPixels) {
   preview->Print();
   SetPlatformFamily(TPlatformFamily::Windows9x);
   preview->Print();
-  ASSERT_EQ(virt->pages.size(), 2u);
+  ASSERT_EQ(virt->Pages.size(), 2u);
   int row = static_cast<int>((2969 - 400) * (1169.0 / 2969.0)) - 10;
-  EXPECT_NEAR(FirstDarkColumn(virt->pages[1], row), FirstDarkColumn(virt->pages[0], row), 2);
-  EXPECT_NEAR(LastDarkColumn(virt->pages[1], row), LastDarkColumn(virt->pages[0], row), 2);
+  EXPECT_NEAR(FirstDarkColumn(virt->Pages[1], row), FirstDarkColumn(virt->Pages[0], row), 2);
+  EXPECT_NEAR(LastDarkColumn(virt->Pages[1], row), LastDarkColumn(virt->Pages[0], row), 2);
 }
 
 TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFailedOrNot) {
@@ -430,11 +379,11 @@ TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFail
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
   // A job that cannot even start puts it back as well.
-  virt->refuseJobs = true;
+  virt->RefuseJobs = true;
   EXPECT_THROW(preview->Print(), EPrinterError);
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
-  virt->refuseJobs = false;
+  virt->RefuseJobs = false;
   // Other printers leave the keyboard alone.
   std::unique_ptr<TplPrev> plain = PreviewOn("Small");
   Record(*plain, 1);

@@ -1,7 +1,7 @@
 #pragma once
 // Shared helpers of the preview tests: a host that records what the component asks of the application,
-// and readers for the records of a page recording (read through the platform's enumerator, never from the
-// canvas calls that made them).
+// readers for the records of a page recording (read through the platform's enumerator, never from the
+// canvas calls that made them), and the main form's stored paper.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/components/StoredDesign.h"
 #include "platform/gfx/emf/EmfRecords.h"
 #include "platform/gfx/emf/Metafile.h"
-#include "platform/components/StoredDesign.h"
 #include "platform/printing/VirtualPrinters.h"
-#include "preview/PreviewHost.h"
 #include "preview/PreviewDocument.h"
+#include "preview/PreviewHost.h"
+#include "tests/support/MainFormPaper.h"
 
 namespace tess::test {
 
@@ -141,15 +142,6 @@ inline std::vector<TRect> RectRecords(const TMetafile& metafile, std::uint32_t t
     out.push_back({rec.rect.left, rec.rect.top, rec.rect.right, rec.rect.bottom});
   }
   return out;
-}
-
-// The paper values of the main form's stored design (no printer installed).
-inline const char* kMainFormPaper = R"({"class":"TplPrev","name":"plPrev1","properties":{"DesignPaperValue":)"
-                                    R"(["FinePrint","A4","",2100,2970,600,600,0,35,2067,31,2921,9]}})";
-
-inline void LoadMainFormPaper(TComponent& preview) {
-  DesignReadReport report = ComponentFromText(preview, kMainFormPaper);
-  EXPECT_TRUE(report.Clean());
 }
 
 }  // namespace tess::test

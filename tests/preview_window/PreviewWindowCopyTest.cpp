@@ -157,13 +157,7 @@ TEST_F(PreviewWindowHardCopyPrint, CancelledDialogPrintsNothingAndStillRestores)
   EXPECT_EQ(views, 1);  // the window shows its page again
 }
 
-class PreviewWindowCopyNoPrinter : public PreviewWindowFixture {
- protected:
-  void SetUp() override {
-    Install(false);
-    ASSERT_TRUE(ComponentFromText(*Preview, kMainFormPaper).Clean());
-  }
-};
+using PreviewWindowCopyNoPrinter = PreviewWindowNoPrinterFixture;
 
 TEST_F(PreviewWindowCopyNoPrinter, ScreenCopiesAreDisabledAndThePageCopyWorks) {
   Record(2);

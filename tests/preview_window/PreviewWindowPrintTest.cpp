@@ -123,7 +123,7 @@ TEST_F(PreviewWindowPrint, FailureWhilePrintingIsReportedAfterTheWindowIsRestore
   SetPrintDialogScript([](TPrintDialog&) { return true; });
   form->PrintBtn->Click();
   ASSERT_EQ(Boxes.size(), 1u);
-  EXPECT_EQ(Boxes[0].Text, "用紙がありません.");
+  EXPECT_EQ(Boxes[0].Text.ToUtf8(), "用紙がありません.");
   EXPECT_EQ(Boxes[0].Icon, TMsgIcon::Error);
   ASSERT_EQ(Printers->Jobs().size(), 1u);
   EXPECT_TRUE(Printers->Jobs()[0].ended || Printers->Jobs()[0].aborted);
@@ -163,16 +163,7 @@ TEST_F(PreviewWindowPrint, PrinterSetupTakesThePaperAndRefitsTheWholePage) {
   EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
 }
 
-class PreviewWindowNoPrinter : public PreviewWindowFixture {
- protected:
-  void SetUp() override {
-    Install(false);
-    DesignReadReport report =
-        ComponentFromText(*Preview, R"({"class":"TplPrev","name":"plPrev1","properties":{"DesignPaperValue":)"
-                                    R"(["FinePrint","A4","",2100,2970,600,600,0,35,2067,31,2921,9]}})");
-    ASSERT_TRUE(report.Clean());
-  }
-};
+using PreviewWindowNoPrinter = PreviewWindowNoPrinterFixture;
 
 TEST_F(PreviewWindowNoPrinter, PrintAndSetupOnlyExplainAndTheStatusNamesTheStoredPaper) {
   ASSERT_TRUE(Preview->NoPrinter());
@@ -183,15 +174,15 @@ TEST_F(PreviewWindowNoPrinter, PrintAndSetupOnlyExplainAndTheStatusNamesTheStore
   SetPrintDialogScript([&](TPrintDialog&) { return dialog = true; });
   form->PrintBtnClick(form->PrintBtn);
   ASSERT_EQ(Boxes.size(), 1u);
-  EXPECT_EQ(Boxes[0].Text, "プリンタがインストールされていないので印刷できません．　　");
-  EXPECT_EQ(Boxes[0].Caption, "　印刷");
+  EXPECT_EQ(Boxes[0].Text.ToUtf8(), "プリンタがインストールされていないので印刷できません．　　");
+  EXPECT_EQ(Boxes[0].Caption.ToUtf8(), "　印刷");
   EXPECT_EQ(Boxes[0].Icon, TMsgIcon::Information);
   EXPECT_FALSE(dialog);
 
   form->PrinterSetBtnClick(form->PrinterSetBtn);
   ASSERT_EQ(Boxes.size(), 2u);
-  EXPECT_EQ(Boxes[1].Text, "プリンタがインストールされていないので設定できません．　　");
-  EXPECT_EQ(Boxes[1].Caption, "　プリンタと用紙の設定");
+  EXPECT_EQ(Boxes[1].Text.ToUtf8(), "プリンタがインストールされていないので設定できません．　　");
+  EXPECT_EQ(Boxes[1].Caption.ToUtf8(), "　プリンタと用紙の設定");
 
   // An event that keeps CanPrint False ends Print silently.
   Preview->OnPrintButtonClick = [](TComponent*, bool& canPrint) { EXPECT_FALSE(canPrint); };

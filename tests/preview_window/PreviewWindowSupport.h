@@ -1,70 +1,26 @@
 #pragma once
 // Shared set-up of the preview window tests: a virtual printer (A4), the application's preview host, a
-// preview component with a fixed window placement, recorded documents, captured message boxes.
+// preview component with a fixed window placement, recorded documents, captured message boxes; and the
+// same without any printer installed.
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/gfx/Bitmap.h"
-#include "platform/ui/PrintDialogs.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PrintDialogs.h"
 #include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowForm.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "printer_settings/PrinterSettings.h"
+#include "tests/support/MainFormPaper.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/PixelPrinterSystem.h"
 
 namespace tess::test {
-
-// Virtual printers whose jobs keep every page's pixels: the job's canvas is a bitmap of the printable area
-// at the printer's resolution, origin at its top-left corner.
-class TPixelPrinterSystem : public TVirtualPrinterSystem {
- public:
-  std::vector<TBitmap24> Pages;
-
- protected:
-  std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
-                                      const Cp932String& title) override {
-    std::unique_ptr<TPrintJob> inner = TVirtualPrinterSystem::StartJob(printer, block, title);
-    return std::make_unique<TPixelJob>(*this, std::move(inner), Jobs().back().caps);
-  }
-
- private:
-  class TPixelJob : public TPrintJob {
-   public:
-    TPixelJob(TPixelPrinterSystem& system, std::unique_ptr<TPrintJob> inner, TDeviceCaps caps)
-        : FSystem(system), FInner(std::move(inner)), FCaps(caps) {
-      StartPage();
-    }
-    TCanvas* Canvas() override { return &FPage->Canvas(FCaps.logPixelsX, FCaps.logPixelsY); }
-    void NewPage() override {
-      FinishPage();
-      StartPage();
-      FInner->NewPage();
-    }
-    void End() override {
-      FinishPage();
-      FInner->End();
-    }
-    void Abort() override { FInner->Abort(); }
-
-   private:
-    void StartPage() { FPage = std::make_unique<TBitmap24>(FCaps.horzRes, FCaps.vertRes); }
-    void FinishPage() {
-      if (!FPage) return;
-      FPage->ReleaseCanvas();
-      FSystem.Pages.push_back(*FPage);
-      FPage.reset();
-    }
-    TPixelPrinterSystem& FSystem;
-    std::unique_ptr<TPrintJob> FInner;
-    TDeviceCaps FCaps;
-    std::unique_ptr<TBitmap24> FPage;
-  };
-};
 
 // An A4 laser printer at 100 dots per inch (small pages of pixels), its printable area 800 dots wide.
 inline TVirtualPrinter SmallLaser(const Cp932String& name) {
@@ -77,12 +33,6 @@ inline TVirtualPrinter SmallLaser(const Cp932String& name) {
   laser.marginBottom = 17;
   return laser;
 }
-
-struct TCapturedBox {
-  std::string Text;  // UTF-8
-  std::string Caption;
-  TMsgIcon Icon;
-};
 
 class PreviewWindowFixture : public ::testing::Test {
  protected:
@@ -103,10 +53,6 @@ class PreviewWindowFixture : public ::testing::Test {
     Printers = system.get();
     Scope = std::make_unique<TScopedPrinterSystem>(std::move(system));
     InstallPreviewWindowHost();
-    SavedHook = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      Boxes.push_back({r.Text.ToUtf8(), r.Caption.ToUtf8(), r.Icon});
-      return mrOk;
-    });
     Owner = std::make_unique<TComponent>(nullptr);
     Preview = new TplPrev(Owner.get());
     Preview->SetName("plPrev1");
@@ -121,7 +67,6 @@ class PreviewWindowFixture : public ::testing::Test {
     if (Window() != nullptr && Window()->Visible()) Window()->Hide();
     Owner.reset();
     Application().ProcessMessages();
-    Application().SetMessageBoxHook(SavedHook);
     SetPrintDialogScript(nullptr);
     SetPrinterSetupDialogScript(nullptr);
     SetPreviewHost(nullptr);
@@ -159,12 +104,21 @@ class PreviewWindowFixture : public ::testing::Test {
     return Preview == nullptr ? nullptr : dynamic_cast<TplPrevForm*>(Preview->PreviewForm());
   }
 
+  TMessageBoxCapture Captured;
+  std::vector<TMessageBoxRequest>& Boxes = Captured.Boxes;
   TPixelPrinterSystem* Printers = nullptr;
   std::unique_ptr<TScopedPrinterSystem> Scope;
   std::unique_ptr<TComponent> Owner;
   TplPrev* Preview = nullptr;
-  std::vector<TCapturedBox> Boxes;
-  TMessageBoxHook SavedHook;
+};
+
+// No printer installed: the preview takes its paper from the main form's stored design.
+class PreviewWindowNoPrinterFixture : public PreviewWindowFixture {
+ protected:
+  void SetUp() override {
+    Install(false);
+    LoadMainFormPaper(*Preview);
+  }
 };
 
 }  // namespace tess::test

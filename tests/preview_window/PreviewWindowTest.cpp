@@ -611,11 +611,5 @@ TEST_F(PreviewWindowClosing, ModalPreviewReturnsWhenTheWindowClosesAndTheNextCre
   EXPECT_EQ(Preview->PreviewForm(), nullptr);
 }
 
-TEST_F(PreviewWindowClosing, AcceleratorsArePAndX) {
-  TplPrevForm form(Owner.get());
-  EXPECT_NE(form.PrintBtn->Caption().Bytes().find("&P"), std::string::npos);
-  EXPECT_NE(form.CloseBtn->Caption().Bytes().find("&X"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace tess::test

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/gfx/emf/EmfRecords.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
 #include "tests/preview/PreviewTestSupport.h"
-#include "worksheet/WorksheetDialog.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "worksheet/Random.h"
+#include "worksheet/WorksheetDialog.h"
 
 namespace tess {
 namespace {
@@ -27,7 +28,6 @@ class WorksheetBuild : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     scope_.reset();
-    Application().SetMessageBoxHook(previousHook_);
   }
 
   // A fresh dialog, with or without a printer installed (the printers are counted when it is created).
@@ -44,10 +44,6 @@ class WorksheetBuild : public ::testing::Test {
     scope_ = std::make_unique<TScopedPrinterSystem>(std::move(system));
     Application().Initialize();
     Application().SetTitle("Tessarine");
-    previousHook_ = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      boxes_.push_back(r);
-      return mrOk;
-    });
     form_ = std::make_unique<TForm1>(nullptr);
     form_->FormShow(form_.get());
     RandSeed(7);
@@ -70,11 +66,11 @@ class WorksheetBuild : public ::testing::Test {
     return static_cast<int>(test::RectRecords(*form_->plPrev1->Pages(page), emf::EMR_ELLIPSE).size());
   }
 
+  test::TMessageBoxCapture captured_;
+  std::vector<TMessageBoxRequest>& boxes_ = captured_.Boxes;
   std::unique_ptr<TScopedPrinterSystem> scope_;
   TVirtualPrinterSystem* printers_ = nullptr;
   std::unique_ptr<TForm1> form_;
-  std::vector<TMessageBoxRequest> boxes_;
-  TMessageBoxHook previousHook_;
 };
 
 TEST_F(WorksheetBuild, DefaultWorksheetHasQuestionAndAnswerPages) {

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/components/EmbeddedDesign.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/InputSimulation.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "worksheet/WorksheetDialog.h"
 
 namespace tess {
@@ -24,19 +25,12 @@ class Form1Test : public ::testing::Test {
   void SetUp() override {
     Application().Initialize();
     Application().SetTitle("Tessarine");
-    previousHook_ = Application().SetMessageBoxHook([this](const TMessageBoxRequest& r) {
-      boxes_.push_back(r);
-      return mrOk;
-    });
     form_ = std::make_unique<TForm1>(nullptr);
   }
-  void TearDown() override {
-    form_.reset();
-    Application().SetMessageBoxHook(previousHook_);
-  }
+  void TearDown() override { form_.reset(); }
+  test::TMessageBoxCapture captured_;
+  std::vector<TMessageBoxRequest>& boxes_ = captured_.Boxes;
   std::unique_ptr<TForm1> form_;
-  std::vector<TMessageBoxRequest> boxes_;
-  TMessageBoxHook previousHook_;
 };
 
 TEST_F(Form1Test, StartsWithTheDefaultsOfTheDesign) {
