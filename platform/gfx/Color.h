@@ -54,6 +54,7 @@ constexpr TColor clBtnShadow = clSystemColor | 16;
 constexpr TColor clGrayText = clSystemColor | 17;
 constexpr TColor clBtnText = clSystemColor | 18;
 constexpr TColor clBtnHighlight = clSystemColor | 20;
+constexpr TColor clInfoBk = clSystemColor | 24;
 
 // The RGB value (0x00BBGGRR) a colour stands for; system colours resolve to the desktop's values.
 std::uint32_t ColorToRGB(TColor color);

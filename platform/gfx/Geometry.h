@@ -32,6 +32,10 @@ inline TRect Rect(int left, int top, int right, int bottom) {
   return TRect{left, top, right, bottom};
 }
 
+inline TRect Bounds(int left, int top, int width, int height) {
+  return TRect{left, top, left + width, top + height};
+}
+
 // An affine transform as GDI's XFORM: x' = x*eM11 + y*eM21 + eDx, y' = x*eM12 + y*eM22 + eDy.
 struct TXForm {
   float eM11 = 1, eM12 = 0, eM21 = 0, eM22 = 1, eDx = 0, eDy = 0;
