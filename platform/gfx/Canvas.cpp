@@ -2,7 +2,6 @@
 #include "platform/gfx/Canvas.h"
 
 #include "platform/gfx/Bitmap.h"
-#include "platform/gfx/emf/Metafile.h"
 
 namespace tess {
 
@@ -162,9 +161,8 @@ bool TCanvas::IsOutlineFont() {
   return FHandle->GetTextMetrics().Outline;
 }
 
-TResult TCanvas::StretchDraw(const TRect& rect, const TMetafile& metafile) {
-  if (metafile.Empty()) return TResult::Ok();
-  return PlayMetafile(*FHandle, metafile, rect);
+TResult TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+  return graphic.Draw(*this, rect);
 }
 
 void TCanvas::StretchDIBits(const TRect& rect, const TBitmap24& bitmap) {

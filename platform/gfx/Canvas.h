@@ -16,7 +16,20 @@
 namespace tess {
 
 class TBitmap24;
-class TMetafile;
+class TCanvas;
+
+// A picture that draws itself stretched into a rectangle of a canvas (a page recording, for one).
+class TGraphic {
+ public:
+  virtual ~TGraphic() = default;
+  // Draws into the rectangle (mirrored on an axis whose corners are reversed).
+  virtual TResult Draw(TCanvas& canvas, const TRect& rect) const = 0;
+
+ protected:
+  TGraphic() = default;
+  TGraphic(const TGraphic&) = default;
+  TGraphic& operator=(const TGraphic&) = default;
+};
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;  // a set of TFontStyle bits
@@ -134,9 +147,9 @@ class TCanvas {
   TABC GetCharABCWidths(unsigned code);
   bool IsOutlineFont();
 
-  // Plays a recording stretched into the rectangle (mirrored on an axis whose corners are reversed). The
-  // recording's own state does not leak into this canvas.
-  TResult StretchDraw(const TRect& rect, const TMetafile& metafile);
+  // Draws the graphic stretched into the rectangle (mirrored on an axis whose corners are reversed). A
+  // played recording's own state does not leak into this canvas.
+  TResult StretchDraw(const TRect& rect, const TGraphic& graphic);
   // The bitmap's pixels stretched into the rectangle (negative sizes mirror), with CopyMode.
   void StretchDIBits(const TRect& rect, const TBitmap24& bitmap);
 
