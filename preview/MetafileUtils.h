@@ -13,10 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
 #include "platform/core/Cp932String.h"
-#include "platform/gfx/emf/Metafile.h"
 #include "platform/core/Result.h"
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/GdiTypes.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/emf/Metafile.h"
 
 namespace tess {
 

@@ -9,9 +9,10 @@
 #include <string_view>
 
 #include "platform/components/Component.h"
-#include "platform/core/Exceptions.h"
+#include "platform/components/InputTypes.h"
 #include "platform/components/StoredValue.h"
-#include "platform/ui/Types.h"
+#include "platform/core/Exceptions.h"
+#include "platform/gfx/Geometry.h"
 
 namespace tess {
 

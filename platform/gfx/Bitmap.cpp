@@ -73,8 +73,8 @@ void TBitmap24::ReleaseCanvas() {
   FCanvas.reset();
 }
 
-emf::BitmapInfoHeader TBitmap24::InfoHeader() const {
-  emf::BitmapInfoHeader h{};
+BitmapInfoHeader TBitmap24::InfoHeader() const {
+  BitmapInfoHeader h{};
   h.biSize = sizeof(h);
   h.biWidth = FWidth;
   h.biHeight = FHeight;  // bottom-up rows
@@ -96,8 +96,7 @@ std::vector<std::uint8_t> TBitmap24::DibBits() const {
   return out;
 }
 
-TResult TBitmap24::FromDib(const emf::BitmapInfoHeader& h, std::span<const std::uint8_t> bits,
-                           TBitmap24& out) {
+TResult TBitmap24::FromDib(const BitmapInfoHeader& h, std::span<const std::uint8_t> bits, TBitmap24& out) {
   if (h.biSize < sizeof(h)) return TResult::Error("bitmap header too short");
   if (h.biBitCount != 24 || h.biCompression != 0 || h.biPlanes != 1) {
     return TResult::Error("only 24-bit uncompressed bitmaps are supported");

@@ -5,12 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
-#include "platform/gfx/emf/EmfRecords.h"
 #include "platform/core/Result.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Dib.h"
 
 namespace tess {
 
@@ -42,11 +43,10 @@ class TBitmap24 {
   void ReleaseCanvas();
 
   // The DIB form: header (positive height) and bottom-up rows.
-  emf::BitmapInfoHeader InfoHeader() const;
+  BitmapInfoHeader InfoHeader() const;
   std::vector<std::uint8_t> DibBits() const;
   // Builds a bitmap from a 24-bit BI_RGB DIB (either row order); anything else is an error.
-  static TResult FromDib(const emf::BitmapInfoHeader& header, std::span<const std::uint8_t> bits,
-                         TBitmap24& out);
+  static TResult FromDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits, TBitmap24& out);
 
   TResult SaveToPng(const std::string& path) const;
   // Reads a picture file (PNG, BMP, ...) as 24-bit pixels.

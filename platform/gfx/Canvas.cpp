@@ -1,69 +1,9 @@
-// The VCL-level canvas: font, pen and brush realised into the device context when an operation needs them.
+// The canvas: font, pen and brush realised into the device context when an operation needs them.
 #include "platform/gfx/Canvas.h"
 
-#include <cmath>
-
 #include "platform/gfx/Bitmap.h"
-#include "platform/gfx/emf/Metafile.h"
 
 namespace tess {
-int MulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  long long p = static_cast<long long>(a) * b;
-  long long q = (p >= 0) == (c > 0) ? (std::llabs(p) + std::llabs(c) / 2) / std::llabs(c)
-                                    : -((std::llabs(p) + std::llabs(c) / 2) / std::llabs(c));
-  return static_cast<int>(q);
-}
-
-std::uint32_t ColorToRGB(TColor color) {
-  if ((color & clSystemColor) != clSystemColor) return static_cast<std::uint32_t>(color) & 0x00FFFFFF;
-  // The desktop's default system colours (COLOR_xxx index in the low byte).
-  switch (color & 0xFF) {
-    case 0:
-      return RGB(200, 200, 200);  // scroll bar
-    case 1:
-      return RGB(0, 0, 0);  // desktop
-    case 2:
-      return RGB(153, 180, 209);  // active caption
-    case 5:
-      return RGB(255, 255, 255);  // window
-    case 6:
-      return RGB(100, 100, 100);  // window frame
-    case 8:
-      return RGB(0, 0, 0);  // window text
-    case 12:
-      return RGB(171, 171, 171);  // application workspace
-    case 13:
-      return RGB(0, 120, 215);  // highlight
-    case 14:
-      return RGB(255, 255, 255);  // highlight text
-    case 15:
-      return RGB(240, 240, 240);  // button face
-    case 16:
-      return RGB(160, 160, 160);  // button shadow
-    case 17:
-      return RGB(109, 109, 109);  // grey text
-    case 18:
-      return RGB(0, 0, 0);  // button text
-    case 20:
-      return RGB(255, 255, 255);  // button highlight
-    default:
-      return RGB(192, 192, 192);
-  }
-}
-
-TDeviceDescription TDeviceDescription::FromPixels(int dpiX, int dpiY, int widthPixels, int heightPixels) {
-  TDeviceDescription d;
-  d.DpiX = dpiX;
-  d.DpiY = dpiY;
-  d.WidthPixels = widthPixels;
-  d.HeightPixels = heightPixels;
-  d.WidthMM = dpiX > 0 ? static_cast<int>(std::lround(widthPixels * 25.4 / dpiX)) : 0;
-  d.HeightMM = dpiY > 0 ? static_cast<int>(std::lround(heightPixels * 25.4 / dpiY)) : 0;
-  d.PhysicalWidth = widthPixels;
-  d.PhysicalHeight = heightPixels;
-  return d;
-}
 
 // ---- TFont, TPen, TBrush ---------------------------------------------------------------------------------
 
@@ -151,8 +91,8 @@ void TCanvas::RealizeBrush() {
   TLogBrush lb = FBrush.ToLogBrush();
   if (FHandle->State().Brush == lb) return;
   FHandle->SelectBrush(lb);
-  // As the VCL does when it selects a brush: a solid brush paints text backgrounds in its colour, a clear
-  // brush leaves them transparent.
+  // Selecting a brush also sets the text background: a solid brush paints text backgrounds in its colour,
+  // a clear brush leaves them transparent.
   if (FBrush.Style() == TBrushStyle::bsSolid) {
     FHandle->SetBkColor(lb.Color);
     FHandle->SetBkMode(OPAQUE);
@@ -221,9 +161,8 @@ bool TCanvas::IsOutlineFont() {
   return FHandle->GetTextMetrics().Outline;
 }
 
-TResult TCanvas::StretchDraw(const TRect& rect, const TMetafile& metafile) {
-  if (metafile.Empty()) return TResult::Ok();
-  return PlayMetafile(*FHandle, metafile, rect);
+TResult TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+  return graphic.Draw(*this, rect);
 }
 
 void TCanvas::StretchDIBits(const TRect& rect, const TBitmap24& bitmap) {

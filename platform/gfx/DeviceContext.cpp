@@ -1,12 +1,13 @@
 // Device context state: mapping, world transform, objects, colours, clip and the SaveDC stack, with GDI's
 // rules; drawing goes to the backend.
+#include "platform/gfx/DeviceContext.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 
 #include "platform/gfx/Bitmap.h"
-#include "platform/gfx/Canvas.h"
 #include "platform/gfx/internal/DeviceBackend.h"
 #include "platform/gfx/internal/TextEngine.h"
 

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "platform/components/Component.h"
-#include "platform/core/Cp932String.h"
 #include "platform/components/Events.h"
+#include "platform/core/Cp932String.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/ui/Types.h"
 
 namespace tess {

@@ -1,31 +1,12 @@
 #pragma once
-// Small value types of the window layer: mouse buttons, shift state, cursors, modal results. Points,
-// rectangles and colours are the drawing layer's (platform/gfx/Canvas.h).
+// Small value types of the window layer: cursors and modal results, with the input types, points,
+// rectangles and colours the window layer shares with the layers below it.
 
-#include <cstdint>
-
-#include "platform/gfx/Canvas.h"
+#include "platform/components/InputTypes.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Geometry.h"
 
 namespace tess {
-
-inline TRect Bounds(int left, int top, int width, int height) {
-  return TRect{left, top, left + width, top + height};
-}
-
-constexpr TColor clInfoBk = clSystemColor | 24;
-
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Shift state of a mouse or key event.
-enum TShiftStateFlag : unsigned {
-  ssShift = 1u << 0,
-  ssAlt = 1u << 1,
-  ssCtrl = 1u << 2,
-  ssLeft = 1u << 3,
-  ssRight = 1u << 4,
-  ssMiddle = 1u << 5,
-};
-using TShiftState = unsigned;
 
 // Screen cursors by their classic identifiers.
 using TCursor = int;

@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/gfx/Dib.h"
+
 namespace tess::emf {
 
 // MS-EMF 2.1.1 RecordType enumeration (the subset used here).
@@ -259,16 +261,8 @@ struct EmrStretchDIBits {
 };
 static_assert(sizeof(EmrStretchDIBits) == 80);
 
-// MS-WMF 2.2.2.3 BitmapInfoHeader.
-struct BitmapInfoHeader {
-  std::uint32_t biSize;
-  std::int32_t biWidth, biHeight;
-  std::uint16_t biPlanes, biBitCount;
-  std::uint32_t biCompression, biSizeImage;
-  std::int32_t biXPelsPerMeter, biYPelsPerMeter;
-  std::uint32_t biClrUsed, biClrImportant;
-};
-static_assert(sizeof(BitmapInfoHeader) == 40);
+// The DIB header that EMR_STRETCHDIBITS carries (platform/gfx/Dib.h).
+using tess::BitmapInfoHeader;
 
 // ---- Byte access -----------------------------------------------------------------------------------------
 

@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Result.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/emf/EmfRecords.h"
-#include "platform/core/Result.h"
 
 namespace tess {
 
 class TEnumContext;
 
-class TMetafile {
+class TMetafile : public TGraphic {
  public:
   TMetafile() = default;
   // Copies are independent: a copy shares nothing with its source.
@@ -55,6 +55,9 @@ class TMetafile {
   // EnumerateMetafile on this recording (see below).
   TResult Enumerate(TDeviceContext* target, const TRect* rect,
                     const std::function<bool(TEnumContext&)>& callback) const;
+  // Plays the recording into the canvas's context, stretched into rect (TCanvas::StretchDraw); an empty
+  // metafile draws nothing.
+  TResult Draw(TCanvas& canvas, const TRect& rect) const override;
 
  private:
   friend class TMetafileCanvas;

@@ -494,4 +494,9 @@ TResult PlayMetafile(TDeviceContext& target, const TMetafile& metafile, const TR
   return PlayEmf(target, metafile.Bytes(), rect);
 }
 
+TResult TMetafile::Draw(TCanvas& canvas, const TRect& rect) const {
+  if (Empty()) return TResult::Ok();
+  return PlayMetafile(canvas.Handle(), *this, rect);
+}
+
 }  // namespace tess

@@ -6,7 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
+#include "platform/core/Cp932String.h"
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/GdiTypes.h"
+#include "platform/gfx/Geometry.h"
 
 namespace tess {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "platform/gfx/Canvas.h"
+#include "platform/gfx/GdiTypes.h"
 
 namespace tess {
 

@@ -3,10 +3,12 @@
 // when drawn through a given logical-to-device transform (measured at the device's own size, as GDI
 // measures at the reference device's resolution).
 
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
+#include "platform/gfx/GdiTypes.h"
+#include "platform/gfx/Geometry.h"
 
 namespace tess {
 
