@@ -62,6 +62,10 @@ std::string UsageText() {
          "  --line2 TEXT          second instruction line (default: the dialog's text)\n"
          "  --count K             worksheets to make (default 1)\n"
          "  --seed S              fixed random seed, for reproducible worksheets (default: the clock)\n"
+         "  --unique              only figures whose question has exactly one answer\n"
+         "  --report              print one line per figure: worksheet, problem number, slot, the values\n"
+         "                        in the quadrilaterals, the given position:number pairs, and how many\n"
+         "                        placements answer the question\n"
          "  --help, --version\n"
          "\n"
          "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n";
@@ -103,6 +107,10 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
       return {command, std::nullopt};
     } else if (option == "--date") {
       w.dateLine = true;
+    } else if (option == "--unique") {
+      w.oneAnswer = true;
+    } else if (option == "--report") {
+      w.report = true;
     } else if (option == "--size" || option == "--level" || option == "--op" || option == "--number" ||
                option == "--line1" || option == "--line2" || option == "--count" || option == "--seed" ||
                option == "--format" || option == "--output" || option == "--printer") {

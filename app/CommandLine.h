@@ -25,6 +25,8 @@ struct WorksheetOptions {
   std::optional<std::string> line2;
   int count = 1;  // worksheets
   std::optional<std::uint64_t> seed;
+  bool oneAnswer = false;  // --unique: the dialog's one-answer check box
+  bool report = false;     // --report: one line per figure on standard output
 };
 
 struct Command {

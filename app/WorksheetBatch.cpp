@@ -1,16 +1,19 @@
 #include "app/WorksheetBatch.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
+#include "platform/ui/Application.h"
 #include "preview_window/PreviewWindowHost.h"
-#include "worksheet/WorksheetDialog.h"
+#include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
+#include "worksheet/WorksheetDialog.h"
 
 namespace tess {
 namespace {
@@ -21,6 +24,7 @@ void ApplyOptions(TForm1& form, const WorksheetOptions& options) {
   form.LevelType->SetItemIndex(options.level);
   form.rgOpe->SetItemIndex(options.operation);
   form.rgDate->SetItemIndex(options.dateLine ? 1 : 0);
+  form.chkOneAnswer->SetChecked(options.oneAnswer);
   form.SquareNumsClick(form.SquareNums);  // the instruction texts for the size and operation
   if (options.line1) form.edtQuestMes1->SetText(Cp932String::FromUtf8(*options.line1));
   if (options.line2) form.edtQuestMes2->SetText(Cp932String::FromUtf8(*options.line2));
@@ -28,19 +32,58 @@ void ApplyOptions(TForm1& form, const WorksheetOptions& options) {
   if (options.seed) RandSeed(*options.seed);
 }
 
-// Builds one worksheet exactly as "プレビュー" does, without opening the preview.
-void Build(TForm1& form) {
+struct Output {
+  std::ostream& out;  // the figure report
+  std::ostream& err;  // messages and progress
+};
+
+template <class T>
+std::string Joined(const T& items, const std::function<std::string(typename T::value_type)>& text) {
+  std::string joined;
+  for (const auto& item : items) joined += (joined.empty() ? "" : ",") + text(item);
+  return joined;
+}
+
+// One line per figure of the worksheet just built, as its question page puts it:
+//   worksheet=1 number=5 slot=0 values=14,15,16,17 given=2:3,4:9,6:1,8:7 answers=1
+void ReportFigures(const TForm1& form, const GivenPositionTable& given, int sheet, int problemNo,
+                   std::ostream& out) {
+  const WorksheetSettings settings = form.CurrentSettings();
+  const int n = settings.sizeIndex + kMinQuadrilaterals;
+  for (int slot = 0; slot < WorksheetFigureCount(settings.sizeIndex); ++slot) {
+    const TPuzzleData& puzzle = PuzzleData()[static_cast<std::size_t>(slot)];
+    const std::vector<int>& positions = given[static_cast<std::size_t>(slot)];
+    const PuzzleQuestion question = QuestionOf(puzzle, n, settings.operation, positions);
+    const std::vector<long long> values(question.values.begin(), question.values.begin() + n);
+    out << "worksheet=" << sheet << " number=" << problemNo << " slot=" << slot
+        << " values=" << Joined(values, [](long long v) { return std::to_string(v); }) << " given="
+        << Joined(positions,
+                  [&puzzle](int p) {
+                    return std::to_string(p) + ":" + puzzle.NumStr[static_cast<std::size_t>(p)].Bytes();
+                  })
+        << " answers=" << CountAnswers(question) << "\n";
+  }
+  out << std::flush;
+}
+
+// Builds one worksheet exactly as "プレビュー" does, without opening the preview; `sheet` counts the
+// worksheets of this run from 1.
+void Build(TForm1& form, const WorksheetOptions& options, int sheet, std::ostream& out) {
   const int problemNo = StrToInt(form.edtPrintNum->Text());
   int countedDown = problemNo;
-  BuildWorksheet(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), problemNo, form.Catalogues(),
-                 [&countedDown] { --countedDown; });
+  GivenPositionTable given;
+  BuildWorksheet(
+      *form.plPrev1, form.CurrentSettings(), form.PrintArea(), problemNo, form.Catalogues(),
+      [&countedDown] { --countedDown; }, &given);
+  if (options.report) ReportFigures(form, given, sheet, problemNo, out);
 }
 
 void Progress(std::ostream& err, const WorksheetOptions& options, int done) {
   if (options.count > 1) err << "worksheet " << done << "/" << options.count << "\n" << std::flush;
 }
 
-int Export(TForm1& form, const Command& command, std::ostream& err) {
+int Export(TForm1& form, const Command& command, const Output& io) {
+  std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
   const std::filesystem::path target(command.output);
   if (target.has_parent_path() && !std::filesystem::is_directory(target.parent_path())) {
@@ -52,7 +95,7 @@ int Export(TForm1& form, const Command& command, std::ostream& err) {
   pages.reserve(static_cast<std::size_t>(options.count) * 2);
   for (int sheet = 0; sheet < options.count; ++sheet) {
     form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
-    Build(form);
+    Build(form, options, sheet + 1, io.out);
     for (int page = 0; page < form.plPrev1->PageCount(); ++page) pages.push_back(*form.plPrev1->Pages(page));
     Progress(err, options, sheet + 1);
   }
@@ -85,7 +128,8 @@ int Export(TForm1& form, const Command& command, std::ostream& err) {
   return kExitOk;
 }
 
-int Print(TForm1& form, const Command& command, std::ostream& err) {
+int Print(TForm1& form, const Command& command, const Output& io) {
+  std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
   if (form.plSetPrinter1->PrinterCount() == 0) {
     err << "tessarine: no printer is installed\n";
@@ -102,7 +146,7 @@ int Print(TForm1& form, const Command& command, std::ostream& err) {
   }
   for (int sheet = 0; sheet < options.count; ++sheet) {
     // The problem number comes from the dialog's field, which every printed page advances.
-    Build(form);
+    Build(form, options, sheet + 1, io.out);
     form.plPrev1->Print();
     Progress(err, options, sheet + 1);
   }
@@ -111,7 +155,7 @@ int Print(TForm1& form, const Command& command, std::ostream& err) {
 
 }  // namespace
 
-int RunWorksheetBatch(const Command& command, std::ostream& err) {
+int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err) {
   TApplication& application = Application();
   application.Initialize();
   application.SetTitle("Tessarine");
@@ -125,7 +169,8 @@ int RunWorksheetBatch(const Command& command, std::ostream& err) {
     TForm1 form(nullptr);
     form.FormShow(&form);  // as when the dialog appears: the printable area the header is placed in
     ApplyOptions(form, command.worksheet);
-    return command.kind == CommandKind::Print ? Print(form, command, err) : Export(form, command, err);
+    const Output io{out, err};
+    return command.kind == CommandKind::Print ? Print(form, command, io) : Export(form, command, io);
   } catch (const std::exception& e) {
     err << "tessarine: " << ExceptionMessage(e).ToUtf8() << "\n";
     return kExitFailure;

@@ -61,6 +61,6 @@ int main(int argc, char** argv) {
     default:
       // Export and print need no display: without one they run off screen.
       tess::EnsurePlatformStarted(argc, argv);
-      return tess::RunWorksheetBatch(*parsed.command, std::cerr);
+      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr);
   }
 }

@@ -2,7 +2,9 @@
 // - one worksheet page rendered for the screen (the stored page replayed into a bitmap of the preview's size)
 //   against the same page drawn directly with QPainter;
 // - 100 worksheets exported to PDF against the same pages drawn directly into a QPdfWriter;
-// - the dialog created and shown against a minimal Qt Widgets window with the same kinds of controls.
+// - the dialog created and shown against a minimal Qt Widgets window with the same kinds of controls;
+// - solving every figure of a question page, and choosing one-answer puzzles for it, against building that
+//   page.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -26,18 +28,21 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/gfx/emf/EmfRecords.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
+#include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
-#include "platform/gfx/internal/QtCanvas.h"
+#include "platform/ui/Application.h"
 #include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "worksheet/CatalogueGenerator.h"
-#include "worksheet/WorksheetDialog.h"
+#include "worksheet/FigureModel.h"
+#include "worksheet/PuzzleData.h"
+#include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
+#include "worksheet/WorksheetDialog.h"
 #include "worksheet/WorksheetPage.h"
 
 namespace tess {
@@ -62,6 +67,14 @@ class Worksheet {
     BuildWorksheet(doc_, settings, {35, 31, 2032}, number, {&lists_[0], &lists_[1], &lists_[2], &lists_[3]},
                    {});
   }
+  // Page 1 alone, header and question figures, from the puzzles already in the table.
+  void BuildQuestionPage(const WorksheetSettings& settings) {
+    doc_.BeginDoc();
+    DrawWorksheetHeader(doc_, settings, {35, 31, 2032}, 1);
+    DrawWorksheetFigures(doc_, settings, 0);
+    doc_.EndDoc();
+  }
+  const TStringList& Catalogue(int sizeIndex) const { return lists_[static_cast<std::size_t>(sizeIndex)]; }
   TplPrev& Doc() { return doc_; }
 
  private:
@@ -307,6 +320,97 @@ void BM_PreviewShown_Tessarine(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PreviewShown_Tessarine)->Unit(benchmark::kMillisecond);
+
+// Solving against the page build, for a question page of n = 3 (six figures) and of n = 6 (two figures),
+// in sum mode at level 2 (three random givens): the level whose questions are the hardest to solve.
+// The figures cycle through 64 seeded pages, so the times are averages over many puzzles.
+constexpr int kSolverPages = 64;
+
+struct SolverPages {
+  WorksheetSettings settings;
+  std::vector<TPuzzleTable> tables;
+  std::vector<GivenPositionTable> given;
+};
+
+SolverPages MakeSolverPages(int sizeIndex) {
+  SolverPages pages;
+  pages.settings.sizeIndex = sizeIndex;
+  pages.settings.level = 2;
+  const FigureModel& figure = FigureModel::ForKind(sizeIndex);
+  const TStringList& catalogue = SharedWorksheet().Catalogue(sizeIndex);
+  RandSeed(5);
+  for (int i = 0; i < kSolverPages; ++i) {
+    TPuzzleTable table;
+    MakePuzzleData(catalogue, sizeIndex, table);
+    GivenPositionTable given;
+    for (int slot = 0; slot < WorksheetFigureCount(sizeIndex); ++slot)
+      given[static_cast<std::size_t>(slot)] = ChooseGivenPositions(figure, pages.settings.level);
+    pages.tables.push_back(table);
+    pages.given.push_back(given);
+  }
+  return pages;
+}
+
+void BuildQuestionPageReference(benchmark::State& state, int sizeIndex) {
+  const SolverPages pages = MakeSolverPages(sizeIndex);
+  Worksheet& sheet = SharedWorksheet();
+  int i = 0;
+  for (auto _ : state) {
+    PuzzleData() = pages.tables[static_cast<std::size_t>(i++ % kSolverPages)];
+    sheet.BuildQuestionPage(pages.settings);
+  }
+}
+
+void CountEveryFigure(benchmark::State& state, int sizeIndex) {
+  const SolverPages pages = MakeSolverPages(sizeIndex);
+  const int n = sizeIndex + kMinQuadrilaterals;
+  int i = 0;
+  for (auto _ : state) {
+    const std::size_t page = static_cast<std::size_t>(i++ % kSolverPages);
+    int answers = 0;
+    for (int slot = 0; slot < WorksheetFigureCount(sizeIndex); ++slot) {
+      const std::size_t k = static_cast<std::size_t>(slot);
+      answers += CountAnswers(QuestionOf(pages.tables[page][k], n, 0, pages.given[page][k]));
+    }
+    benchmark::DoNotOptimize(answers);
+  }
+}
+
+void MakeOneAnswerPuzzles(benchmark::State& state, int sizeIndex) {
+  const TStringList& catalogue = SharedWorksheet().Catalogue(sizeIndex);
+  RandSeed(6);
+  TPuzzleTable table;
+  for (auto _ : state) {
+    MakeOneAnswerPuzzleData(catalogue, sizeIndex, 2, 0, table);
+    benchmark::DoNotOptimize(table);
+  }
+}
+
+void BM_SolvePage3_BuildQuestionPageReference(benchmark::State& state) {
+  BuildQuestionPageReference(state, 0);
+}
+BENCHMARK(BM_SolvePage3_BuildQuestionPageReference)->Unit(benchmark::kMicrosecond);
+void BM_SolvePage3_CountEveryFigure(benchmark::State& state) {
+  CountEveryFigure(state, 0);
+}
+BENCHMARK(BM_SolvePage3_CountEveryFigure)->Unit(benchmark::kMicrosecond);
+void BM_SolvePage3_MakeOneAnswerPuzzles(benchmark::State& state) {
+  MakeOneAnswerPuzzles(state, 0);
+}
+BENCHMARK(BM_SolvePage3_MakeOneAnswerPuzzles)->Unit(benchmark::kMicrosecond);
+
+void BM_SolvePage6_BuildQuestionPageReference(benchmark::State& state) {
+  BuildQuestionPageReference(state, 3);
+}
+BENCHMARK(BM_SolvePage6_BuildQuestionPageReference)->Unit(benchmark::kMicrosecond);
+void BM_SolvePage6_CountEveryFigure(benchmark::State& state) {
+  CountEveryFigure(state, 3);
+}
+BENCHMARK(BM_SolvePage6_CountEveryFigure)->Unit(benchmark::kMicrosecond);
+void BM_SolvePage6_MakeOneAnswerPuzzles(benchmark::State& state) {
+  MakeOneAnswerPuzzles(state, 3);
+}
+BENCHMARK(BM_SolvePage6_MakeOneAnswerPuzzles)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tess

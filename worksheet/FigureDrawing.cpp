@@ -1,45 +1,13 @@
 #include "worksheet/FigureDrawing.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/gfx/Canvas.h"
 #include "preview/PreviewDocument.h"
 #include "worksheet/FigureGeometry.h"
-#include "worksheet/Random.h"
 
 namespace tess {
 namespace {
-
-// The positions whose numbers a question page gives.
-std::vector<int> GivenPositions(const FigureModel& figure, int level) {
-  std::vector<int> given;
-  switch (level) {
-    case 0:  // the spokes
-      given.assign(figure.SpokePositions().begin(), figure.SpokePositions().end());
-      break;
-    case 1:  // the tips
-      given.assign(figure.TipPositions().begin(), figure.TipPositions().end());
-      break;
-    case 2:
-    case 3: {
-      // Three or four positions at random, the centre included, each drawn again until it is new;
-      // they are drawn in the order chosen.
-      const int wanted = level == 2 ? 3 : 4;
-      while (static_cast<int>(given.size()) < wanted) {
-        int p = 0;
-        do {
-          p = Random(figure.Positions());
-        } while (std::find(given.begin(), given.end(), p) != given.end());
-        given.push_back(p);
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  return given;
-}
 
 std::int32_t Product(const Quadrilateral& q, const TPuzzleData& puzzle) {
   std::int32_t product = 1;
@@ -49,8 +17,8 @@ std::int32_t Product(const Quadrilateral& q, const TPuzzleData& puzzle) {
 
 }  // namespace
 
-void DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement, const TPuzzleData& puzzle,
-                      const FigureShowing& showing) {
+std::vector<int> DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement,
+                                  const TPuzzleData& puzzle, const FigureShowing& showing) {
   const FigureModel& figure = FigureModel::ForKind(placement.kind);
   const int n = figure.Quadrilaterals();
   TCanvas& canvas = *document.Canvas();
@@ -77,13 +45,17 @@ void DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement,
 
   // Vertex numbers: every one on the answer page, the given ones on the question page.
   canvas.Font().SetHeight(placement.fontHeight);
-  std::vector<int> shown;
+  std::vector<int> shown, given;
   if (showing.answerPage == 1) {
     for (int p = 0; p <= 2 * n; ++p) shown.push_back(p);
   } else if (showing.answerPage == 0) {
-    shown = GivenPositions(figure, showing.level);
+    given = puzzle.Given ? *puzzle.Given : ChooseGivenPositions(figure, showing.level);
+    shown = given;
   }
-  for (int p : shown) document.TextOutCenter(at(p).x, at(p).y, puzzle.NumStr[static_cast<std::size_t>(p)]);
+  for (int p : shown) {
+    if (p < 0 || p > 2 * n) continue;
+    document.TextOutCenter(at(p).x, at(p).y, puzzle.NumStr[static_cast<std::size_t>(p)]);
+  }
 
   // Quadrilateral values: Q1..Q(n-1) at L1..L(n-1), then Qn at L0.
   canvas.Font().SetHeight((placement.fontHeight * 3) / 4);
@@ -93,7 +65,7 @@ void DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement,
       const PagePoint l = labelAt(j % n);
       document.TextOutCenter(l.x, l.y, IntToStr(Product(figure.Quad(j), puzzle)));
     }
-    return;
+    return given;
   }
   // Sums are consecutive: Qj is BaseSum + j - 1, and Qn is the label before it plus one.
   Cp932String label;
@@ -103,6 +75,7 @@ void DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement,
   }
   label = IntToStr(static_cast<long long>(StrToInt(label)) + 1);
   document.TextOutCenter(labelAt(0).x, labelAt(0).y, label);
+  return given;
 }
 
 }  // namespace tess

@@ -2,6 +2,8 @@
 // Drawing one puzzle figure on the page the preview component is recording: outline, spokes, white vertex
 // discs, the vertex numbers that are shown, and the value of every quadrilateral (sum or product).
 
+#include <vector>
+
 #include "worksheet/PuzzleData.h"
 
 namespace tess {
@@ -25,9 +27,11 @@ struct FigureShowing {
   int operation = 0;
 };
 
-// Draws the figure of `puzzle`. The random given positions of difficulties 2 and 3 come from the shared
-// generator. A BaseSum that is not an integer throws the conversion error (it ends the page build).
-void DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement, const TPuzzleData& puzzle,
-                      const FigureShowing& showing);
+// Draws the figure of `puzzle`. A question page gives the positions of puzzle.Given when they were chosen
+// with the puzzle, otherwise those of ChooseGivenPositions (at difficulties 2 and 3 drawn from the shared
+// generator); it returns them. An answer page returns nothing. A BaseSum that is not an integer throws
+// the conversion error (it ends the page build).
+std::vector<int> DrawPuzzleFigure(TCustomplPrev& document, const FigurePlacement& placement,
+                                  const TPuzzleData& puzzle, const FigureShowing& showing);
 
 }  // namespace tess

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
 
 namespace tess {
@@ -45,6 +46,7 @@ void UnpackPuzzleLine(const Cp932String& line, int n, TPuzzleData& slot) {
   fields.push_back(rest);
 
   TPuzzleData unpacked = slot;  // slots keep what lies beyond 2n
+  unpacked.Given.reset();       // the given positions belonged to the old line
   std::int32_t value = 0;
   if (!ParseInt32(fields[0], value)) Malformed(line, "T is not an integer");
   unpacked.BaseSum = Cp932String::FromBytes(fields[0]);
@@ -59,15 +61,53 @@ void UnpackPuzzleLine(const Cp932String& line, int n, TPuzzleData& slot) {
   slot = std::move(unpacked);
 }
 
+std::vector<int> ChooseGivenPositions(const FigureModel& figure, int level) {
+  std::vector<int> given;
+  switch (level) {
+    case 0:  // the spokes
+      given.assign(figure.SpokePositions().begin(), figure.SpokePositions().end());
+      break;
+    case 1:  // the tips
+      given.assign(figure.TipPositions().begin(), figure.TipPositions().end());
+      break;
+    case 2:
+    case 3: {
+      // Three or four positions at random, the centre included, each drawn again until it is new;
+      // they are kept in the order chosen.
+      const int wanted = level == 2 ? 3 : 4;
+      while (static_cast<int>(given.size()) < wanted) {
+        int p = 0;
+        do {
+          p = Random(figure.Positions());
+        } while (std::find(given.begin(), given.end(), p) != given.end());
+        given.push_back(p);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return given;
+}
+
+namespace {
+
+// Six different lines for three quadrilaterals: the repeat draw can only end if there are six at least.
+void CheckCatalogueSize(int n, int count) {
+  if (n == 3 && count < kPuzzleSlots) {
+    throw EPuzzleLineError(Cp932String("The catalogue holds too few lines for a worksheet"));
+  }
+  if (count == 0) throw EPuzzleLineError(Cp932String("The catalogue is empty"));
+}
+
+}  // namespace
+
 void MakePuzzleData(const TStringList& catalogue, int kind, TPuzzleTable& table) {
   if (kind < 0 || kind > 3) return;
   const int n = kind + kMinQuadrilaterals;
   const int count = catalogue.Count();
+  CheckCatalogueSize(n, count);
   if (n == 3) {
-    // Six different lines; the repeat draw can only end if the catalogue has six lines at least.
-    if (count < kPuzzleSlots) {
-      throw EPuzzleLineError(Cp932String("The catalogue holds too few lines for a worksheet"));
-    }
     std::array<int, kPuzzleSlots> chosen{};
     for (int k = 0; k < kPuzzleSlots; ++k) {
       int i = 0;
@@ -79,9 +119,44 @@ void MakePuzzleData(const TStringList& catalogue, int kind, TPuzzleTable& table)
     }
     return;
   }
-  if (count == 0) throw EPuzzleLineError(Cp932String("The catalogue is empty"));
   for (int k = 0; k < 2; ++k)
     UnpackPuzzleLine(catalogue[Random(count)], n, table[static_cast<std::size_t>(k)]);
+}
+
+void MakeOneAnswerPuzzleData(const TStringList& catalogue, int kind, int level, int operation,
+                             TPuzzleTable& table) {
+  if (kind < 0 || kind > 3) return;
+  const int n = kind + kMinQuadrilaterals;
+  const int count = catalogue.Count();
+  CheckCatalogueSize(n, count);
+  const FigureModel& figure = FigureModel::ForQuadrilaterals(n);
+  const int slots = n == 3 ? kPuzzleSlots : 2;
+  const int givenDraws = level == 2 || level == 3 ? kGivenDrawsPerPuzzle : 1;
+  std::array<int, kPuzzleSlots> chosen{};
+  for (int k = 0; k < slots; ++k) {
+    TPuzzleData& slot = table[static_cast<std::size_t>(k)];
+    bool found = false;
+    for (int attempt = 0; attempt < kPuzzleDrawsPerSlot && !found; ++attempt) {
+      int i = 0;
+      do {
+        i = Random(count);
+      } while (n == 3 && std::find(chosen.begin(), chosen.begin() + k, i) != chosen.begin() + k);
+      TPuzzleData puzzle = slot;
+      UnpackPuzzleLine(catalogue[i], n, puzzle);
+      for (int draw = 0; draw < givenDraws && !found; ++draw) {
+        std::vector<int> given = ChooseGivenPositions(figure, level);
+        if (CountAnswers(QuestionOf(puzzle, n, operation, given), 2) != 1) continue;
+        puzzle.Given = std::move(given);
+        slot = std::move(puzzle);
+        chosen[static_cast<std::size_t>(k)] = i;
+        found = true;
+      }
+    }
+    if (!found) {
+      throw EPuzzleLineError(Cp932String::FromBytes("No puzzle with exactly one answer found in " +
+                                                    std::to_string(kPuzzleDrawsPerSlot) + " draws"));
+    }
+  }
 }
 
 }  // namespace tess

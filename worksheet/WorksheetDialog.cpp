@@ -100,6 +100,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   edtPrintNum = Bind<TEdit>("edtPrintNum");
   rgDate = Bind<TRadioGroup>("rgDate");
   rgOpe = Bind<TRadioGroup>("rgOpe");
+  chkOneAnswer = Bind<TCheckBox>("chkOneAnswer");
   // A form without its controls would fail at the first click; it is an error of the program instead.
   if (!DesignReport().Clean()) {
     for (const std::string& problem : DesignReport().problems) {
@@ -184,6 +185,7 @@ WorksheetSettings TForm1::CurrentSettings() const {
   settings.level = LevelType->ItemIndex();
   settings.operation = rgOpe->ItemIndex();
   settings.dateLine = rgDate->ItemIndex() == 1;
+  settings.oneAnswer = chkOneAnswer->Checked();
   settings.line1 = edtQuestMes1->Text();
   settings.line2 = edtQuestMes2->Text();
   return settings;
@@ -193,10 +195,16 @@ CatalogueSet TForm1::Catalogues() const {
   return {&Square3->Strings(), &Square4->Strings(), &Square5->Strings(), &Square6->Strings()};
 }
 
-void TForm1::MakeData(int Kind, int /*Level*/) {
+void TForm1::MakeData(int Kind, int Level) {
   const CatalogueSet catalogues = Catalogues();
   if (Kind < 0 || Kind >= static_cast<int>(catalogues.size())) return;
-  MakePuzzleData(*catalogues[static_cast<std::size_t>(Kind)], Kind, PuzzleData());
+  const TStringList& catalogue = *catalogues[static_cast<std::size_t>(Kind)];
+  // The difficulty matters only to one-answer puzzles, whose given positions are chosen with them.
+  if (chkOneAnswer->Checked()) {
+    MakeOneAnswerPuzzleData(catalogue, Kind, Level, rgOpe->ItemIndex(), PuzzleData());
+  } else {
+    MakePuzzleData(catalogue, Kind, PuzzleData());
+  }
 }
 
 void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, int CenterY, int Radius,

@@ -1,7 +1,7 @@
 #pragma once
 // Form1: the worksheet dialog, the program's main form. Its controls, their places and defaults come
-// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the chosen
-// figure size and operation.
+// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the
+// chosen figure size and operation.
 
 #include <optional>
 #include <utility>
@@ -42,6 +42,7 @@ class TForm1 : public TForm {
   TEdit* edtPrintNum = nullptr;
   TRadioGroup* rgDate = nullptr;
   TRadioGroup* rgOpe = nullptr;
+  TCheckBox* chkOneAnswer = nullptr;  // every figure's question has exactly one answer
 
   // Published methods.
   void DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, int CenterY, int Radius,

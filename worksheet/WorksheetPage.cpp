@@ -50,6 +50,10 @@ Cp932String NameBracket() {
 
 }  // namespace
 
+int WorksheetFigureCount(int sizeIndex) {
+  return static_cast<int>(SlotsFor(sizeIndex).size());
+}
+
 void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& settings,
                          const PrintAreaFrame& frame, int problemNo) {
   TCanvas& canvas = *document.Canvas();
@@ -75,29 +79,37 @@ void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& setti
   canvas.Font().SetHeight(60);
 }
 
-void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& settings, int answerPage) {
+void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& settings, int answerPage,
+                          GivenPositionTable* shownGivens) {
   const std::span<const FigureSlot> slots = SlotsFor(settings.sizeIndex);
   const TPuzzleTable& puzzles = PuzzleData();
   for (std::size_t slot = 0; slot < slots.size(); ++slot) {
     FigurePlacement placement{settings.sizeIndex, slots[slot].x,
                               slots[slot].y,      RadiusFor(settings.sizeIndex),
                               kFigureFontHeight,  kFigurePenWidth};
-    DrawPuzzleFigure(document, placement, puzzles[slot], {answerPage, settings.level, settings.operation});
+    std::vector<int> given = DrawPuzzleFigure(document, placement, puzzles[slot],
+                                              {answerPage, settings.level, settings.operation});
+    if (shownGivens != nullptr) (*shownGivens)[slot] = std::move(given);
   }
 }
 
 void BuildWorksheet(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
                     int problemNo, const CatalogueSet& catalogues,
-                    const std::function<void()>& afterSecondHeader) {
+                    const std::function<void()>& afterSecondHeader, GivenPositionTable* shownGivens) {
   document.BeginDoc();
   try {
     DrawWorksheetHeader(document, settings, frame, problemNo);
     if (settings.sizeIndex >= 0 && settings.sizeIndex < static_cast<int>(catalogues.size()) &&
         catalogues[static_cast<std::size_t>(settings.sizeIndex)] != nullptr) {
-      MakePuzzleData(*catalogues[static_cast<std::size_t>(settings.sizeIndex)], settings.sizeIndex,
-                     PuzzleData());
+      const TStringList& catalogue = *catalogues[static_cast<std::size_t>(settings.sizeIndex)];
+      if (settings.oneAnswer) {
+        MakeOneAnswerPuzzleData(catalogue, settings.sizeIndex, settings.level, settings.operation,
+                                PuzzleData());
+      } else {
+        MakePuzzleData(catalogue, settings.sizeIndex, PuzzleData());
+      }
     }
-    DrawWorksheetFigures(document, settings, 0);
+    DrawWorksheetFigures(document, settings, 0, shownGivens);
     document.NewPage();
     DrawWorksheetHeader(document, settings, frame, problemNo);
     if (afterSecondHeader) afterSecondHeader();

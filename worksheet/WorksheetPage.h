@@ -4,9 +4,11 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "platform/core/Cp932String.h"
 #include "platform/core/StringList.h"
+#include "worksheet/PuzzleData.h"
 
 namespace tess {
 
@@ -18,6 +20,7 @@ struct WorksheetSettings {
   int level = 0;      // LevelType item
   int operation = 0;  // rgOpe item: 0 sum, 1 product
   bool dateLine = false;
+  bool oneAnswer = false;  // every figure's question has exactly one answer
   Cp932String line1;
   Cp932String line2;
 };
@@ -32,18 +35,29 @@ struct PrintAreaFrame {
 // The four catalogues by SquareNums item.
 using CatalogueSet = std::array<const TStringList*, 4>;
 
+// The given positions each figure slot of a question page showed.
+using GivenPositionTable = std::array<std::vector<int>, kPuzzleSlots>;
+
+// The figure slots of a page for a figure size (SquareNums item): 6 for three quadrilaterals, else 2.
+int WorksheetFigureCount(int sizeIndex);
+
 // Builds the document: BeginDoc, page 1's header, the puzzles, the question figures, NewPage, page 2's
 // header, `afterSecondHeader` (the dialog counts its problem number down there), the answer figures, and
-// EndDoc, which also runs when a step failed; the failure then passes on.
+// EndDoc, which also runs when a step failed; the failure then passes on. The puzzles are those of
+// MakeOneAnswerPuzzleData when settings.oneAnswer is set, else of MakePuzzleData. `shownGivens`, when
+// given, receives the given positions of every question figure.
 void BuildWorksheet(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
                     int problemNo, const CatalogueSet& catalogues,
-                    const std::function<void()>& afterSecondHeader);
+                    const std::function<void()>& afterSecondHeader,
+                    GivenPositionTable* shownGivens = nullptr);
 
 // The header of one page, in the order and places of the worksheet layout.
 void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& settings,
                          const PrintAreaFrame& frame, int problemNo);
 
-// The figures of one page (answerPage 0: questions, 1: answers) from the current puzzle table.
-void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& settings, int answerPage);
+// The figures of one page (answerPage 0: questions, 1: answers) from the current puzzle table;
+// `shownGivens`, when given, receives the given positions of every figure.
+void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& settings, int answerPage,
+                          GivenPositionTable* shownGivens = nullptr);
 
 }  // namespace tess

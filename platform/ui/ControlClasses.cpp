@@ -12,6 +12,7 @@ void RegisterControlClasses() {
   RegisterComponentClass<TButton>();
   RegisterComponentClass<TBitBtn>();
   RegisterComponentClass<TRadioGroup>();
+  RegisterComponentClass<TCheckBox>();
   RegisterComponentClass<TBevel>();
   RegisterComponentClass<TSpeedButton>();
   RegisterComponentClass<TToolBar>();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,9 +16,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/components/StoredEnum.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
-#include "platform/components/StoredEnum.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
@@ -551,6 +552,36 @@ void TRadioGroup::DefineProperties(TFiler& filer) {
       !FItems.empty());
   filer.Integer(
       "ItemIndex", [this] { return FItemIndex; }, [this](int v) { SetItemIndex(v); }, FItemIndex != -1);
+}
+
+// ---- TCheckBox -------------------------------------------------------------------------------------------
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  auto* w = new QCheckBox;
+  // The toolkit has already ticked or cleared the box when it reports the user's click.
+  QObject::connect(w, &QCheckBox::clicked, w, [this](bool checked) {
+    Application().RunHandler(this, [this, checked] { SetChecked(checked); });
+  });
+  TControlAccess::Attach(*this, w);
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  auto* w = static_cast<QCheckBox*>(WidgetOf(this));
+  if (w->isChecked() != checked) w->setChecked(checked);
+  if (checked == FChecked) return;
+  FChecked = checked;
+  if (OnClick && !HasState(csReading)) OnClick(this);
+}
+
+void TCheckBox::CaptionChanged() {
+  static_cast<QCheckBox*>(WidgetOf(this))->setText(ToQString(Caption()));
+}
+
+void TCheckBox::DefineProperties(TFiler& filer) {
+  TWinControl::DefineProperties(filer);
+  DefineCaptionProperty(filer);
+  filer.Boolean(
+      "Checked", [this] { return FChecked; }, [this](bool v) { SetChecked(v); }, FChecked);
 }
 
 // ---- TBevel -----------------------------------------------------------------------------------------------

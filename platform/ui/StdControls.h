@@ -1,6 +1,6 @@
 #pragma once
 // The dialog controls: label, edit box with a typing limit counted in code page 932 bytes, radio group,
-// push button, button with a standard glyph, bevel frame.
+// check box, push button, button with a standard glyph, bevel frame.
 
 #include <vector>
 
@@ -138,6 +138,23 @@ class TRadioGroup : public TWinControl {
   std::vector<Cp932String> FItems;
   int FColumns = 1;
   int FItemIndex = -1;
+};
+
+// A check box with its caption. Changing Checked (by the user or the program, but not while the design
+// is read) fires OnClick.
+class TCheckBox : public TWinControl {
+  TESS_COMPONENT_CLASS(TCheckBox, TWinControl)
+ public:
+  explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool checked);
+  void DefineProperties(TFiler& filer) override;
+
+ protected:
+  void CaptionChanged() override;
+
+ private:
+  bool FChecked = false;
 };
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/CupsQueueLock.h"
 #include "tests/support/ReadFile.h"
@@ -116,10 +117,37 @@ TEST_F(CommandLineRun, BadValuesGiveTheirMessageAndExitCode) {
   EXPECT_FALSE(fs::exists(dir / "x.pdf"));
 }
 
+// The report: one line per figure on standard output. With --unique every figure has one answer, and
+// the report leaves the pages as they are.
+TEST_F(CommandLineRun, ReportCountsTheAnswersOfEveryFigure) {
+  const std::string options = "export --size 6 --level 2 --count 3 --seed 7 --format emf --output ";
+  RunResult unique = RunProgram(options + At("u.emf") + " --unique --report");
+  ASSERT_EQ(unique.exitCode, 0) << unique.output;
+  std::vector<std::string> lines;
+  for (std::size_t at = unique.output.find("worksheet="); at != std::string::npos;
+       at = unique.output.find("worksheet=", at + 1)) {
+    lines.push_back(unique.output.substr(at, unique.output.find('\n', at) - at));
+  }
+  ASSERT_EQ(lines.size(), 6u) << unique.output;
+  EXPECT_EQ(lines[0].rfind("worksheet=1 number=1 slot=0 values=", 0), 0u) << lines[0];
+  for (const std::string& line : lines) {
+    EXPECT_NE(line.find(" given="), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 10), " answers=1") << line;
+  }
+  EXPECT_NE(lines[5].find("worksheet=3 number=3 slot=1"), std::string::npos) << lines[5];
+
+  ASSERT_EQ(RunProgram(options + At("r.emf") + " --report").exitCode, 0);
+  ASSERT_EQ(RunProgram(options + At("p.emf")).exitCode, 0);
+  for (const char* page : {"-001.emf", "-002.emf", "-005.emf"})
+    EXPECT_EQ(ReadFile(dir / (std::string("r") + page)), ReadFile(dir / (std::string("p") + page))) << page;
+}
+
 TEST_F(CommandLineRun, HelpAndVersion) {
   RunResult help = RunProgram("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("tessarine export"), std::string::npos);
+  EXPECT_NE(help.output.find("--unique"), std::string::npos);
+  EXPECT_NE(help.output.find("--report"), std::string::npos);
   RunResult version = RunProgram("--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_NE(version.output.find("1.10"), std::string::npos);

@@ -16,10 +16,10 @@ TEST(CommandLine, NoArgumentsOpensTheDialog) {
 }
 
 TEST(CommandLine, ExportTakesEveryOption) {
-  ParsedCommand p =
-      Parse({"export",   "--size", "5",        "--level", "3",        "--op",         "product", "--date",
-             "--number", "-3",     "--line1",  "一行目",  "--line2",  "二行目",       "--count", "4",
-             "--seed",   "99",     "--format", "svg",     "--output", "out/sheet.svg"});
+  ParsedCommand p = Parse(
+      {"export",   "--size", "5",        "--level", "3",        "--op",          "product",  "--date",
+       "--number", "-3",     "--line1",  "一行目",  "--line2",  "二行目",        "--count",  "4",
+       "--seed",   "99",     "--format", "svg",     "--output", "out/sheet.svg", "--unique", "--report"});
   ASSERT_TRUE(p.command) << p.error->message;
   const Command& c = *p.command;
   EXPECT_EQ(c.kind, CommandKind::Export);
@@ -32,6 +32,8 @@ TEST(CommandLine, ExportTakesEveryOption) {
   EXPECT_EQ(c.worksheet.line2, "二行目");
   EXPECT_EQ(c.worksheet.count, 4);
   EXPECT_EQ(c.worksheet.seed, 99u);
+  EXPECT_TRUE(c.worksheet.oneAnswer);
+  EXPECT_TRUE(c.worksheet.report);
   EXPECT_EQ(c.format, ExportFormat::Svg);
   EXPECT_EQ(c.output, "out/sheet.svg");
 }
@@ -48,6 +50,8 @@ TEST(CommandLine, DefaultsMatchTheDialog) {
   EXPECT_FALSE(w.line1);
   EXPECT_EQ(w.count, 1);
   EXPECT_FALSE(w.seed);
+  EXPECT_FALSE(w.oneAnswer);
+  EXPECT_FALSE(w.report);
   EXPECT_FALSE(p.command->printer);
 }
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 
 #include "worksheet/CatalogueGenerator.h"
 #include "worksheet/PuzzleData.h"
+#include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
 
 namespace tess {
@@ -127,6 +129,84 @@ TEST(MakePuzzleData, RefusesCataloguesThatCannotFillAWorksheet) {
   TPuzzleTable table;
   EXPECT_THROW(MakePuzzleData(small, 0, table), EPuzzleLineError);
   EXPECT_THROW(MakePuzzleData(TStringList(), 2, table), EPuzzleLineError);
+}
+
+std::string LineOf(const TPuzzleData& slot, int n) {
+  std::string line = slot.BaseSum.Bytes();
+  for (int p = 0; p <= 2 * n; ++p) line += "," + slot.NumStr[static_cast<std::size_t>(p)].Bytes();
+  return line;
+}
+
+TEST(MakeOneAnswerPuzzleData, EveryFigureHasOneAnswerAtEveryLevel) {
+  RandSeed(5);
+  for (int kind = 0; kind < 4; ++kind) {
+    const int n = kind + 3;
+    const FigureModel& figure = FigureModel::ForKind(kind);
+    const TStringList catalogue = Catalogue(n);
+    for (int op = 0; op < 2; ++op) {
+      for (int level = 0; level < 4; ++level) {
+        SCOPED_TRACE("n " + std::to_string(n) + " op " + std::to_string(op) + " level " +
+                     std::to_string(level));
+        for (int sheet = 0; sheet < 5; ++sheet) {
+          TPuzzleTable table;
+          MakeOneAnswerPuzzleData(catalogue, kind, level, op, table);
+          std::set<std::string> lines;
+          for (int slot = 0; slot < (n == 3 ? 6 : 2); ++slot) {
+            const TPuzzleData& puzzle = table[static_cast<std::size_t>(slot)];
+            ASSERT_TRUE(puzzle.Given);
+            const std::vector<int>& given = *puzzle.Given;
+            if (level < 2) {
+              const auto expected = level == 0 ? figure.SpokePositions() : figure.TipPositions();
+              EXPECT_TRUE(std::equal(given.begin(), given.end(), expected.begin(), expected.end()));
+            } else {
+              EXPECT_EQ(given.size(), level == 2 ? 3u : 4u);
+              EXPECT_EQ(std::set<int>(given.begin(), given.end()).size(), given.size());
+            }
+            EXPECT_EQ(CountAnswers(QuestionOf(puzzle, n, op, given)), 1) << LineOf(puzzle, n);
+            lines.insert(LineOf(puzzle, n));
+          }
+          if (n == 3) {
+            EXPECT_EQ(lines.size(), 6u);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(MakeOneAnswerPuzzleData, FixedGivensNeedAnotherPuzzleRandomOnesAnotherDraw) {
+  // Level 1 gives the tips; with them this line has two answers, so only the other line will do.
+  const char* twoAnswers = "14,1,9,2,8,3,7,4,6,5";
+  const char* oneAnswer = "15,2,7,3,9,1,8,5,4,6";
+  TStringList mixed;
+  mixed.Add(twoAnswers);
+  mixed.Add(oneAnswer);
+  RandSeed(6);
+  TPuzzleTable table;
+  for (int sheet = 0; sheet < 20; ++sheet) {
+    MakeOneAnswerPuzzleData(mixed, 1, 1, 0, table);
+    EXPECT_EQ(LineOf(table[0], 4), oneAnswer);
+    EXPECT_EQ(LineOf(table[1], 4), oneAnswer);
+  }
+  TStringList hopeless;
+  hopeless.Add(twoAnswers);
+  EXPECT_THROW(MakeOneAnswerPuzzleData(hopeless, 1, 1, 0, table), EPuzzleLineError);
+  // At the random levels the same puzzle keeps being drawn; its given positions are drawn again instead.
+  MakeOneAnswerPuzzleData(hopeless, 1, 2, 0, table);
+  EXPECT_EQ(LineOf(table[0], 4), twoAnswers);
+  EXPECT_EQ(CountAnswers(QuestionOf(table[0], 4, 0, *table[0].Given)), 1);
+
+  // Given spokes always fix the centre and then every tip: level 0 takes the very lines drawn without
+  // the choice.
+  for (int kind = 0; kind < 4; ++kind) {
+    const TStringList catalogue = Catalogue(kind + 3);
+    TPuzzleTable plain, unique;
+    RandSeed(7);
+    MakePuzzleData(catalogue, kind, plain);
+    RandSeed(7);
+    MakeOneAnswerPuzzleData(catalogue, kind, 0, 1, unique);
+    for (std::size_t slot = 0; slot < 6; ++slot) EXPECT_EQ(plain[slot].NumVal, unique[slot].NumVal);
+  }
 }
 
 TEST(Random, StaysInRangeAndRepeatsForAFixedSeed) {

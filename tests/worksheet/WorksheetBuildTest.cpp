@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/MessageBoxCapture.h"
+#include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
 #include "worksheet/WorksheetDialog.h"
 
@@ -134,6 +135,31 @@ TEST_F(WorksheetBuild, LargerFiguresGiveTwoPerPageInsideTheSheet) {
       }
     }
   }
+}
+
+TEST_F(WorksheetBuild, OneAnswerWorksheetsShowTheGivensChosenWithTheirPuzzles) {
+  form_->SquareNums->SetItemIndex(3);
+  form_->LevelType->SetItemIndex(2);
+  form_->chkOneAnswer->SetChecked(true);
+  PressPreview();
+  ASSERT_TRUE(boxes_.empty());
+  // Per figure its three given numbers, then six values.
+  const std::vector<std::string> questions = PageStrings(0);
+  ASSERT_EQ(questions.size(), 4u + 2u * (3 + 6));
+  for (std::size_t slot = 0; slot < 2; ++slot) {
+    const TPuzzleData& puzzle = PuzzleData()[slot];
+    ASSERT_TRUE(puzzle.Given);
+    ASSERT_EQ(puzzle.Given->size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(questions[4 + slot * 9 + i],
+                puzzle.NumStr[static_cast<std::size_t>((*puzzle.Given)[i])].ToUtf8());
+    }
+    EXPECT_EQ(CountAnswers(QuestionOf(puzzle, 6, 0, *puzzle.Given)), 1);
+  }
+  // Without the choice the drawing picks the given positions itself, as it always has.
+  form_->chkOneAnswer->SetChecked(false);
+  PressPreview();
+  EXPECT_FALSE(PuzzleData()[0].Given);
 }
 
 TEST_F(WorksheetBuild, ProblemNumbersKeepTheirSign) {

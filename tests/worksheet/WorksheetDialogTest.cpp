@@ -44,6 +44,8 @@ TEST_F(Form1Test, StartsWithTheDefaultsOfTheDesign) {
   EXPECT_EQ(f.rgDate->ItemIndex(), 0);
   EXPECT_EQ(f.rgDate->Items()[0], J("なし"));
   EXPECT_EQ(f.edtPrintNum->Text(), Cp932String("1"));
+  EXPECT_FALSE(f.chkOneAnswer->Checked());
+  EXPECT_FALSE(f.CurrentSettings().oneAnswer);
   EXPECT_EQ(f.edtQuestMes1->Text(), J("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角"));
   EXPECT_EQ(f.edtQuestMes2->Text(), J("形の中の指定された数になるように入れなさい。"));
   EXPECT_TRUE(boxes_.empty());
@@ -103,6 +105,7 @@ TEST_F(Form1Test, ControlsSitWhereTheControlTableSays) {
        {"周囲 (簡単)", "周囲 (普通)", "３つ (ランダム)", "４つ (ランダム)"}},
       {"btnPreview", 184, 262, 86, 25, "プレビュー", 3, {}},
       {"BitBtn1", 288, 262, 75, 25, "閉じる(&C)", 2, {}},
+      {"chkOneAnswer", 17, 266, 160, 17, "答えが一つの問題だけ", 9, {}},
   };
   for (const ControlRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -257,6 +260,13 @@ TEST_F(Form1Test, UserClicksOnTheDialogWorkLikeTheHandlersSay) {
   EXPECT_EQ(form_->edtQuestMes1->Text(), J("１～１１の数を１回ずつ使って、四角形の頂点の積がそれぞれの四角"));
   EXPECT_EQ(form_->edtQuestMes2->Text(), J("形の中の指定された数になるように入れなさい。"));
 
+  // The check box ticks and clears with the user's clicks.
+  SimulateClick(*form_->chkOneAnswer, 8, 8);
+  EXPECT_TRUE(form_->chkOneAnswer->Checked());
+  EXPECT_TRUE(form_->CurrentSettings().oneAnswer);
+  SimulateClick(*form_->chkOneAnswer, 8, 8);
+  EXPECT_FALSE(form_->chkOneAnswer->Checked());
+
   Application().SetMainForm(form_.get());
   SimulateClick(*form_->BitBtn1, 30, 12);
   EXPECT_TRUE(Application().Terminated());
@@ -268,14 +278,14 @@ TEST_F(Form1Test, UserClicksOnTheDialogWorkLikeTheHandlersSay) {
 TEST_F(Form1Test, TabKeyVisitsTheControlsInTabOrder) {
   form_->Show();
   std::vector<std::string> visited;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 11; ++i) {
     TWinControl* focused = FocusedControl(*form_);
     visited.push_back(focused != nullptr ? focused->Name() : "none");
     SimulateKey(*form_, VK_TAB);
   }
-  EXPECT_EQ(visited,
-            (std::vector<std::string>{"SquareNums", "LevelType", "BitBtn1", "btnPreview", "edtQuestMes1",
-                                      "edtQuestMes2", "edtPrintNum", "rgDate", "rgOpe", "SquareNums"}));
+  EXPECT_EQ(visited, (std::vector<std::string>{"SquareNums", "LevelType", "BitBtn1", "btnPreview",
+                                               "edtQuestMes1", "edtQuestMes2", "edtPrintNum", "rgDate",
+                                               "rgOpe", "chkOneAnswer", "SquareNums"}));
 }
 
 TEST_F(Form1Test, ArrowKeysMoveTheSelectionInsideARadioGroup) {
