@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/components/EmbeddedDesign.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/InputSimulation.h"
 #include "worksheet/WorksheetDialog.h"
 
@@ -225,6 +225,15 @@ TEST_F(Form1Test, TypingLimitCountsCodePage932Bytes) {
   EXPECT_EQ(e->Text().Length(), 61u);
   e->TypeText("z");
   EXPECT_EQ(e->Text().Length(), 62u);
+}
+
+TEST_F(Form1Test, CharactersWithoutACodeCannotBeEntered) {
+  TEdit* e = form_->edtQuestMes1;
+  e->SetText("");
+  SimulateTextInput(*e, "a😀b한〜c");
+  EXPECT_EQ(e->Text(), J("ab～c"));  // the JIS wave dash is the code page's ～
+  SimulateTextInput(*e, "😀");
+  EXPECT_EQ(e->Text(), J("ab～c"));
 }
 
 TEST_F(Form1Test, AssignedTextsLongerThanTheLimitStayWhole) {
