@@ -21,7 +21,9 @@ struct TPdfInfo {
   std::string creator;
 };
 
-// A PDF written page by page, one page per recording, each page as large as the recording's frame.
+// A PDF written page by page, one page per recording, each page as large as the recording's frame. Its
+// text layer gives back the characters drawn, also where the font draws another character with the same
+// glyph.
 class TPdfExport {
  public:
   TPdfExport(std::string path, TPdfInfo info);
