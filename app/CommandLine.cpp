@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "worksheet/WorksheetPage.h"
+
 namespace tess {
 namespace {
 
@@ -64,7 +66,8 @@ std::string UsageText() {
          "  --seed S              fixed random seed, for reproducible worksheets (default: the clock)\n"
          "  --help, --version\n"
          "\n"
-         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n";
+         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n"
+         "Problem numbers run from -2147483647 to 2147483646.\n";
 }
 
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
@@ -168,6 +171,16 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   if (command.kind == CommandKind::Export) {
     if (!haveFormat) return Fail("export needs --format pdf|svg|png|emf");
     if (command.output.empty()) return Fail("export needs --output PATH");
+  }
+  // Every worksheet's number must fit the counter, checked before anything is built; computed wide, so
+  // nothing wraps on the way.
+  const long long last = static_cast<long long>(w.firstNumber) + w.count - 1;
+  if (w.firstNumber < kLowestProblemNo || last > kHighestProblemNo) {
+    const std::string range = std::to_string(kLowestProblemNo) + " to " + std::to_string(kHighestProblemNo);
+    if (w.count == 1)
+      return Fail("the problem number " + std::to_string(w.firstNumber) + " is outside " + range);
+    return Fail("the problem numbers " + std::to_string(w.firstNumber) + " to " + std::to_string(last) +
+                " go outside " + range);
   }
   return {command, std::nullopt};
 }

@@ -83,6 +83,18 @@ TEST(CommandLine, PageFilesAreNumberedBesideThePath) {
   EXPECT_EQ(PageFileName("out/all.pdf", ExportFormat::Pdf, 5), "out/all.pdf");
 }
 
+TEST(CommandLine, ProblemNumbersMustKeepTheirNeighboursInRange) {
+  auto numbers = [](const char* number, const char* count) {
+    return Parse({"print", "--number", number, "--count", count});
+  };
+  EXPECT_TRUE(numbers("-2147483647", "1").command);
+  EXPECT_TRUE(numbers("2147483644", "3").command);
+  EXPECT_EQ(numbers("-2147483648", "1").error->message,
+            "the problem number -2147483648 is outside -2147483647 to 2147483646");
+  EXPECT_EQ(numbers("2147483645", "3").error->message,
+            "the problem numbers 2147483645 to 2147483647 go outside -2147483647 to 2147483646");
+}
+
 TEST(CommandLine, HelpAndVersion) {
   EXPECT_EQ(Parse({"--help"}).command->kind, CommandKind::Help);
   EXPECT_EQ(Parse({"export", "--help"}).command->kind, CommandKind::Help);
