@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   tess::ParsedCommand parsed = tess::ParseCommandLine(args);
   if (parsed.error) {
-    std::fprintf(stderr, "tessarine: %s\n", parsed.error->message.c_str());
+    std::fprintf(stderr, "tessarine: %s\n", tess::EscapeForTerminal(parsed.error->message).c_str());
     return 2;
   }
   switch (parsed.command->kind) {

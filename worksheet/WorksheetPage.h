@@ -38,6 +38,9 @@ using CatalogueSet = std::array<const TStringList*, 4>;
 constexpr int kLowestProblemNo = INT32_MIN + 1;
 constexpr int kHighestProblemNo = INT32_MAX - 1;
 
+// The face every text of the worksheet is drawn in.
+Cp932String WorksheetFaceName();
+
 // Builds the document: BeginDoc, page 1's header, the puzzles, the question figures, NewPage, page 2's
 // header, `afterSecondHeader` (the dialog counts its problem number down there), the answer figures, and
 // EndDoc, which also runs when a step failed; the failure then passes on.
