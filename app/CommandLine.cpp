@@ -1,9 +1,12 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+
+#include "worksheet/WorksheetPage.h"
 
 namespace tess {
 namespace {
@@ -36,13 +39,53 @@ const char* FormatExtension(ExportFormat format) {
   return "";
 }
 
-std::string PageFileName(const std::string& output, ExportFormat format, int page) {
+std::string PageFileName(const std::string& output, ExportFormat format, int page, int lastPage) {
   if (format == ExportFormat::Pdf) return output;
   std::filesystem::path path(output);
   path.replace_extension();
-  char suffix[16];
-  std::snprintf(suffix, sizeof suffix, "-%03d.", page);
+  // Numbers as wide as the last one, so the names sort in page order.
+  const int width = std::max<int>(3, static_cast<int>(std::to_string(std::max(page, lastPage)).size()));
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, "-%0*d.", width, page);
   return path.string() + suffix + FormatExtension(format);
+}
+
+std::string EscapeForTerminal(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  char hex[16];
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    // The length of a well-formed UTF-8 sequence starting here, or 0.
+    std::size_t length = 0;
+    if (byte < 0x80) {
+      length = 1;
+    } else if (byte >= 0xC2 && byte <= 0xF4) {
+      length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+      if (i + length > text.size()) length = 0;
+      for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) length = 0;
+      }
+      const auto second = length > 1 ? static_cast<unsigned char>(text[i + 1]) : 0;
+      if ((byte == 0xE0 && second < 0xA0) || (byte == 0xED && second >= 0xA0) ||
+          (byte == 0xF0 && second < 0x90) || (byte == 0xF4 && second >= 0x90)) {
+        length = 0;  // overlong, a surrogate, or beyond U+10FFFF
+      }
+    }
+    if (length == 0 || byte < 0x20 || byte == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      out += hex;
+      ++i;
+    } else if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned char>(text[i + 1]));  // C1 control
+      out += hex;
+      i += 2;
+    } else {
+      out.append(text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
 }
 
 std::string UsageText() {
@@ -68,7 +111,8 @@ std::string UsageText() {
          "                        placements answer the question\n"
          "  --help, --version\n"
          "\n"
-         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n";
+         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n"
+         "Problem numbers run from -2147483647 to 2147483646.\n";
 }
 
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
@@ -176,6 +220,16 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   if (command.kind == CommandKind::Export) {
     if (!haveFormat) return Fail("export needs --format pdf|svg|png|emf");
     if (command.output.empty()) return Fail("export needs --output PATH");
+  }
+  // Every worksheet's number must fit the counter, checked before anything is built; computed wide, so
+  // nothing wraps on the way.
+  const long long last = static_cast<long long>(w.firstNumber) + w.count - 1;
+  if (w.firstNumber < kLowestProblemNo || last > kHighestProblemNo) {
+    const std::string range = std::to_string(kLowestProblemNo) + " to " + std::to_string(kHighestProblemNo);
+    if (w.count == 1)
+      return Fail("the problem number " + std::to_string(w.firstNumber) + " is outside " + range);
+    return Fail("the problem numbers " + std::to_string(w.firstNumber) + " to " + std::to_string(last) +
+                " go outside " + range);
   }
   return {command, std::nullopt};
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tess {
@@ -49,12 +50,16 @@ struct ParsedCommand {
 };
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
 
+// Text from the command line or the system made safe to show on a terminal: control characters and bytes
+// that are not UTF-8 are shown as escapes (\x1B, \u009B, \xFF).
+std::string EscapeForTerminal(std::string_view text);
+
 // The usage text for --help.
 std::string UsageText();
 
 // Output file names: pdf is PATH itself; svg, png and emf write PATH-001.ext, PATH-002.ext, ... where
-// PATH loses its extension.
-std::string PageFileName(const std::string& output, ExportFormat format, int page);
+// PATH loses its extension. Page numbers are padded to the width of the last page's number (at least 3).
+std::string PageFileName(const std::string& output, ExportFormat format, int page, int lastPage = 0);
 const char* FormatExtension(ExportFormat format);
 
 }  // namespace tess

@@ -1,12 +1,15 @@
 #include "app/WorksheetBatch.h"
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "platform/core/AtomicFile.h"
+#include "platform/gfx/FontFaces.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
 #include "platform/ui/Application.h"
@@ -17,6 +20,92 @@
 
 namespace tess {
 namespace {
+
+// One line on standard error, with whatever came from outside (paths, names, texts) shown safely.
+void Report(std::ostream& err, const std::string& message) {
+  err << "tessarine: " << EscapeForTerminal(message) << "\n" << std::flush;
+}
+
+std::string CodePoint(char32_t ch) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(ch));
+  return text;
+}
+
+// The character itself where it can be shown, after its code point.
+std::string NameCharacter(char32_t ch, const std::string& utf8) {
+  if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) return CodePoint(ch);
+  return CodePoint(ch) + " '" + utf8 + "'";
+}
+
+// Whether an instruction line given on the command line is one the dialog could hold and the worksheet
+// can print; the message says what is wrong.
+bool CheckLine(const char* option, const std::string& utf8, std::size_t maxBytes, std::ostream& err) {
+  if (std::optional<Cp932Misfit> misfit = FindCp932Misfit(utf8)) {
+    if (misfit->invalidUtf8) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(misfit->value));
+      Report(err, std::string(option) + " is not UTF-8 text (byte " + byte + " at offset " +
+                      std::to_string(misfit->offset) + ")");
+    } else {
+      std::size_t length = 1;
+      while (misfit->offset + length < utf8.size() &&
+             (static_cast<unsigned char>(utf8[misfit->offset + length]) & 0xC0) == 0x80) {
+        ++length;
+      }
+      Report(err, std::string(option) + " holds " +
+                      NameCharacter(misfit->value, utf8.substr(misfit->offset, length)) +
+                      ", which the worksheet cannot print (code page 932 has no code for it)");
+    }
+    return false;
+  }
+  for (unsigned char c : utf8) {
+    if (c < 0x20 || c == 0x7F) {
+      Report(err, std::string(option) + " holds the control character " + CodePoint(c) +
+                      ", which the worksheet cannot print");
+      return false;
+    }
+  }
+  const std::size_t bytes = Cp932String::FromUtf8(utf8).Length();
+  if (maxBytes > 0 && bytes > maxBytes) {
+    Report(err, std::string(option) + " is " + std::to_string(bytes) +
+                    " bytes long in code page 932; an instruction line holds at most " +
+                    std::to_string(maxBytes) + " (" + std::to_string(maxBytes / 2) +
+                    " full-width characters)");
+    return false;
+  }
+  return true;
+}
+
+// The texts every worksheet prints, checked against the installed fonts before anything is built.
+int CheckTexts(TForm1& form, const WorksheetOptions& options, std::ostream& err) {
+  if (options.line1 &&
+      !CheckLine("--line1", *options.line1, static_cast<std::size_t>(form.edtQuestMes1->MaxLength()), err)) {
+    return kExitUsage;
+  }
+  if (options.line2 &&
+      !CheckLine("--line2", *options.line2, static_cast<std::size_t>(form.edtQuestMes2->MaxLength()), err)) {
+    return kExitUsage;
+  }
+  // Without a font that has Japanese characters every one of them would print as an empty box.
+  const Cp932String face = WorksheetFaceName();
+  const Cp932String fixedTexts = Cp932String::FromUtf8("問題No.（　）月日分秒");
+  if (FirstCharacterWithoutGlyph(face, fixedTexts)) {
+    Report(err,
+           "no installed font has Japanese characters; the worksheet is drawn in IPAGothic (Debian "
+           "package fonts-ipafont-gothic)");
+    return kExitFailure;
+  }
+  for (const auto& [option, text] :
+       {std::pair{"--line1", form.edtQuestMes1->Text()}, std::pair{"--line2", form.edtQuestMes2->Text()}}) {
+    if (std::optional<char16_t> missing = FirstCharacterWithoutGlyph(face, text)) {
+      Report(err, std::string(option) + " holds " + CodePoint(*missing) +
+                      ", which no installed font can draw: it would print as an empty box");
+      return kExitUsage;
+    }
+  }
+  return kExitOk;
+}
 
 // Puts the command's choices into the dialog, as the user would.
 void ApplyOptions(TForm1& form, const WorksheetOptions& options) {
@@ -82,47 +171,77 @@ void Progress(std::ostream& err, const WorksheetOptions& options, int done) {
   if (options.count > 1) err << "worksheet " << done << "/" << options.count << "\n" << std::flush;
 }
 
+// The PDF's title: the program and the problem numbers it holds.
+std::string PdfTitle(const WorksheetOptions& options) {
+  const long long last = static_cast<long long>(options.firstNumber) + options.count - 1;
+  std::string title = "Tessarine 問題No." + std::to_string(options.firstNumber);
+  if (last != options.firstNumber) title += "～" + std::to_string(last);
+  return title;
+}
+
+// --output names the file to write (or, for one file per page, the name the page files are made from).
+int CheckOutput(const Command& command, std::ostream& err) {
+  const std::string& output = command.output;
+  struct stat st {};
+  const bool exists = ::stat(output.c_str(), &st) == 0;
+  if (output.back() == '/' || (exists && S_ISDIR(st.st_mode))) {
+    Report(err, "--output must name a file, not a folder: " + output);
+    return kExitUsage;
+  }
+  if (command.format != ExportFormat::Pdf && exists && !S_ISREG(st.st_mode)) {
+    Report(err, "--output " + output + " is not a regular file; " + FormatExtension(command.format) +
+                    " writes one file per page, named after it");
+    return kExitUsage;
+  }
+  const std::size_t slash = output.rfind('/');
+  if (slash != std::string::npos && slash > 0) {
+    const std::string folder = output.substr(0, slash);
+    struct stat folderStat {};
+    if (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) {
+      Report(err, "cannot write " + output + ": the folder " + folder + " does not exist");
+      return kExitFailure;
+    }
+  }
+  return kExitOk;
+}
+
 int Export(TForm1& form, const Command& command, const Output& io) {
   std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
-  const std::filesystem::path target(command.output);
-  if (target.has_parent_path() && !std::filesystem::is_directory(target.parent_path())) {
-    err << "tessarine: cannot write " << command.output << ": the folder " << target.parent_path().string()
-        << " does not exist\n";
-    return kExitFailure;
-  }
-  std::vector<TMetafile> pages;  // every page of every worksheet, in order
-  pages.reserve(static_cast<std::size_t>(options.count) * 2);
-  for (int sheet = 0; sheet < options.count; ++sheet) {
+  if (int code = CheckOutput(command, err); code != kExitOk) return code;
+  RemoveUnfinishedFilesOnSignals();
+  // Pages are written as they are built; each file takes its name only once it is complete.
+  const int lastPage = options.count * 2;
+  TPdfExport pdf(command.output, TPdfInfo{PdfTitle(options), "Tessarine"});
+  TResult result;
+  if (command.format == ExportFormat::Pdf) result = pdf.Open();  // an unwritable folder fails at once
+  int page = 0;
+  for (int sheet = 0; sheet < options.count && result; ++sheet) {
     form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
     Build(form, options, sheet + 1, io.out);
-    for (int page = 0; page < form.plPrev1->PageCount(); ++page) pages.push_back(*form.plPrev1->Pages(page));
-    Progress(err, options, sheet + 1);
-  }
-  TResult result = TResult::Ok();
-  if (command.format == ExportFormat::Pdf) {
-    std::vector<const TMetafile*> all;
-    all.reserve(pages.size());
-    for (const TMetafile& page : pages) all.push_back(&page);
-    result = ExportPdf(all, command.output);
-  } else {
-    for (std::size_t i = 0; i < pages.size() && result.IsOk(); ++i) {
-      const std::string path = PageFileName(command.output, command.format, static_cast<int>(i) + 1);
+    for (int i = 0; i < form.plPrev1->PageCount() && result; ++i) {
+      const TMetafile& metafile = *form.plPrev1->Pages(i);
+      const std::string path = PageFileName(command.output, command.format, ++page, lastPage);
       switch (command.format) {
+        case ExportFormat::Pdf:
+          result = pdf.AddPage(metafile);
+          break;
         case ExportFormat::Svg:
-          result = ExportSvg(pages[i], path);
+          result = ExportSvg(metafile, path);
           break;
         case ExportFormat::Png:
-          result = ExportPng(pages[i], path, 150);
+          result = ExportPng(metafile, path, 150);
           break;
-        default:
-          result = ExportEmf(pages[i], path);
+        case ExportFormat::Emf:
+          result = ExportEmf(metafile, path);
           break;
       }
     }
+    if (result) Progress(err, options, sheet + 1);
   }
-  if (!result.IsOk()) {
-    err << "tessarine: cannot write " << command.output << ": " << result.Message() << "\n";
+  if (result && command.format == ExportFormat::Pdf) result = pdf.Finish();
+  if (!result) {
+    Report(err, result.Message());
     return kExitFailure;
   }
   return kExitOk;
@@ -132,13 +251,13 @@ int Print(TForm1& form, const Command& command, const Output& io) {
   std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
   if (form.plSetPrinter1->PrinterCount() == 0) {
-    err << "tessarine: no printer is installed\n";
+    Report(err, "no printer is installed");
     return kExitFailure;
   }
   if (command.printer) {
     const Cp932String wanted = Cp932String::FromUtf8(*command.printer);
     if (TplSetPrinter::MatchPrinterName(wanted).IsEmpty()) {
-      err << "tessarine: unknown printer '" << *command.printer << "'\n";
+      Report(err, "unknown printer '" + *command.printer + "'");
       return kExitUsage;
     }
     form.plSetPrinter1->SetPrinterName(wanted);
@@ -162,17 +281,18 @@ int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& e
   InstallPreviewWindowHost();
   // Message boxes have nobody to answer them here: they become messages on standard error.
   application.SetMessageBoxHook([&err](const TMessageBoxRequest& request) {
-    err << "tessarine: " << request.Text.ToUtf8() << "\n";
+    Report(err, request.Text.ToUtf8());
     return mrOk;
   });
   try {
     TForm1 form(nullptr);
     form.FormShow(&form);  // as when the dialog appears: the printable area the header is placed in
     ApplyOptions(form, command.worksheet);
+    if (int code = CheckTexts(form, command.worksheet, err); code != kExitOk) return code;
     const Output io{out, err};
     return command.kind == CommandKind::Print ? Print(form, command, io) : Export(form, command, io);
   } catch (const std::exception& e) {
-    err << "tessarine: " << ExceptionMessage(e).ToUtf8() << "\n";
+    Report(err, ExceptionMessage(e).ToUtf8());
     return kExitFailure;
   }
 }

@@ -18,15 +18,16 @@ namespace {
 
 // The dialog: initialise and title the application, create the main form from its stored design
 // (FormCreate runs at the end of that), and run the message loop until the form closes.
-int RunDialog(int argc, char** argv) {
+int RunDialog() {
   // Without a display the dialog would run where nobody can see or close it.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
     std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
     return 1;
   }
+  tess::StartProgramPlatform(tess::TDisplayUse::Screen);
   tess::TApplication& application = tess::Application();
-  application.Initialize(argc, argv);
+  application.Initialize();
   application.SetTitle("Tessarine");
   tess::InstallPreviewWindowHost();
   try {
@@ -46,12 +47,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   tess::ParsedCommand parsed = tess::ParseCommandLine(args);
   if (parsed.error) {
-    std::fprintf(stderr, "tessarine: %s\n", parsed.error->message.c_str());
+    std::fprintf(stderr, "tessarine: %s\n", tess::EscapeForTerminal(parsed.error->message).c_str());
     return 2;
   }
   switch (parsed.command->kind) {
     case tess::CommandKind::Dialog:
-      return RunDialog(argc, argv);
+      return RunDialog();
     case tess::CommandKind::Help:
       std::fputs(tess::UsageText().c_str(), stdout);
       return 0;
@@ -59,8 +60,8 @@ int main(int argc, char** argv) {
       std::puts("Tessarine Ver.1.10");
       return 0;
     default:
-      // Export and print need no display: without one they run off screen.
-      tess::EnsurePlatformStarted(argc, argv);
+      // Export and print show no window: they run off screen whatever display the environment names.
+      tess::StartProgramPlatform(tess::TDisplayUse::Offscreen);
       return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr);
   }
 }

@@ -1,6 +1,7 @@
 #include "worksheet/WorksheetDialog.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "platform/core/Exceptions.h"
@@ -215,13 +216,24 @@ void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, i
 }
 
 void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
-  // Not an integer: the conversion error goes to the general handler before anything has changed.
-  FProblemNo = StrToInt(edtPrintNum->Text());
+  // Not an integer, or a number whose neighbours the counter cannot hold: the error goes to the general
+  // handler before anything has changed.
+  const int problemNo = StrToInt(edtPrintNum->Text());
+  if (problemNo < kLowestProblemNo || problemNo > kHighestProblemNo) {
+    throw EConvertError(Cp932String("'") + edtPrintNum->Text() +
+                        Cp932String::FromUtf8("' は問題番号の範囲 ") + IntToStr(kLowestProblemNo) +
+                        Cp932String::FromUtf8(" ～ ") + IntToStr(kHighestProblemNo) +
+                        Cp932String::FromUtf8(" の外です"));
+  }
+  FProblemNo = problemNo;
   BuildWorksheet(*plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; });
   plPrev1->Preview();
 }
 
 void TForm1::plPrev1Print(TComponent* /*Sender*/, int /*Page*/) {
+  // Printing the same document again and again counts on; at the end of the range the count stops
+  // rather than wrapping round.
+  if (FProblemNo == INT32_MAX) return;
   ++FProblemNo;
   edtPrintNum->SetText(IntToStr(FProblemNo));
 }

@@ -54,11 +54,15 @@ int WorksheetFigureCount(int sizeIndex) {
   return static_cast<int>(SlotsFor(sizeIndex).size());
 }
 
+Cp932String WorksheetFaceName() {
+  return Cp932String::FromUtf8("ＭＳ ゴシック");
+}
+
 void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& settings,
                          const PrintAreaFrame& frame, int problemNo) {
   TCanvas& canvas = *document.Canvas();
   canvas.Font().SetStyle(0);
-  canvas.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
+  canvas.Font().SetName(WorksheetFaceName());
   canvas.Font().SetColor(clBlack);
   canvas.Brush().SetStyle(TBrushStyle::bsClear);
 

@@ -3,6 +3,7 @@
 // header and the same figures in the same places. The dialog and the command line both build through here.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -40,6 +41,13 @@ using GivenPositionTable = std::array<std::vector<int>, kPuzzleSlots>;
 
 // The figure slots of a page for a figure size (SquareNums item): 6 for three quadrilaterals, else 2.
 int WorksheetFigureCount(int sizeIndex);
+// Problem numbers a worksheet may carry. While a worksheet is printed the dialog counts from the number
+// before it, and once both pages are printed it shows the number after it, so those must exist as well.
+constexpr int kLowestProblemNo = INT32_MIN + 1;
+constexpr int kHighestProblemNo = INT32_MAX - 1;
+
+// The face every text of the worksheet is drawn in.
+Cp932String WorksheetFaceName();
 
 // Builds the document: BeginDoc, page 1's header, the puzzles, the question figures, NewPage, page 2's
 // header, `afterSecondHeader` (the dialog counts its problem number down there), the answer figures, and

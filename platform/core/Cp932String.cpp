@@ -1,8 +1,12 @@
 #include "platform/core/Cp932String.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <memory>
@@ -35,7 +39,78 @@ UConverter* Cp932Converter() {
   return conv.get();
 }
 
+struct NamePair {
+  char16_t jis;
+  char16_t cp932;
+};
+
+// Characters of code page 932 by the name other Unicode tables of the same characters (JIS X 0208's among
+// them) give them, and by the code page's own name.
+constexpr std::array<NamePair, 8> kJisNames{{
+    {u'\u00A2', u'\uFFE0'},  // 0x8191 cent sign
+    {u'\u00A3', u'\uFFE1'},  // 0x8192 pound sign
+    {u'\u00A5', u'\uFFE5'},  // 0x818F yen sign
+    {u'\u00AC', u'\uFFE2'},  // 0x81CA not sign
+    {u'\u2014', u'\u2015'},  // 0x815C dash
+    {u'\u2016', u'\u2225'},  // 0x8161 double vertical line
+    {u'\u2212', u'\uFF0D'},  // 0x817C minus sign
+    {u'\u301C', u'\uFF5E'},  // 0x8160 wave dash
+}};
+
+// Gives JIS names their code page names, in place.
+void UseCp932Names(char16_t* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (char16_t own = Cp932NameForJisName(text[i])) text[i] = own;
+  }
+}
+
+// A converter that stops at a character without a code instead of substituting one; for checks only.
+UConverter* StrictCp932Converter() {
+  thread_local ConverterPtr conv = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr c(ucnv_open("windows-932", &status));
+    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
+    status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    return c;
+  }();
+  ucnv_reset(conv.get());
+  return conv.get();
+}
+
 }  // namespace
+
+char16_t Cp932NameForJisName(char32_t ch) {
+  for (const NamePair& pair : kJisNames) {
+    if (pair.jis == ch) return pair.cp932;
+  }
+  return 0;
+}
+
+bool Cp932HasCode(char32_t ch) {
+  if (ch > 0xFFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return false;  // no code beyond the BMP
+  UChar unit = static_cast<UChar>(ch);
+  if (char16_t own = Cp932NameForJisName(ch)) unit = own;
+  char out[8];
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_fromUChars(StrictCp932Converter(), out, sizeof out, &unit, 1, &status);
+  return U_SUCCESS(status);
+}
+
+std::optional<Cp932Misfit> FindCp932Misfit(std::string_view utf8) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+  const auto length = static_cast<std::int32_t>(std::min<std::size_t>(utf8.size(), INT32_MAX));
+  for (std::int32_t i = 0; i < length;) {
+    const std::int32_t start = i;
+    UChar32 ch = 0;
+    U8_NEXT(bytes, i, length, ch);
+    if (ch < 0) return Cp932Misfit{static_cast<std::size_t>(start), bytes[start], true};
+    if (!Cp932HasCode(static_cast<char32_t>(ch))) {
+      return Cp932Misfit{static_cast<std::size_t>(start), static_cast<char32_t>(ch), false};
+    }
+  }
+  return std::nullopt;
+}
 
 Cp932String Cp932String::FromUtf8(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -46,6 +121,7 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
   u_strFromUTF8WithSub(reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()), &wideLen,
                        utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) return {};
+  UseCp932Names(wide.data(), static_cast<std::size_t>(wideLen));
   UConverter* conv = Cp932Converter();
   status = U_ZERO_ERROR;
   std::string out(static_cast<std::size_t>(wideLen) * 2 + 2, '\0');
@@ -137,8 +213,10 @@ std::u16string ToUtf16(const Cp932String& text) {
   return wide;
 }
 
-Cp932String FromUtf16(std::u16string_view text) {
-  if (text.empty()) return {};
+Cp932String FromUtf16(std::u16string_view input) {
+  if (input.empty()) return {};
+  std::u16string text(input);
+  UseCp932Names(text.data(), text.size());
   UErrorCode status = U_ZERO_ERROR;
   UConverter* conv = ucnv_open("windows-932", &status);
   if (U_FAILURE(status)) return {};

@@ -6,6 +6,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,8 @@ class Cp932String {
   // Plain ASCII text is the same in code page 932, so literals such as "A4" or "12,1,4" may be used directly.
   Cp932String(const char* ascii) : bytes_(ascii) {}  // NOLINT(google-explicit-constructor)
   static Cp932String FromBytes(std::string_view bytes) { return Cp932String(std::string(bytes), 0); }
-  // Unicode text (UTF-8) converted to code page 932; characters without a code become '?'.
+  // Unicode text (UTF-8) converted to code page 932; characters without a code become '?' (the JIS names
+  // below take their code page character).
   static Cp932String FromUtf8(std::string_view utf8);
 
   const std::string& Bytes() const { return bytes_; }
@@ -61,6 +63,24 @@ int StrToInt(const Cp932String& text);
 }  // namespace tess
 
 namespace tess {
+
+// Some characters of code page 932 have two Unicode names: the code page's own (0x8160 is ～ U+FF5E
+// FULLWIDTH TILDE) and the one other tables of the same characters, the JIS standard's among them, give it
+// (〜 U+301C WAVE DASH); fonts often draw both names with one glyph. Returns the code page's own name for
+// such another name, else 0.
+char16_t Cp932NameForJisName(char32_t ch);
+
+// Whether code page 932 has a code for the character (a JIS name counting as the code page's own name).
+bool Cp932HasCode(char32_t ch);
+
+// The first thing in UTF-8 text that code page 932 cannot hold: a byte that does not start a valid UTF-8
+// sequence, or a character without a code.
+struct Cp932Misfit {
+  std::size_t offset = 0;  // in bytes, from the start of the text
+  char32_t value = 0;      // the character, or the byte when invalidUtf8
+  bool invalidUtf8 = false;
+};
+std::optional<Cp932Misfit> FindCp932Misfit(std::string_view utf8);
 
 // UTF-16 form of the bytes (ICU's code page 932), and the way back ('?' for what has no code).
 std::u16string ToUtf16(const Cp932String& text);

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/gfx/internal/QtText.h"
+
 namespace tess {
 namespace {
 
@@ -35,6 +37,16 @@ std::string InstalledFaceFor(const Cp932String& faceName) {
     if (utf8 == s.designFaceUtf8) return s.installedFamily;
   }
   return utf8;
+}
+
+std::optional<char16_t> FirstCharacterWithoutGlyph(const Cp932String& faceName, const Cp932String& text) {
+  TLogFont font;
+  font.FaceName = ToUtf16(faceName);
+  TFontFace& face = FontFaceFor(font);
+  for (char16_t ch : ToUtf16(text)) {
+    if (face.GlyphFor(ch).index == 0) return ch;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tess

@@ -2,6 +2,7 @@
 // The design names Windows face names; this desktop has other fonts. At start-up the toolkit learns which
 // installed face stands for each name, so a font asked for as "ＭＳ ゴシック" draws with IPAGothic.
 
+#include <optional>
 #include <string>
 
 #include "platform/core/Cp932String.h"
@@ -14,5 +15,10 @@ void InstallFaceNameMapping();
 
 // The installed family that draws a design face name (the name itself when no substitution applies).
 std::string InstalledFaceFor(const Cp932String& faceName);
+
+// The first character of the text (as UTF-16) that drawing in the design face would show as an empty box:
+// neither the installed face standing for it nor the fallback face has a glyph for it. Nothing when every
+// character has one. Needs the platform started.
+std::optional<char16_t> FirstCharacterWithoutGlyph(const Cp932String& faceName, const Cp932String& text);
 
 }  // namespace tess

@@ -1,6 +1,7 @@
 #include "platform/ui/InputSimulation.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -71,6 +72,12 @@ void SendMouse(TControl& control, QEvent::Type type, Qt::MouseButton button, int
 }
 
 }  // namespace
+
+void SimulateTextInput(TControl& control, std::string_view utf8) {
+  QInputMethodEvent event;
+  event.setCommitString(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  QApplication::sendEvent(ClientWidgetOf(&control), &event);
+}
 
 void SimulateMouseDown(TControl& control, TMouseButton button, int x, int y, TShiftState shift) {
   gHeld |= ToQt(button);

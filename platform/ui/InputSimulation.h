@@ -3,6 +3,8 @@
 // to the control holding the mouse during a drag), through the same event path as the user's own input.
 // Coordinates are the control's client coordinates. For tests and scripted use.
 
+#include <string_view>
+
 #include "platform/ui/Controls.h"
 
 namespace tess {
@@ -27,6 +29,10 @@ constexpr int VK_DOWN = 0x28;
 
 // A key pressed and released with the keyboard focus where it is in the control's window.
 void SimulateKey(TControl& control, int virtualKey, TShiftState shift = 0);
+// Text (UTF-8) committed into the control as an input method delivers it, through the same path as the
+// user's own typing.
+void SimulateTextInput(TControl& control, std::string_view utf8);
+
 // The windowed control that holds the keyboard focus in the control's window (the one that gets it when
 // the window is active), or none.
 TWinControl* FocusedControl(const TControl& window);

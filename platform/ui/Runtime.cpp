@@ -2,9 +2,37 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace tess {
+namespace {
+
+QtMessageHandler gToolkitHandler = nullptr;
+bool gShowToolkitMessages = false;
+bool gStarting = false;
+std::string gLastWarning;  // the toolkit's last warning while it starts: usually why it could not
+
+std::string FirstLine(const QString& text) {
+  const std::string utf8 = text.toStdString();
+  return utf8.substr(0, utf8.find('\n'));
+}
+
+void ProgramMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (gShowToolkitMessages && gToolkitHandler != nullptr) gToolkitHandler(type, context, message);
+  if (type == QtFatalMsg) {
+    // The toolkit aborts after a fatal message; the program ends with its own line instead.
+    std::string reason = gStarting && !gLastWarning.empty() ? gLastWarning : FirstLine(message);
+    std::fprintf(stderr, "tessarine: %s%s\n", gStarting ? "the window system could not start: " : "",
+                 reason.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+  }
+  if (gStarting && type != QtDebugMsg && type != QtInfoMsg) gLastWarning = FirstLine(message);
+}
+
+}  // namespace
 
 void EnsurePlatformStarted(int argc, char** argv) {
   if (QCoreApplication::instance() != nullptr) return;
@@ -22,6 +50,24 @@ void EnsurePlatformStarted(int argc, char** argv) {
   } else {
     new QApplication(storedArgc, defaultArgv);
   }
+}
+
+void StartProgramPlatform(TDisplayUse use) {
+  if (QCoreApplication::instance() != nullptr) return;
+  const char* show = std::getenv("TESSARINE_TOOLKIT_MESSAGES");
+  gShowToolkitMessages = show != nullptr && *show != '\0' && std::string(show) != "0";
+  gToolkitHandler = qInstallMessageHandler(ProgramMessageHandler);
+  if (use == TDisplayUse::Offscreen) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The offscreen platform's OpenGL support would still connect to a display the environment names;
+    // nothing drawn here uses OpenGL.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+  }
+  gStarting = true;
+  EnsurePlatformStarted();
+  gStarting = false;
+  gLastWarning.clear();
 }
 
 }  // namespace tess

@@ -14,6 +14,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "platform/components/StoredEnum.h"
@@ -28,8 +29,9 @@ std::size_t Cp932Bytes(const QString& text) {
   return FromQString(text).Length();
 }
 
-// The typing limit of an edit box, in code page 932 bytes. It sees only what the user types or pastes
-// (assigned texts are not validated), and trims an insertion to the whole characters that still fit.
+// The typing limit of an edit box, in code page 932 bytes, and the characters it can hold. It sees only
+// what the user types or pastes (assigned texts are not validated): an insertion loses the characters code
+// page 932 has no code for, and is trimmed to the whole characters that still fit.
 class ByteLimitValidator : public QValidator {
  public:
   ByteLimitValidator(TEdit* edit, QObject* parent) : QValidator(parent), edit_(edit) {}
@@ -37,33 +39,44 @@ class ByteLimitValidator : public QValidator {
   bool assigning = false;  // the program sets the text: no limit
 
   State validate(QString& input, int& pos) const override {
-    std::size_t limit = static_cast<std::size_t>(edit_->MaxLength());
-    if (limit == 0 || assigning) return Acceptable;
-    std::size_t now = Cp932Bytes(input);
-    if (now <= limit || now <= Cp932Bytes(before)) return Acceptable;
-    // The inserted part: what lies between the common beginning and the common end of the two texts.
+    if (assigning) return Acceptable;
+    // The inserted part: what lies between the common beginning and the common end of the two texts
+    // (never splitting a surrogate pair).
     qsizetype prefix = 0;
     while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) ++prefix;
+    if (prefix > 0 && input[prefix - 1].isHighSurrogate()) --prefix;
     qsizetype suffix = 0;
     while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
       ++suffix;
     }
-    QString inserted = input.mid(prefix, input.size() - prefix - suffix);
-    std::size_t rest = now - Cp932Bytes(inserted);
-    if (rest >= limit) return Invalid;
-    std::size_t room = limit - rest;
+    if (suffix > 0 && input[input.size() - suffix].isLowSurrogate()) --suffix;
+    const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
+    // Room for the inserted characters within the limit; a text already longer may still be shortened.
+    std::size_t room = SIZE_MAX;
+    const std::size_t limit = static_cast<std::size_t>(edit_->MaxLength());
+    if (limit != 0) {
+      const std::size_t now = Cp932Bytes(input);
+      if (now > limit && now > Cp932Bytes(before)) {
+        const std::size_t rest = now - Cp932Bytes(inserted);
+        if (rest >= limit) return Invalid;
+        room = limit - rest;
+      }
+    }
+    // Characters without a code in code page 932 cannot be entered: the text would hold '?' instead.
     QString kept;
     std::size_t used = 0;
     for (qsizetype i = 0; i < inserted.size();) {
-      qsizetype len = inserted[i].isHighSurrogate() && i + 1 < inserted.size() ? 2 : 1;
-      QString ch = inserted.mid(i, len);
-      std::size_t bytes = Cp932Bytes(ch);
+      const qsizetype len = inserted[i].isHighSurrogate() && i + 1 < inserted.size() ? 2 : 1;
+      const QString ch = inserted.mid(i, len);
+      i += len;
+      if (!Cp932HasCode(ch.toUcs4().value(0))) continue;
+      const std::size_t bytes = Cp932Bytes(ch);
       if (used + bytes > room) break;
       kept += ch;
       used += bytes;
-      i += len;
     }
+    if (kept == inserted) return Acceptable;
     if (kept.isEmpty()) return Invalid;
     input = input.left(prefix) + kept + input.right(suffix);
     pos = static_cast<int>(prefix + kept.size());

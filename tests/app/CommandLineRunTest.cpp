@@ -2,6 +2,9 @@
 // and bad values end with a message and a non-zero exit code.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,10 +23,21 @@ namespace fs = std::filesystem;
 using RunResult = tess::test::TShellResult;
 using tess::test::ReadFile;
 
-// The program's exit code and its standard output and error together.
-RunResult RunProgram(const std::string& arguments) {
-  return tess::test::RunShell("QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) + " " + arguments +
-                              " 2>&1");
+using tess::test::RunShell;
+
+// Runs the program with the environment assignments given before it; its standard output and error together.
+RunResult RunProgram(const std::string& arguments,
+                     const std::string& environment = "QT_QPA_PLATFORM=offscreen") {
+  return RunShell(environment + " " + std::string(TESSARINE_EXE) + " " + arguments + " 2>&1");
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The text layer of a PDF, as a reader extracts it.
+std::string PdfText(const fs::path& pdf) {
+  return RunShell("pdftotext '" + pdf.string() + "' - 2>&1").output;
 }
 
 int PdfPages(const fs::path& pdf) {
@@ -151,6 +165,187 @@ TEST_F(CommandLineRun, HelpAndVersion) {
   RunResult version = RunProgram("--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_NE(version.output.find("1.10"), std::string::npos);
+}
+
+// Every page file present is whole: a page that could not be written is missing instead.
+bool PageFileIsWhole(const fs::path& file) {
+  const std::string bytes = ReadFile(file);
+  const std::string ext = file.extension().string();
+  if (ext == ".emf") {
+    // The header's nBytes (offset 48) is the recording's length.
+    return bytes.size() > 52 &&
+           static_cast<std::size_t>(static_cast<unsigned char>(bytes[48]) |
+                                    static_cast<unsigned char>(bytes[49]) << 8 |
+                                    static_cast<unsigned char>(bytes[50]) << 16) == bytes.size();
+  }
+  if (ext == ".png") return bytes.size() > 12 && bytes.compare(bytes.size() - 8, 4, "IEND") == 0;
+  if (ext == ".svg") return bytes.size() > 7 && bytes.compare(bytes.size() - 7, 7, "</svg>\n") == 0;
+  return false;
+}
+
+std::vector<std::string> FileNames(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+TEST_F(CommandLineRun, AFileThatCannotBeWrittenIsNotThereAndTheReasonIsGiven) {
+  // A device that is always full: the PDF is written to it directly and fails with the system's reason.
+  RunResult r = RunProgram("export --format pdf --output /dev/full");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_EQ(r.output, "tessarine: cannot write /dev/full: No space left on device\n");
+  for (const char* format : {"svg", "png", "emf"}) {
+    // One file per page cannot go to a device.
+    r = RunProgram(std::string("export --format ") + format + " --output /dev/full");
+    EXPECT_EQ(r.exitCode, 2) << r.output;
+    EXPECT_TRUE(Contains(r.output, "not a regular file")) << r.output;
+    EXPECT_FALSE(fs::exists(std::string("/dev/full-001.") + format));
+  }
+  // A folder that holds no files, and an output that names a folder.
+  for (const std::string& output : {At("missing/x.pdf"), dir.string() + "/", dir.string()}) {
+    r = RunProgram("export --format pdf --output '" + output + "'");
+    EXPECT_GT(r.exitCode, 0) << output;
+    EXPECT_TRUE(Contains(r.output, output)) << r.output;
+  }
+  EXPECT_TRUE(FileNames(dir).empty());
+}
+
+TEST_F(CommandLineRun, AFullFileSystemLeavesOnlyWholeFiles) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  const fs::path small = dir / "small";
+  fs::create_directories(small);
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a tmpfs";
+  for (const char* format : {"pdf", "svg", "png", "emf"}) {
+    const std::string output = (small / "x.").string() + format;
+    RunResult r =
+        RunProgram("export --count 12 --seed 1 --format " + std::string(format) + " --output " + output);
+    EXPECT_EQ(r.exitCode, 1) << format << "\n" << r.output;
+    EXPECT_TRUE(Contains(r.output, ": No space left on device")) << r.output;
+    for (const std::string& name : FileNames(small)) {
+      // Page files before the one that did not fit stay; nothing else does, no PDF and no temporary file.
+      EXPECT_NE(name.front(), '.') << name;
+      EXPECT_NE(std::string(format), "pdf") << name;
+      EXPECT_TRUE(PageFileIsWhole(small / name)) << name;
+      EXPECT_FALSE(Contains(r.output, (small / name).string())) << name;  // the failing one is named
+      fs::remove(small / name);
+    }
+  }
+  ::umount(small.c_str());
+}
+
+TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
+  for (int signal : {SIGKILL, SIGTERM}) {
+    const fs::path output = dir / "big.pdf";
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::dup2(fds[1], STDERR_FILENO);
+      ::close(fds[0]);
+      ::close(fds[1]);
+      ::execl(TESSARINE_EXE, "tessarine", "export", "--count", "100000", "--format", "pdf", "--output",
+              output.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    // Killed once some worksheets are in the file.
+    FILE* progress = ::fdopen(fds[0], "r");
+    std::array<char, 256> line{};
+    while (std::fgets(line.data(), line.size(), progress) != nullptr &&
+           !Contains(line.data(), "worksheet 3/")) {
+    }
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    std::fclose(progress);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_FALSE(fs::exists(output));
+    // A killed program may leave its temporary file; an ended one removes it.
+    for (const std::string& name : FileNames(dir)) {
+      EXPECT_EQ(signal, SIGKILL) << name;
+      EXPECT_TRUE(name.starts_with(".big.pdf.") && name.ends_with(".part")) << name;
+      fs::remove(dir / name);
+    }
+  }
+}
+
+TEST_F(CommandLineRun, TheToolkitGetsNoArgumentsAndExportNeedsNoDisplay) {
+  // Its own options given as values are text; a display that cannot be reached does not matter.
+  RunResult r = RunProgram("export --line1 -platform --line2 x --format pdf --output " + At("a.pdf"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "");  // nothing from the toolkit on standard error
+  EXPECT_TRUE(Contains(PdfText(dir / "a.pdf"), "-platform"));
+  r = RunProgram("print --printer -platform");
+  EXPECT_TRUE(r.exitCode == 1 || r.exitCode == 2) << r.output;
+  EXPECT_TRUE(Contains(r.output, "-platform") || Contains(r.output, "no printer")) << r.output;
+  for (const char* environment : {"QT_QPA_PLATFORM=xcb DISPLAY=:99", "QT_QPA_PLATFORM=nonesuch"}) {
+    r = RunProgram("export --format emf --output " + At("b.emf"), environment);
+    EXPECT_EQ(r.exitCode, 0) << environment << "\n" << r.output;
+    EXPECT_EQ(r.output, "");
+  }
+  // The dialog does need one: an unreachable display ends it with a message, not an abort.
+  r = RunProgram("", "QT_QPA_PLATFORM=xcb DISPLAY=:99");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Contains(r.output, "tessarine: the window system could not start")) << r.output;
+}
+
+TEST_F(CommandLineRun, NumbersAndTextsTheWorksheetCannotTakeAreRefusedByName) {
+  const std::string export_ = " --format pdf --output " + At("x.pdf");
+  struct Case {
+    std::string arguments;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"--number -2147483648", "the problem number -2147483648 is outside -2147483647 to 2147483646"},
+      {"--number 2147483647", "the problem number 2147483647 is outside"},
+      {"--number 2147483646 --count 3", "the problem numbers 2147483646 to 2147483648 go outside"},
+      {"--line1 'a😀'", "--line1 holds U+1F600 '😀', which the worksheet cannot print"},
+      {"--line2 '한'", "--line2 holds U+D55C '한'"},
+      {"--line1 \"$(printf 'ab\\377')\"", "--line1 is not UTF-8 text (byte 0xFF at offset 2)"},
+      {"--line1 \"$(printf 'a\\tb')\"", "--line1 holds the control character U+0009"},
+      {"--line1 " + std::string(63, 'x'),
+       "--line1 is 63 bytes long in code page 932; an instruction line holds at most 62"},
+      {"--line2 あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまx", "--line2 is 63 bytes long"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunProgram("export " + c.arguments + export_);
+    EXPECT_EQ(r.exitCode, 2) << c.arguments << "\n" << r.output;
+    EXPECT_TRUE(Contains(r.output, "tessarine: " + c.message)) << r.output;
+  }
+  // Arguments echoed in a message show their control characters escaped.
+  RunResult r = RunProgram("export \"$(printf '%s\\033[31mred' --)\"");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(Contains(r.output, "unknown option '--\\x1B[31mred'")) << r.output;
+  EXPECT_FALSE(Contains(r.output, "\033"));
+  // Without a font that has Japanese characters the worksheet would be empty boxes.
+  const fs::path config = dir / "fonts.conf";
+  std::ofstream(config) << "<?xml version=\"1.0\"?><fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>"
+                           "<cachedir>"
+                        << (dir / "cache").string() << "</cachedir></fontconfig>\n";
+  r = RunProgram("export" + export_, "FONTCONFIG_FILE=" + config.string());
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Contains(r.output, "tessarine: no installed font has Japanese characters")) << r.output;
+  EXPECT_FALSE(fs::exists(dir / "x.pdf"));
+}
+
+TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
+  RunResult r =
+      RunProgram("export --number 5 --count 3 --line2 '１～９、Ａ〜Ｚ' --format pdf --output " + At("s.pdf"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  const std::string info = RunShell("pdfinfo " + At("s.pdf")).output;
+  EXPECT_TRUE(Contains(info, "Tessarine 問題No.5～7")) << info;
+  EXPECT_TRUE(Contains(info, "Creator:         Tessarine")) << info;
+  const std::string text = PdfText(dir / "s.pdf");
+  // The default first line has ～ (U+FF5E); the JIS wave dash typed in the second prints as the same.
+  EXPECT_TRUE(Contains(text, "１～７の数を１回ずつ使って")) << text;
+  EXPECT_TRUE(Contains(text, "１～９、Ａ～Ｚ")) << text;
+  EXPECT_FALSE(Contains(text, "〜"));
+  // Paths are used byte for byte, even where they are not UTF-8.
+  const std::string latin1 = At("caf") + "\xE9";
+  r = RunProgram("export --format emf --output \"$(printf '" + At("caf") + "\\351')\"");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(fs::exists(latin1 + "-001.emf"));
 }
 
 }  // namespace

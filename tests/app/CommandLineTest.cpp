@@ -85,6 +85,31 @@ TEST(CommandLine, PageFilesAreNumberedBesideThePath) {
   EXPECT_EQ(PageFileName("out/sheet", ExportFormat::Png, 12), "out/sheet-012.png");
   EXPECT_EQ(PageFileName("a.b/sheet.emf", ExportFormat::Emf, 3), "a.b/sheet-003.emf");
   EXPECT_EQ(PageFileName("out/all.pdf", ExportFormat::Pdf, 5), "out/all.pdf");
+  // As wide as the last page's number, so the names sort in page order.
+  EXPECT_EQ(PageFileName("p.png", ExportFormat::Png, 7, 999), "p-007.png");
+  EXPECT_EQ(PageFileName("p.png", ExportFormat::Png, 7, 1000), "p-0007.png");
+  EXPECT_EQ(PageFileName("p.png", ExportFormat::Png, 200000, 200000), "p-200000.png");
+}
+
+TEST(CommandLine, ProblemNumbersMustKeepTheirNeighboursInRange) {
+  auto numbers = [](const char* number, const char* count) {
+    return Parse({"print", "--number", number, "--count", count});
+  };
+  EXPECT_TRUE(numbers("-2147483647", "1").command);
+  EXPECT_TRUE(numbers("2147483644", "3").command);
+  EXPECT_EQ(numbers("-2147483648", "1").error->message,
+            "the problem number -2147483648 is outside -2147483647 to 2147483646");
+  EXPECT_EQ(numbers("2147483645", "3").error->message,
+            "the problem numbers 2147483645 to 2147483647 go outside -2147483647 to 2147483646");
+}
+
+TEST(CommandLine, TextShownOnATerminalHasItsControlsEscaped) {
+  EXPECT_EQ(EscapeForTerminal("問題 ok"), "問題 ok");
+  EXPECT_EQ(EscapeForTerminal("a\x1b[2Jb\tc\x7f"), "a\\x1B[2Jb\\x09c\\x7F");
+  EXPECT_EQ(EscapeForTerminal("\xc2\x9b"
+                              "1m"),
+            "\\u009B1m");                                                   // a C1 control
+  EXPECT_EQ(EscapeForTerminal("caf\xe9 \xe3\x81"), "caf\\xE9 \\xE3\\x81");  // not UTF-8
 }
 
 TEST(CommandLine, HelpAndVersion) {

@@ -27,6 +27,33 @@ TEST(Cp932String, UnmappableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(Cp932String::FromUtf8("a😀b").Bytes(), "a?b");
 }
 
+TEST(Cp932String, JisNamesTakeTheirCodePageCharacter) {
+  // 〜 U+301C is what the JIS standard calls 0x8160, which the code page itself names ～ U+FF5E.
+  EXPECT_EQ(Cp932String::FromUtf8("1〜7").Bytes(),
+            "1\x81\x60"
+            "7");
+  EXPECT_EQ(Cp932String::FromUtf8("1〜7").ToUtf8(), "1～7");
+  EXPECT_EQ(Cp932NameForJisName(U'\u301C'), u'\uFF5E');
+  EXPECT_EQ(Cp932NameForJisName(U'\uFF5E'), 0);
+}
+
+TEST(Cp932String, MisfitsAreTheFirstCharacterWithoutACodeOrByteThatIsNotUtf8) {
+  EXPECT_FALSE(FindCp932Misfit("問題No.1 ～〜①"));
+  const std::optional<Cp932Misfit> emoji = FindCp932Misfit("ab😀");
+  ASSERT_TRUE(emoji);
+  EXPECT_EQ(emoji->offset, 2u);
+  EXPECT_EQ(emoji->value, U'\U0001F600');
+  EXPECT_FALSE(emoji->invalidUtf8);
+  EXPECT_EQ(FindCp932Misfit("é")->value, U'\u00E9');
+  EXPECT_EQ(FindCp932Misfit("가")->value, U'\uAC00');
+  const std::optional<Cp932Misfit> broken = FindCp932Misfit("a\xff");
+  ASSERT_TRUE(broken);
+  EXPECT_TRUE(broken->invalidUtf8);
+  EXPECT_EQ(broken->value, 0xFFu);
+  EXPECT_EQ(broken->offset, 1u);
+  EXPECT_TRUE(FindCp932Misfit("\xed\xa0\x80")->invalidUtf8);  // an encoded surrogate
+}
+
 TEST(Cp932String, CharacterStepsRespectLeadBytes) {
   Cp932String s = Cp932String::FromUtf8("A問B");
   EXPECT_EQ(NextCharOffset(s, 0), 1u);

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "platform/core/AtomicFile.h"
 #include "platform/gfx/emf/Exports.h"
 #include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/ReadFile.h"
@@ -63,6 +64,28 @@ TEST_F(Exports, PdfAndSvgAreWrittenWithThePageSize) {
   std::string svg = ReadFile(Path("page.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("210mm"), std::string::npos);
+}
+
+TEST_F(Exports, AFileAppearsWholeOrNotAtAll) {
+  std::ofstream(Path("sheet.emf")) << "old";
+  {
+    TAtomicFile file(Path("sheet.emf"));
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.Write("new bytes"));
+    // Written beside the target under a recognisable temporary name; the target is as it was.
+    const std::string temporary = std::filesystem::path(file.TemporaryPath()).filename().string();
+    EXPECT_TRUE(temporary.starts_with(".sheet.emf.") && temporary.ends_with(".part")) << temporary;
+    EXPECT_EQ(ReadFile(Path("sheet.emf")), "old");
+  }  // never committed: removed
+  EXPECT_EQ(ReadFile(Path("sheet.emf")), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+  TAtomicFile file(Path("sheet.emf"));
+  ASSERT_TRUE(file.Open() && file.Write("new bytes") && file.Commit());
+  EXPECT_EQ(ReadFile(Path("sheet.emf")), "new bytes");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+  // Failures name the path once, with the system's reason.
+  const TResult missing = ExportEmf(page_, Path("missing/page.emf"));
+  EXPECT_EQ(missing.Message(), "cannot write " + Path("missing/page.emf") + ": No such file or directory");
 }
 
 TEST_F(Exports, EmptyRecordingsAreRefused) {

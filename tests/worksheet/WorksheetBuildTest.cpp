@@ -163,7 +163,7 @@ TEST_F(WorksheetBuild, OneAnswerWorksheetsShowTheGivensChosenWithTheirPuzzles) {
 }
 
 TEST_F(WorksheetBuild, ProblemNumbersKeepTheirSign) {
-  for (const char* number : {"0", "-3", "2147483647"}) {
+  for (const char* number : {"0", "-3", "2147483646", "-2147483647"}) {
     form_->edtPrintNum->SetText(number);
     PressPreview();
     EXPECT_EQ(PageStrings(0)[0], std::string("問題No.") + number);
@@ -179,6 +179,19 @@ TEST_F(WorksheetBuild, NoIntegerShowsTheConversionErrorAndChangesNothing) {
     ASSERT_EQ(boxes_.size(), 1u) << bad;
     EXPECT_EQ(boxes_[0].Text.ToUtf8(), std::string("'") + bad + "' は整数ではありません.");
     EXPECT_EQ(boxes_[0].Caption, Cp932String("Tessarine"));
+    EXPECT_EQ(form_->plPrev1->DocState(), TplPrevDocState::dsEmpty);
+    EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String(bad));
+  }
+}
+
+TEST_F(WorksheetBuild, NumbersWhoseNeighboursTheCounterCannotHoldAreRefused) {
+  for (const char* bad : {"2147483647", "-2147483648"}) {
+    boxes_.clear();
+    form_->edtPrintNum->SetText(bad);
+    PressPreview();
+    ASSERT_EQ(boxes_.size(), 1u) << bad;
+    EXPECT_EQ(boxes_[0].Text.ToUtf8(),
+              std::string("'") + bad + "' は問題番号の範囲 -2147483647 ～ 2147483646 の外です.");
     EXPECT_EQ(form_->plPrev1->DocState(), TplPrevDocState::dsEmpty);
     EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String(bad));
   }
@@ -209,6 +222,13 @@ TEST_F(WorksheetBuild, EveryPrintedPageAdvancesTheProblemNumber) {
   ASSERT_EQ(printers_->Jobs().size(), 2u);
   EXPECT_EQ(printers_->Jobs()[0].pageCount, 2);
   EXPECT_EQ(printers_->Jobs()[0].title.ToUtf8(), "印刷プレビュー[TSRN]");
+  // At the top of the range the count stops instead of wrapping round.
+  form_->edtPrintNum->SetText("2147483646");
+  PressPreview();
+  form_->plPrev1->Print();
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("2147483647"));
+  form_->plPrev1->Print();
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("2147483647"));
 }
 
 TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {

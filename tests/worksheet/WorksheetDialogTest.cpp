@@ -224,6 +224,15 @@ TEST_F(Form1Test, TypingLimitCountsCodePage932Bytes) {
   EXPECT_EQ(e->Text().Length(), 62u);
 }
 
+TEST_F(Form1Test, CharactersWithoutACodeCannotBeEntered) {
+  TEdit* e = form_->edtQuestMes1;
+  e->SetText("");
+  SimulateTextInput(*e, "a😀b한〜c");
+  EXPECT_EQ(e->Text(), J("ab～c"));  // the JIS wave dash is the code page's ～
+  SimulateTextInput(*e, "😀");
+  EXPECT_EQ(e->Text(), J("ab～c"));
+}
+
 TEST_F(Form1Test, AssignedTextsLongerThanTheLimitStayWhole) {
   TEdit* e = form_->edtQuestMes2;
   Cp932String longText =

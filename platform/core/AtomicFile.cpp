@@ -1,0 +1,213 @@
+#include "platform/core/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+namespace tess {
+namespace {
+
+// The temporary files open at this moment, for the signal handler. A slot is filled before it is marked
+// used and marked unused before it is cleared, so the handler never reads a half-written name.
+struct PendingSlot {
+  std::atomic<bool> used{false};
+  char path[PATH_MAX + 1]{};
+};
+std::array<PendingSlot, 4> gPending;
+
+int RegisterPending(const std::string& path) {
+  if (path.size() > PATH_MAX) return -1;
+  for (std::size_t i = 0; i < gPending.size(); ++i) {
+    if (gPending[i].used.load()) continue;
+    std::memcpy(gPending[i].path, path.c_str(), path.size() + 1);
+    gPending[i].used.store(true);
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void UnregisterPending(int slot) {
+  if (slot >= 0) gPending[static_cast<std::size_t>(slot)].used.store(false);
+}
+
+extern "C" void RemovePendingAndDie(int signal) {
+  for (PendingSlot& slot : gPending) {
+    if (slot.used.load()) ::unlink(slot.path);
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+std::string Reason(int error) {
+  return std::strerror(error);
+}
+
+// The folder part of a path ("." for a bare name) and the name part.
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) {
+    folder = ".";
+    name = path;
+  } else {
+    folder = slash == 0 ? "/" : path.substr(0, slash);
+    name = path.substr(slash + 1);
+  }
+}
+
+// Syncs the folder so the rename itself is on disk. The file is already complete under its name then, so
+// a failure here is not reported.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool IsSpecialFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+TAtomicFile::TAtomicFile(std::string target) : FTarget(std::move(target)) {}
+
+TAtomicFile::~TAtomicFile() {
+  Discard();
+}
+
+TResult TAtomicFile::Fail(const char* action, int error) {
+  if (FStatus)
+    FStatus = TResult::Error(std::string("cannot ") + action + " " + FTarget + ": " + Reason(error));
+  return FStatus;
+}
+
+TResult TAtomicFile::Open() {
+  if (FFd >= 0 || !FStatus) return FStatus;
+  if (FTarget.empty()) return Fail("write", ENOENT);
+  // A device or a pipe (such as /dev/stdout) cannot be replaced: it is written directly.
+  if (IsSpecialFile(FTarget)) {
+    FFd = ::open(FTarget.c_str(), O_WRONLY | O_CLOEXEC);
+    if (FFd < 0) return Fail("write", errno);
+    return FStatus;
+  }
+  std::string folder, name;
+  SplitPath(FTarget, folder, name);
+  if (name.empty()) return Fail("write", EISDIR);
+  // A link to a file keeps being a link: the file it names is replaced.
+  std::string destination = FTarget;
+  struct stat st {};
+  if (::lstat(FTarget.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(FTarget.c_str(), nullptr)) {
+      destination = real;
+      std::free(real);
+      SplitPath(destination, folder, name);
+    }
+  }
+  // The temporary name keeps the name recognisable while staying within the length a name may have.
+  const std::string shortName = name.substr(0, 200);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = (folder == "/" ? std::string("/") : folder + "/") + "." + shortName + "." +
+                            std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".part";
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      FFd = fd;
+      FTemporary = std::move(candidate);
+      FSlot = RegisterPending(FTemporary);
+      FDestination = std::move(destination);
+      return FStatus;
+    }
+    if (errno != EEXIST) return Fail("write", errno);
+  }
+  return Fail("write", EEXIST);
+}
+
+TResult TAtomicFile::Write(const void* data, std::size_t size) {
+  if (!FStatus) return FStatus;
+  if (FFd < 0) return Fail("write", EBADF);
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(FFd, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail("write", errno);
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return FStatus;
+}
+
+TResult TAtomicFile::Commit() {
+  if (!FStatus) {
+    Discard();
+    return FStatus;
+  }
+  if (FFd < 0) return Fail("write", EBADF);
+  const bool direct = FTemporary.empty();
+  // A pipe or a terminal cannot be synced; that is not a failure of the bytes written.
+  if (::fsync(FFd) != 0 && !(direct && (errno == EINVAL || errno == EROFS))) {
+    Fail("write", errno);
+    Discard();
+    return FStatus;
+  }
+  const int fd = FFd;
+  FFd = -1;
+  if (::close(fd) != 0) {
+    Fail("write", errno);
+    Discard();
+    return FStatus;
+  }
+  if (direct) return FStatus;
+  if (::rename(FTemporary.c_str(), FDestination.c_str()) != 0) {
+    Fail("write", errno);
+    Discard();
+    return FStatus;
+  }
+  UnregisterPending(FSlot);
+  FSlot = -1;
+  FTemporary.clear();
+  std::string folder, name;
+  SplitPath(FDestination, folder, name);
+  SyncFolder(folder);
+  return FStatus;
+}
+
+void TAtomicFile::Discard() {
+  if (FFd >= 0) {
+    ::close(FFd);
+    FFd = -1;
+  }
+  if (!FTemporary.empty()) {
+    ::unlink(FTemporary.c_str());
+    UnregisterPending(FSlot);
+    FSlot = -1;
+    FTemporary.clear();
+  }
+}
+
+void RemoveUnfinishedFilesOnSignals() {
+  static const bool installed = [] {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      struct sigaction previous {};
+      // A signal the program was started to ignore stays ignored.
+      if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+      struct sigaction action {};
+      action.sa_handler = RemovePendingAndDie;
+      sigemptyset(&action.sa_mask);
+      ::sigaction(signal, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace tess
