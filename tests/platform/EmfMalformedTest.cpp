@@ -178,6 +178,26 @@ TEST(EmfMalformed, TextAndBitmapOffsetsOutsideTheRecordAreRefused) {
   ExpectError(PlayOnto(WithRecord(page, shortPen)), "too short");
 }
 
+TEST(EmfMalformed, HeaderSizesBeyondThe32BitRangeAreRefusedOrWorkedOutWide) {
+  auto withHeader = [](std::size_t offset, std::int32_t a, std::int32_t b) {
+    std::vector<std::uint8_t> bytes = ValidPage();
+    std::memcpy(bytes.data() + offset, &a, 4);
+    std::memcpy(bytes.data() + offset + 8, &b, 4);
+    return bytes;
+  };
+  // A frame (left, right) wider than 32 bits: nothing is loaded.
+  TMetafile m;
+  ExpectError(m.LoadFromBytes(withHeader(24, -1, INT32_MAX)), "out of range");
+  EXPECT_TRUE(m.Empty());
+  // Millimetres (szlMillimeters.cx) whose hundredfold needs more than 32 bits: 3 m over 1e6 pixels of 30 km.
+  std::vector<std::uint8_t> wide = withHeader(24, 0, 300000);
+  std::int32_t pixels = 1000000, millimetres = 30000000;
+  std::memcpy(wide.data() + 72, &pixels, 4);
+  std::memcpy(wide.data() + 80, &millimetres, 4);
+  ASSERT_TRUE(m.LoadFromBytes(wide));
+  EXPECT_EQ(m.Width(), 100);
+}
+
 TEST(EmfMalformed, BuiltRecordsAreCheckedToo) {
   std::vector<std::uint8_t> page = ValidPage();
   TBitmap24 target(20, 20);
