@@ -163,15 +163,19 @@ TTextMetric TextMetrics(const TLogFont& font, const TXForm& toDevice) {
   if (sy <= 0 || sx <= 0) return tm;
   double em = Em(font, face);
   double scale = em * sy / TFontFace::kDesignSize;
-  int ascentDev = static_cast<int>(std::lround(face.Ascent() * scale));
-  int descentDev = static_cast<int>(std::lround(face.Descent() * scale));
-  tm.Ascent = static_cast<int>(std::lround(ascentDev / sy));
-  tm.Descent = static_cast<int>(std::lround(descentDev / sy));
-  tm.Height = static_cast<int>(std::lround((ascentDev + descentDev) / sy));
-  tm.InternalLeading = tm.Height - static_cast<int>(std::lround(em));
-  if (tm.InternalLeading < 0) tm.InternalLeading = 0;
-  tm.AveCharWidth = static_cast<int>(std::lround(face.GlyphFor(u'x').advance * scale / sx));
-  tm.MaxCharWidth = static_cast<int>(std::lround(face.GlyphFor(u'\u3042').advance * scale / sx));
+  // A font from a record may be of any size: the device sizes stay whole doubles and every metric is cut to
+  // the int range.
+  auto metric = [](double v) {
+    return static_cast<int>(std::lround(std::fmin(std::fmax(v, -2147483647.0), 2147483647.0)));
+  };
+  const double ascentDev = std::round(face.Ascent() * scale);
+  const double descentDev = std::round(face.Descent() * scale);
+  tm.Ascent = metric(ascentDev / sy);
+  tm.Descent = metric(descentDev / sy);
+  tm.Height = metric((ascentDev + descentDev) / sy);
+  tm.InternalLeading = metric(std::fmax(0.0, static_cast<double>(tm.Height) - metric(em)));
+  tm.AveCharWidth = metric(face.GlyphFor(u'x').advance * scale / sx);
+  tm.MaxCharWidth = metric(face.GlyphFor(u'\u3042').advance * scale / sx);
   tm.Outline = true;
   return tm;
 }

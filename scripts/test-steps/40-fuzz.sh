@@ -1,8 +1,9 @@
 # Fuzzes the EMF record enumerator and player, the text-record converter of the 9x page re-recording, and
 # the reading of stored data (designs and the hexadecimal settings block), each for a bounded time
-# (libFuzzer with AddressSanitizer, clang).
+# (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, clang). Undefined behaviour such as a
+# signed overflow on record values is as fatal as a memory error: the run stops and the step fails.
 set -euo pipefail
-# Both runs and the build stay well under three minutes on two cores.
+# The three runs and the build stay within about three minutes on two cores.
 FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-40}
 CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-25}
 STORED_FUZZ_SECONDS=${TESSARINE_STORED_FUZZ_SECONDS:-20}
@@ -14,6 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p build-fuzz/artifacts "$work/emf" "$work/text" "$work/stored"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 build-fuzz/fuzz/emf_fuzzer "$work/emf" fuzz/corpus/emf -max_total_time="$FUZZ_SECONDS" -max_len=8192 -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/
 build-fuzz/fuzz/text_converter_fuzzer "$work/text" fuzz/corpus/text -max_total_time="$CONVERTER_FUZZ_SECONDS" \

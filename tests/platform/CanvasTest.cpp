@@ -222,6 +222,16 @@ TEST(Canvas, FontHeightSignSelectsCharacterOrCellHeight) {
   b.ReleaseCanvas();
 }
 
+TEST(Canvas, FontsOfAnyHeightMeasureInsideTheIntRange) {
+  TBitmap24 b(10, 10);
+  TCanvas& c = b.Canvas();
+  c.Font().SetHeight(INT32_MAX);  // a record's font may ask for any height
+  EXPECT_GT(c.TextHeight("Hg"), 1000000000);
+  c.Font().SetHeight(-INT32_MAX);
+  EXPECT_GT(c.TextHeight("Hg"), 1000000000);
+  b.ReleaseCanvas();
+}
+
 TEST(Canvas, TextIsMeasuredAtTheReferenceResolutionInLogicalUnits) {
   // A page canvas at 600 dpi: -37 is a 3.7 mm character height in 0.1 mm units.
   TMetafile m;

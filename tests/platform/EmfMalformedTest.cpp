@@ -178,6 +178,82 @@ TEST(EmfMalformed, TextAndBitmapOffsetsOutsideTheRecordAreRefused) {
   ExpectError(PlayOnto(WithRecord(page, shortPen)), "too short");
 }
 
+// A STRETCHDIBITS record drawing a 1 x 1 bottom-up bitmap; set adjusts its fields.
+std::vector<std::uint8_t> OnePixelDib(const std::function<void(emf::EmrStretchDIBits&)>& set) {
+  auto r = emf::MakeRecord<emf::EmrStretchDIBits>(emf::EMR_STRETCHDIBITS);
+  r.cxSrc = r.cySrc = 1;
+  r.cxDest = r.cyDest = 10;
+  r.offBmiSrc = 80;
+  r.cbBmiSrc = 40;
+  r.offBitsSrc = 120;
+  r.cbBitsSrc = 4;
+  r.dwRop = SRCCOPY;
+  r.nSize = 124;
+  set(r);
+  emf::BitmapInfoHeader bmi{};
+  bmi.biSize = 40;
+  bmi.biWidth = bmi.biHeight = 1;
+  bmi.biPlanes = 1;
+  bmi.biBitCount = 24;
+  std::vector<std::uint8_t> out;
+  emf::Append(out, r);
+  emf::Append(out, bmi);
+  out.insert(out.end(), {0x80, 0x80, 0x80, 0});
+  return out;
+}
+
+TEST(EmfMalformed, StretchDibitsWithExtremeValuesIsRefusedOrDrawnWithoutOverflow) {
+  const std::vector<std::uint8_t> page = ValidPage();
+  // Turned over, these bottom-up source rows start beyond the 32-bit range.
+  ExpectError(PlayOnto(WithRecord(page, OnePixelDib([](auto& r) { r.ySrc = INT32_MIN; }))),
+              "coordinate range");
+  ExpectError(PlayOnto(WithRecord(page, OnePixelDib([](auto& r) { r.ySrc = r.cySrc = INT32_MAX; }))),
+              "coordinate range");
+  // Source rows reaching far past the bitmap and a destination spanning the range still draw.
+  EXPECT_TRUE(PlayOnto(WithRecord(page, OnePixelDib([](auto& r) {
+                                    r.ySrc = -5;
+                                    r.cySrc = INT32_MAX;
+                                  }))));
+  const std::vector<std::uint8_t> hugeDest = WithRecord(page, OnePixelDib([](auto& r) {
+                                                          r.xDest = INT32_MIN;
+                                                          r.cxDest = r.cyDest = INT32_MAX;
+                                                        }));
+  EXPECT_TRUE(PlayOnto(hugeDest));
+  // Re-recorded, the frame taken from the far-out bounds reaches out as far as 32-bit sizes allow, on the
+  // side the picture lies (not wrapped around), and the recording loads again.
+  TMetafile copy;
+  {
+    TMetafileCanvas c(copy, A4Device(96));
+    EXPECT_TRUE(PlayEmf(c.Handle(), hugeDest, TRect{0, 0, 794, 1123}));
+  }
+  EXPECT_LT(copy.Header().rclFrame.left, -1000000000);
+  EXPECT_GT(copy.Header().rclFrame.bottom, 1000000000);
+  EXPECT_GT(copy.MMWidth(), 0);
+  EXPECT_GT(copy.MMHeight(), 0);
+  TMetafile reloaded;
+  EXPECT_TRUE(reloaded.LoadFromBytes(copy.Bytes()));
+}
+
+TEST(EmfMalformed, HeaderSizesBeyondThe32BitRangeAreRefusedOrWorkedOutWide) {
+  auto withHeader = [](std::size_t offset, std::int32_t a, std::int32_t b) {
+    std::vector<std::uint8_t> bytes = ValidPage();
+    std::memcpy(bytes.data() + offset, &a, 4);
+    std::memcpy(bytes.data() + offset + 8, &b, 4);
+    return bytes;
+  };
+  // A frame (left, right) wider than 32 bits: nothing is loaded.
+  TMetafile m;
+  ExpectError(m.LoadFromBytes(withHeader(24, -1, INT32_MAX)), "out of range");
+  EXPECT_TRUE(m.Empty());
+  // Millimetres (szlMillimeters.cx) whose hundredfold needs more than 32 bits: 3 m over 1e6 pixels of 30 km.
+  std::vector<std::uint8_t> wide = withHeader(24, 0, 300000);
+  std::int32_t pixels = 1000000, millimetres = 30000000;
+  std::memcpy(wide.data() + 72, &pixels, 4);
+  std::memcpy(wide.data() + 80, &millimetres, 4);
+  ASSERT_TRUE(m.LoadFromBytes(wide));
+  EXPECT_EQ(m.Width(), 100);
+}
+
 TEST(EmfMalformed, BuiltRecordsAreCheckedToo) {
   std::vector<std::uint8_t> page = ValidPage();
   TBitmap24 target(20, 20);

@@ -350,11 +350,15 @@ void TEmfWriter::ExtTextOut(TPoint p, unsigned options, const TRect* rect, std::
   long long total = 0;
   for (int a : advances) total += a;
   TTextMetric tm = TextMetrics(FDC->State().Font, FDC->LogicalToDevice());
-  TRect cell{p.X, p.Y, p.X + static_cast<int>(total), p.Y + tm.Height};
+  // The reference point and the advances may be any 32-bit values: the cell's edges are kept inside that
+  // range.
+  long long top = p.Y, bottom = static_cast<long long>(p.Y) + tm.Height;
   if ((FDC->State().TextAlign & TA_BASELINE) == TA_BASELINE) {
-    cell.Top -= tm.Ascent;
-    cell.Bottom -= tm.Ascent;
+    top -= tm.Ascent;
+    bottom -= tm.Ascent;
   }
+  auto edge = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+  TRect cell{p.X, edge(top), edge(p.X + total), edge(bottom)};
   r.rclBounds = DeviceBoundsOf(cell, 0);
   if (rect && (options & (ETO_OPAQUE | ETO_CLIPPED))) DeviceBoundsOf(*rect, 0);
 
@@ -418,12 +422,16 @@ std::vector<std::uint8_t> TEmfWriter::Finish(int mmWidth, int mmHeight) {
   if (mmWidth > 0 && mmHeight > 0) {
     h.rclFrame = {0, 0, mmWidth, mmHeight};
   } else if (FHasBounds && FReference.WidthPixels > 0 && FReference.HeightPixels > 0) {
+    // Bounds far out in device pixels are farther still in 0.01 mm: the frame's edges stay within half the
+    // 32-bit range, so that its width and height are 32-bit values too.
+    constexpr double kFrameLimit = 1073741823.0;
     auto toX = [&](double px) {
-      return static_cast<std::int32_t>(std::lround(px * FReference.WidthMM * 100.0 / FReference.WidthPixels));
+      return static_cast<std::int32_t>(std::lround(
+          std::clamp(px * FReference.WidthMM * 100.0 / FReference.WidthPixels, -kFrameLimit, kFrameLimit)));
     };
     auto toY = [&](double px) {
-      return static_cast<std::int32_t>(
-          std::lround(px * FReference.HeightMM * 100.0 / FReference.HeightPixels));
+      return static_cast<std::int32_t>(std::lround(
+          std::clamp(px * FReference.HeightMM * 100.0 / FReference.HeightPixels, -kFrameLimit, kFrameLimit)));
     };
     h.rclFrame = {toX(h.rclBounds.left), toY(h.rclBounds.top), toX(h.rclBounds.right + 1.0),
                   toY(h.rclBounds.bottom + 1.0)};

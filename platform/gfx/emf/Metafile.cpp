@@ -8,17 +8,29 @@
 #include "platform/gfx/emf/internal/EmfWriter.h"
 
 namespace tess {
+namespace {
+
+// units * pixels / (millimetres * 100) rounded half away from zero, as MulDiv rounds, but worked out in 64
+// bits: a loaded header's sizes may be any 32-bit values. millimetres > 0.
+int FramePixels(int units, int pixels, int millimetres) {
+  const long long p = static_cast<long long>(units) * pixels;
+  const long long c = millimetres * 100LL;
+  const long long q = ((p < 0 ? -p : p) + c / 2) / c;
+  return static_cast<int>(std::clamp<long long>(p < 0 ? -q : q, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
 
 int TMetafile::Width() const {
   if (FInch != 0) return MulDiv(FMMWidth, FInch, 2540);
   if (FHeader.szlMillimeters.cx <= 0) return 0;
-  return MulDiv(FMMWidth, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx * 100);
+  return FramePixels(FMMWidth, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx);
 }
 
 int TMetafile::Height() const {
   if (FInch != 0) return MulDiv(FMMHeight, FInch, 2540);
   if (FHeader.szlMillimeters.cy <= 0) return 0;
-  return MulDiv(FMMHeight, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy * 100);
+  return FramePixels(FMMHeight, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy);
 }
 
 void TMetafile::Clear() {
@@ -39,10 +51,17 @@ TResult TMetafile::LoadFromBytes(std::vector<std::uint8_t> bytes) {
   auto size = emf::ReadAt<std::uint32_t>(bytes, 4);
   std::size_t n = std::min<std::size_t>({sizeof(h), bytes.size(), size ? *size : 0});
   std::memcpy(&h, bytes.data(), n);
+  // The frame's edges are any 32-bit values; its size must be one too.
+  const long long width = static_cast<long long>(h.rclFrame.right) - h.rclFrame.left;
+  const long long height = static_cast<long long>(h.rclFrame.bottom) - h.rclFrame.top;
+  if (width < INT32_MIN || width > INT32_MAX || height < INT32_MIN || height > INT32_MAX) {
+    return TResult::Error("EMF frame of " + std::to_string(width) + " x " + std::to_string(height) +
+                          " (0.01 mm) is out of range");
+  }
   FHeader = h;
   FBytes = std::move(bytes);
-  FMMWidth = h.rclFrame.right - h.rclFrame.left;
-  FMMHeight = h.rclFrame.bottom - h.rclFrame.top;
+  FMMWidth = static_cast<int>(width);
+  FMMHeight = static_cast<int>(height);
   return TResult::Ok();
 }
 

@@ -380,10 +380,17 @@ TResult TEmfPlayer::StretchDIBits(const TEmfRecord& r) {
   if (!TBitmap24::FromDib(bmi, r.Bytes.subspan(s.offBitsSrc, s.cbBitsSrc), bitmap)) {
     return TResult::Ok();  // a pixel format this layer does not draw
   }
-  // Source rows count from the bottom in a bottom-up DIB; the bitmap here is top-down.
-  int ySrc = bmi.biHeight > 0 ? bitmap.Height() - s.ySrc - s.cySrc : s.ySrc;
-  FTarget->StretchDIBits(s.xDest, s.yDest, s.cxDest, s.cyDest, s.xSrc, ySrc, s.cxSrc, s.cySrc, bitmap,
-                         s.dwRop);
+  // Source rows count from the bottom in a bottom-up DIB; the bitmap here is top-down. Turned over, the
+  // source's first row must still be a 32-bit coordinate.
+  const long long ySrc =
+      bmi.biHeight > 0 ? static_cast<long long>(bitmap.Height()) - s.ySrc - static_cast<long long>(s.cySrc)
+                       : s.ySrc;
+  if (ySrc < INT32_MIN || ySrc > INT32_MAX) {
+    return TResult::Error(Where(r) + ": source rows " + std::to_string(s.ySrc) + " + " +
+                          std::to_string(s.cySrc) + " lie outside the coordinate range");
+  }
+  FTarget->StretchDIBits(s.xDest, s.yDest, s.cxDest, s.cyDest, s.xSrc, static_cast<int>(ySrc), s.cxSrc,
+                         s.cySrc, bitmap, s.dwRop);
   return TResult::Ok();
 }
 
