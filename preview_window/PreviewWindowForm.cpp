@@ -1,14 +1,15 @@
 #include "preview_window/PreviewWindowForm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
 #include <string>
 
-#include "platform/ui/Application.h"
-#include "platform/ui/Clipboard.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Clipboard.h"
 #include "preview/TextUtils.h"
 #include "printer_settings/PrinterSettings.h"
 
@@ -18,6 +19,9 @@ std::string_view PreviewWindowForm();  // the stored design, compiled in (cmake/
 }
 
 namespace {
+
+// Neither side of the window can be made smaller than this.
+constexpr int kMinimumSize = 300;
 
 // Real value cut toward zero, held inside the integer range (a page aspect of 0 gives infinities).
 int Trunc(double value) {
@@ -498,8 +502,8 @@ void TplPrevForm::FormCanResize(TComponent* /*Sender*/, int& /*NewWidth*/, int& 
 
 void TplPrevForm::FormConstrainedResize(TComponent* /*Sender*/, int& MinWidth, int& MinHeight, int& MaxWidth,
                                         int& MaxHeight) {
-  MinWidth = 300;
-  MinHeight = 300;
+  MinWidth = kMinimumSize;
+  MinHeight = kMinimumSize;
   MaxWidth = 0;
   MaxHeight = 0;
 }
@@ -517,6 +521,32 @@ void TplPrevForm::FormResize(TComponent* /*Sender*/) {
     case TplPrevZoomType::ztOther:
       break;
   }
+}
+
+TSize TplPrevForm::DefaultSize(const TRect& workArea) const {
+  TCustomplPrev* p = FPreviewComponent;
+  double aspect = p != nullptr ? p->PageAspect() : 0.0;
+  if (!(aspect > 0.0) || !std::isfinite(aspect)) return TForm::DefaultSize(workArea);
+  // Everything of the window around the scroll box: frame, toolbar, status bar, the panel's border.
+  const int chromeWidth = Width() - ScrollBox1->Width(), chromeHeight = Height() - ScrollBox1->Height();
+  constexpr int kMargins = 30;  // the whole-page fit keeps 15 pixels on each side
+  int height = workArea.Height() * 9 / 10;
+  int width = chromeWidth + kMargins + Trunc((height - chromeHeight - kMargins) / aspect);
+  // Every visible toolbar button fits.
+  if (IconBar->Visible()) {
+    int buttons = 0;
+    for (int i = 0; i < IconBar->ControlCount(); ++i) {
+      TControl* button = IconBar->Controls(i);
+      if (button->Visible()) buttons = std::max(buttons, button->Left() + button->Width());
+    }
+    width = std::max(width, buttons + Width() - ClientWidth());
+  }
+  if (width > workArea.Width()) {
+    // A wide page: the work area's width, and no higher than the page needs at that width.
+    width = workArea.Width();
+    height = std::min(height, chromeHeight + kMargins + Trunc(aspect * (width - chromeWidth - kMargins)));
+  }
+  return {std::max(width, kMinimumSize), std::max(height, kMinimumSize)};
 }
 
 void TplPrevForm::BoundsChanged() {

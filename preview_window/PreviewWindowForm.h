@@ -10,8 +10,8 @@
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/PrintDialogs.h"
-#include "preview/PreviewWindow.h"
 #include "preview/PreviewDocument.h"
+#include "preview/PreviewWindow.h"
 
 namespace tess {
 
@@ -124,6 +124,9 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   void ShowingChanged() override;
   // Bounds the program sets change the size as a user's resize does: OnResize follows.
   void BoundsChanged() override;
+  // The size the window opens at when the window system picks it (poDefault): the whole page readable,
+  // 90 % of the work area high and as wide as the page at that height plus the window around it.
+  TSize DefaultSize(const TRect& workArea) const override;
 
  private:
   template <class T>

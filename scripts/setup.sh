@@ -13,6 +13,7 @@ TESSARINE_PACKAGES=(
 TESSARINE_TEST_PACKAGES=(
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck python3
+  xvfb openbox
 )
 
 tessarine_missing_packages() {

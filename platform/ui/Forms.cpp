@@ -6,12 +6,16 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
 
 #include "platform/components/StoredEnum.h"
 #include "platform/ui/Application.h"
@@ -24,14 +28,51 @@ struct TFormAccess {
   static void Moved(TForm& f, int l, int t) { f.WidgetMoved(l, t); }
   static void Resized(TForm& f, int w, int h) { f.WidgetResized(w, h); }
   static void CloseRequested(TForm& f) { f.WidgetCloseRequested(); }
+  static void Framed(TForm& f) { f.WidgetFramed(); }
 };
 
 namespace {
+
+// The frame the window system has put around the client area (none until it has framed the window).
+QMargins ReportedFrame(const QWidget* w) {
+  QRect frame = w->frameGeometry(), client = w->geometry();
+  return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                  frame.bottom() - client.bottom());
+}
+
+// Window managers frame windows by kind (a fixed-size window has no resize handles, say): the frame last
+// seen on a window of each kind stands for the frame of a window of that kind not framed yet.
+int FrameKind(const QWidget* w) {
+  bool fixed = w->minimumSize() == w->maximumSize();
+  return static_cast<int>(w->windowType()) * 2 + (fixed ? 1 : 0);
+}
+
+struct TSeenFrames {
+  std::map<int, QMargins> byKind;
+  std::optional<QMargins> last;  // of any kind
+};
+
+TSeenFrames& SeenFrames() {
+  static TSeenFrames frames;
+  return frames;
+}
 
 class FormWidget : public QWidget {
  public:
   explicit FormWidget(TForm* form) : QWidget(nullptr, Qt::Window), form_(form) {}
   bool closing = false;  // a close the form itself asked for
+  bool framed = false;   // the window system has framed the shown window
+  std::function<void()> onFramed;
+
+  // The frame around the client area: the real one once framed, else the one expected for this kind.
+  QMargins Frame() const {
+    if (windowFlags() & Qt::FramelessWindowHint) return {};
+    if (framed) return ReportedFrame(this);
+    const TSeenFrames& seen = SeenFrames();
+    auto it = seen.byKind.find(FrameKind(this));
+    if (it != seen.byKind.end()) return it->second;
+    return seen.last.value_or(QMargins());
+  }
 
  protected:
   void closeEvent(QCloseEvent* event) override {
@@ -44,20 +85,52 @@ class FormWidget : public QWidget {
     TForm* form = form_;
     Application().RunHandler(form, [form] { TFormAccess::CloseRequested(*form); });
   }
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    if (windowHandle() != nullptr) windowHandle()->installEventFilter(this);
+  }
+  // The first showing on screen: whatever the window system has reported by now is the frame.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+      NoteFramed(true);
+    }
+    return QWidget::eventFilter(watched, event);
+  }
   void moveEvent(QMoveEvent* event) override {
     QWidget::moveEvent(event);
+    if (NoteFramed(false)) return;
     TForm* form = form_;
     QRect frame = frameGeometry();
     Application().RunHandler(form, [form, frame] { TFormAccess::Moved(*form, frame.left(), frame.top()); });
   }
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
+    if (NoteFramed(false)) return;
     TForm* form = form_;
     int w = width(), h = height();
     Application().RunHandler(form, [form, w, h] { TFormAccess::Resized(*form, w, h); });
   }
 
  private:
+  // A shown window is framed once the window system reports a frame, or at the latest when it is first
+  // exposed. Returns whether it has just become framed (the form then refits itself to its outer bounds).
+  bool NoteFramed(bool exposed) {
+    if (framed || !isVisible()) return false;
+    bool frameless = (windowFlags() & Qt::FramelessWindowHint) != 0;
+    QMargins frame = frameless ? QMargins() : ReportedFrame(this);
+    if (frame.isNull() && !exposed) return false;
+    framed = true;
+    if (!frameless) {
+      TSeenFrames& seen = SeenFrames();
+      seen.byKind[FrameKind(this)] = frame;
+      seen.last = frame;
+    }
+    TForm* form = form_;
+    Application().RunHandler(form, [form] { TFormAccess::Framed(*form); });
+    if (onFramed) onFramed();
+    return true;
+  }
+
   TForm* form_;
 };
 
@@ -83,11 +156,8 @@ FormWidget* FormWidgetOf(const TForm* form) {
   return static_cast<FormWidget*>(WidgetOf(form));
 }
 
-// The frame the window system adds around the client area (known once the window has been shown).
 QMargins FrameOf(const QWidget* w) {
-  QRect frame = w->frameGeometry(), client = w->geometry();
-  return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                  frame.bottom() - client.bottom());
+  return static_cast<const FormWidget*>(w)->Frame();
 }
 
 }  // namespace
@@ -175,6 +245,7 @@ void TForm::ApplyWindowFlags() {
     if (FBorderIcons & biHelp) flags |= Qt::WindowContextHelpButtonHint;
   }
   bool visible = w->isVisible();
+  static_cast<FormWidget*>(w)->framed = false;  // a window of another kind gets another frame
   w->setWindowFlags(flags);
   ApplyConstraints();
   if (visible) w->show();
@@ -247,7 +318,6 @@ void TForm::SetIconImage(std::string_view imageBytes) {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
-  QWidget* w = WidgetOf(this);
   int oldW = TControl::Width(), oldH = TControl::Height();
   if ((width != oldW || height != oldH) && !FInResizeCheck) {
     int nw = width, nh = height;
@@ -259,10 +329,40 @@ void TForm::SetBounds(int left, int top, int width, int height) {
       height = nh;
     }
   }
+  SetOuterBounds(left, top, width, height);
+}
+
+void TForm::SetOuterBounds(int left, int top, int width, int height) {
+  QWidget* w = WidgetOf(this);
   QMargins m = w ? FrameOf(w) : QMargins();
   FClientWidth = std::max(0, width - m.left() - m.right());
   FClientHeight = std::max(0, height - m.top() - m.bottom());
+  FKeepClientSize = false;
   TControl::SetBounds(left, top, width, height);
+}
+
+bool TForm::Framed() const {
+  FormWidget* w = FormWidgetOf(this);
+  return w != nullptr && w->isVisible() && w->framed;
+}
+
+bool TForm::WaitUntilFramed(int timeoutMs) {
+  FormWidget* w = FormWidgetOf(this);
+  if (w == nullptr || !w->isVisible()) return false;
+  if (!w->framed) {
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QPointer<FormWidget> alive(w);
+    w->onFramed = [&loop] { loop.quit(); };
+    timer.start(timeoutMs);
+    loop.exec();
+    if (alive.isNull()) return false;
+    w->onFramed = nullptr;
+  }
+  Application().ProcessMessages();
+  return Framed();
 }
 
 void TForm::BoundsChanged() {
@@ -279,6 +379,7 @@ void TForm::SetClientWidth(int v) {
   QWidget* w = WidgetOf(this);
   QMargins m = w ? FrameOf(w) : QMargins();
   FClientWidth = v;
+  FKeepClientSize = true;
   TControl::SetBounds(Left(), Top(), v + m.left() + m.right(), TControl::Height());
   BoundsChanged();
 }
@@ -287,6 +388,7 @@ void TForm::SetClientHeight(int v) {
   QWidget* w = WidgetOf(this);
   QMargins m = w ? FrameOf(w) : QMargins();
   FClientHeight = v;
+  FKeepClientSize = true;
   TControl::SetBounds(Left(), Top(), TControl::Width(), v + m.top() + m.bottom());
   BoundsChanged();
 }
@@ -317,18 +419,44 @@ void TForm::SetActiveControl(TWinControl* control) {
 }
 
 void TForm::UpdateOuterFromWidget() {
-  QWidget* w = WidgetOf(this);
-  QRect frame = w->frameGeometry();
+  FormWidget* w = FormWidgetOf(this);
+  QMargins m = FrameOf(w);
   FClientWidth = w->width();
   FClientHeight = w->height();
-  TControl::SetBounds(frame.left(), frame.top(), frame.width(), frame.height());
+  int width = FClientWidth + m.left() + m.right(), height = FClientHeight + m.top() + m.bottom();
+  // Until the window is framed its frame lies where the form put it.
+  QPoint topLeft = w->framed ? w->frameGeometry().topLeft() : QPoint(Left(), Top());
+  TControl::SetBounds(topLeft.x(), topLeft.y(), width, height);
+}
+
+void TForm::WidgetFramed() {
+  FormWidget* w = FormWidgetOf(this);
+  if (FKeepClientSize || w->isMinimized() || w->isMaximized() || w->isFullScreen()) {
+    // A client size asked for stays; the outer bounds take the real frame around it.
+    UpdateOuterFromWidget();
+    Realign();
+    return;
+  }
+  // The outer bounds stay what the program or the placement rule chose; the client area takes what the
+  // real frame leaves. Bounds set before the window was framed counted on the frame expected for its kind,
+  // so this changes nothing unless that frame was not the real one.
+  QMargins m = FrameOf(w);
+  int clientWidth = std::max(0, TControl::Width() - m.left() - m.right());
+  int clientHeight = std::max(0, TControl::Height() - m.top() - m.bottom());
+  if (clientWidth == FClientWidth && clientHeight == FClientHeight && w->width() == clientWidth &&
+      w->height() == clientHeight && w->frameGeometry().topLeft() == QPoint(Left(), Top())) {
+    return;
+  }
+  FClientWidth = clientWidth;
+  FClientHeight = clientHeight;
+  BoundsChanged();
 }
 
 void TForm::WidgetMoved(int left, int top) {
   if (FInMoveCheck) return;
   QWidget* w = WidgetOf(this);
-  if (w->isVisible() && FPlaced && (left != Left() || top != Top()) && !w->isMinimized() &&
-      !w->isMaximized()) {
+  if (w->isVisible() && FPlaced && FormWidgetOf(this)->framed && (left != Left() || top != Top()) &&
+      !w->isMinimized() && !w->isMaximized()) {
     // A move the window system made (the title bar dragged): the form may swallow it as SC_MOVE.
     bool handled = false;
     SystemCommand(SC_MOVE, handled);
@@ -363,9 +491,24 @@ void TForm::WidgetResized(int clientWidth, int clientHeight) {
   if (OnResize && !HasState(csReading)) Application().RunHandler(this, [this] { OnResize(this); });
 }
 
+TSize TForm::DefaultSize(const TRect& /*workArea*/) const {
+  return {TControl::Width(), TControl::Height()};
+}
+
 void TForm::ApplyPlacement() {
   QWidget* w = WidgetOf(this);
   TRect work = Screen().WorkAreaRect();
+  if (FPosition == TPosition::poDefault || FPosition == TPosition::poDefaultSizeOnly) {
+    // The window system picks the size: the one the form asks for, within the work area.
+    TSize size = DefaultSize(work);
+    SetOuterBounds(Left(), Top(), std::clamp(size.cx, 1, std::max(1, work.Width())),
+                   std::clamp(size.cy, 1, std::max(1, work.Height())));
+  } else if (FKeepClientSize) {
+    // A client size asked for: the outer size takes the frame expected now.
+    QMargins m = FrameOf(w);
+    TControl::SetBounds(Left(), Top(), FClientWidth + m.left() + m.right(),
+                        FClientHeight + m.top() + m.bottom());
+  }
   int width = TControl::Width(), height = TControl::Height();
   auto centreOn = [&](const TRect& r) {
     TControl::SetBounds(r.Left + (r.Width() - width) / 2, r.Top + (r.Height() - height) / 2, width, height);
@@ -389,6 +532,9 @@ void TForm::ApplyPlacement() {
       break;
     }
     case TPosition::poDefault:
+      // Size and place both left to the window system: centred in the work area.
+      centreOn(work);
+      break;
     case TPosition::poDefaultPosOnly: {
       // The window system's default cascade position, inside the work area.
       static int cascade = 0;
@@ -442,6 +588,7 @@ void TForm::ShowingChanged() {
     w->closing = true;
     w->hide();
     w->closing = false;
+    w->framed = false;
   }
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui/Controls.h"
 #include "platform/components/StoredDesign.h"
+#include "platform/ui/Controls.h"
 
 namespace tess {
 
@@ -63,8 +63,15 @@ class TForm : public TWinControl, public TPublishedMethods {
   void SetIconImage(std::string_view imageBytes);
   bool HasIcon() const { return !FIconBytes.empty(); }
 
-  // Left, Top, Width and Height are the outer bounds (frame included); the client area is the inside.
+  // Left, Top, Width and Height are the outer bounds (frame included); the client area is the inside. Until
+  // the window system has framed the shown window its frame is taken to be the one last seen on a window of
+  // the same kind; once the real frame is known the outer bounds stay and the client area takes the rest.
   void SetBounds(int left, int top, int width, int height) override;
+  // Whether the window system has framed the shown window (its frame, so its outer bounds, are known).
+  bool Framed() const;
+  // Lets messages run until the window system has framed the shown window, at most `timeoutMs`
+  // milliseconds; returns Framed().
+  bool WaitUntilFramed(int timeoutMs);
   int ClientWidth() const override { return FClientWidth; }
   int ClientHeight() const override { return FClientHeight; }
   void SetClientWidth(int v) override;
@@ -119,6 +126,10 @@ class TForm : public TWinControl, public TPublishedMethods {
   virtual void ShowingChanged();
   // A system command arrives. Set `handled` to swallow it; otherwise the default handling runs.
   virtual void SystemCommand(unsigned command, bool& handled);
+  // The outer size the window system gives the form when its placement rule leaves the size to the system
+  // (poDefault, poDefaultSizeOnly); kept within the work area. The base gives the form's own size; a form
+  // that knows what it shows better overrides it.
+  virtual TSize DefaultSize(const TRect& workArea) const;
   void CaptionChanged() override;
   void ColorChanged() override;
   void BoundsChanged() override;
@@ -133,7 +144,10 @@ class TForm : public TWinControl, public TPublishedMethods {
   void WidgetMoved(int left, int top);
   void WidgetResized(int clientWidth, int clientHeight);
   void WidgetCloseRequested();
+  void WidgetFramed();
   void UpdateOuterFromWidget();
+  // Outer bounds the program or the window system chose (not the user): no can-resize query.
+  void SetOuterBounds(int left, int top, int width, int height);
 
   TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -147,6 +161,7 @@ class TForm : public TWinControl, public TPublishedMethods {
   TModalResult FModalResult = mrNone;
   bool FKeyPreview = false;
   bool FPlaced = false;
+  bool FKeepClientSize = false;  // the client size was asked for (a design's): the frame goes around it
   bool FInResizeCheck = false;
   bool FInMoveCheck = false;
   DesignReadReport FDesignReport;

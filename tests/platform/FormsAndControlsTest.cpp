@@ -339,6 +339,42 @@ TEST(FormsAndControls, FormBoundsAreOuterAndClientSizeIsInside) {
   EXPECT_EQ(form.Width(), 400);
 }
 
+TEST(FormsAndControls, FramedWindowKeepsTheOuterBoundsSetAndTheClientSizeAskedFor) {
+  Application().Initialize();
+  TTestForm outer(nullptr);
+  outer.SetBounds(30, 40, 500, 400);
+  outer.Show();
+  ASSERT_TRUE(outer.WaitUntilFramed(30000));
+  EXPECT_EQ(outer.BoundsRect(), Bounds(30, 40, 500, 400));
+  const int frameWidth = 500 - outer.ClientWidth(), frameHeight = 400 - outer.ClientHeight();
+
+  TTestForm client(nullptr);
+  client.SetClientWidth(300);
+  client.SetClientHeight(200);
+  client.Show();
+  ASSERT_TRUE(client.WaitUntilFramed(30000));
+  EXPECT_EQ(client.ClientWidth(), 300);
+  EXPECT_EQ(client.Width(), 300 + frameWidth);
+  EXPECT_EQ(client.Height(), 200 + frameHeight);
+}
+
+TEST(FormsAndControls, DefaultPositionCentresTheSizeTheFormAsksForWithinTheWorkArea) {
+  Application().Initialize();
+  class TSizedForm : public TTestForm {
+   public:
+    using TTestForm::TTestForm;
+    TSize asked;
+    TSize DefaultSize(const TRect&) const override { return asked; }
+  };
+  TRect work = Screen().WorkAreaRect();
+  TSizedForm form(nullptr);
+  form.SetPosition(TPosition::poDefault);
+  form.asked = {work.Width() / 2, work.Height() * 2};
+  form.Show();
+  EXPECT_EQ(form.BoundsRect(), Bounds(work.Left + (work.Width() - work.Width() / 2) / 2, work.Top,
+                                      work.Width() / 2, work.Height()));
+}
+
 TEST(Screen, SizesAndCursor) {
   Application().Initialize();
   EXPECT_GT(Screen().Width(), 0);

@@ -104,17 +104,18 @@ TEST(PreviewWindowHardCopy, GeometryKeepsTheCapturesProportionsOnEightyPercentOf
 
 class PreviewWindowHardCopyPrint : public PreviewWindowFixture {
  protected:
-  void SetUp() override {
-    PreviewWindowFixture::SetUp();
-    // A window of 1024 x 768 pixels: its capture is that large.
-    Preview->SetFormWidth(1024);
-    Preview->SetFormHeight(768);
+  // A window of 1024 x 768 client pixels: its capture is that large.
+  TplPrevForm* ShowWindowOf1024By768() {
+    TplPrevForm* form = ShowModeless();
+    form->SetClientWidth(1024);
+    form->SetClientHeight(768);
+    return form;
   }
 };
 
 TEST_F(PreviewWindowHardCopyPrint, PrintsTheCaptureOnTheChosenPrinterWhateverItsNameAndRestores) {
   Record(2);
-  TplPrevForm* form = ShowModeless();
+  TplPrevForm* form = ShowWindowOf1024By768();
   ASSERT_EQ(form->ClientWidth(), 1024);
   ASSERT_EQ(form->ClientHeight(), 768);
   form->NextPageBtnClick(form->NextPageBtn);
