@@ -1,13 +1,18 @@
 #pragma once
 // Form1: the worksheet dialog, the program's main form. Its controls, their places and defaults come
-// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the chosen
-// figure size and operation.
+// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the
+// chosen figure size and operation.
 
 #include <optional>
 #include <utility>
 
+#include "platform/ui/Bevel.h"
+#include "platform/ui/BitBtn.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdControls.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RadioGroup.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "worksheet/CatalogueList.h"

@@ -10,14 +10,13 @@
 
 #include <algorithm>
 
-#include "platform/ui/Application.h"
-#include "platform/ui/ExtControls.h"
-#include "platform/gfx/FontFaces.h"
 #include "platform/components/StoredEnum.h"
+#include "platform/gfx/FontFaces.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
-void PopupMenuAt(TPopupMenu* menu, TPoint at);  // ExtControls.cpp
 namespace {
 
 constexpr const char* kControlProperty = "tessControl";
@@ -120,7 +119,7 @@ class EventForwarder : public QObject {
         if (gDrag.source == c) gDrag.pressGlobal = gDrag.lastGlobal = me->globalPosition().toPoint();
         if (button == TMouseButton::mbRight && c->PopupMenu() != nullptr) {
           TPoint at{me->globalPosition().toPoint().x(), me->globalPosition().toPoint().y()};
-          PopupMenuAt(c->PopupMenu(), at);
+          c->PopupMenu()->Popup(at.X, at.Y);
         }
         break;
       }

@@ -13,8 +13,8 @@
 
 #include <algorithm>
 
-#include "platform/ui/Application.h"
 #include "platform/components/StoredEnum.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
@@ -679,6 +679,13 @@ void TForm::Loaded() {
   TWinControl::Loaded();
   ApplyWindowFlags();
   CaptionChanged();
+}
+
+TForm* ParentFormOf(TControl* control) {
+  for (TControl* p = control; p != nullptr; p = p->Parent()) {
+    if (auto* f = dynamic_cast<TForm*>(p)) return f;
+  }
+  return nullptr;
 }
 
 }  // namespace tess

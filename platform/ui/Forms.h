@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui/Controls.h"
 #include "platform/components/StoredDesign.h"
+#include "platform/ui/Controls.h"
 
 namespace tess {
 
@@ -155,5 +155,9 @@ class TForm : public TWinControl, public TPublishedMethods {
       FOnCloseName, FOnCloseQueryName, FOnCanResizeName, FOnConstrainedResizeName;
   void* FModalLoop = nullptr;
 };
+
+// The form a control stands on: the control itself when it is a form, else its nearest parent that is one
+// (nullptr when there is none).
+TForm* ParentFormOf(TControl* control);
 
 }  // namespace tess

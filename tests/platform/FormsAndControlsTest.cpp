@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdControls.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RadioGroup.h"
 
 namespace tess {
 namespace {
