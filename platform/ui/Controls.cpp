@@ -99,15 +99,6 @@ TControl* ControlOfWidget(const QWidget* widget) {
   return nullptr;
 }
 
-const std::any* FindPublishedMethod(const TComponent* component, std::string_view name) {
-  for (const TComponent* c = component; c != nullptr; c = c->Owner()) {
-    if (auto* methods = dynamic_cast<const TPublishedMethods*>(c)) {
-      if (const std::any* m = methods->FindMethod(name)) return m;
-    }
-  }
-  return nullptr;
-}
-
 void TControlAccess::Attach(TControl& control, QWidget* widget, QWidget* client, QWidget* eventSource) {
   auto handle = std::make_unique<TWidgetHandle>();
   handle->widget = widget;
