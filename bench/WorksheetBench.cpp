@@ -103,11 +103,13 @@ struct PagePrimitives {
   std::vector<Text> texts;
 };
 
-PagePrimitives Primitives(const TMetafile& page) {
+// A page whose records cannot all be read ends the benchmark with its error: the reference would draw less
+// than the page holds.
+PagePrimitives Primitives(const TMetafile& page, benchmark::State& state) {
   PagePrimitives out;
   QPointF current;
   int fontHeight = 37;
-  EnumerateMetafile(page, nullptr, nullptr, [&](TEnumContext& ctx) {
+  TResult read = EnumerateMetafile(page, nullptr, nullptr, [&](TEnumContext& ctx) {
     const TEmfRecord& r = ctx.Record();
     if (r.Type == emf::EMR_MOVETOEX || r.Type == emf::EMR_LINETO) {
       auto p = emf::ReadAt<emf::EmrPoint>(r.Bytes, 0);
@@ -131,6 +133,7 @@ PagePrimitives Primitives(const TMetafile& page) {
     }
     return true;
   });
+  if (!read) state.SkipWithError(read.Message().c_str());
   return out;
 }
 
@@ -161,7 +164,7 @@ Worksheet& SharedWorksheet() {
 }
 
 void BM_WorksheetPageRender_DirectQPainterReference(benchmark::State& state) {
-  const PagePrimitives page = Primitives(*SharedWorksheet().Doc().Pages(0));
+  const PagePrimitives page = Primitives(*SharedWorksheet().Doc().Pages(0), state);
   QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -182,9 +185,13 @@ void BM_WorksheetPageRender_Playback(benchmark::State& state) {
     TMetafile* rendered = doc.RenderPage(1);
     QPainter painter(&image);
     auto canvas = MakePainterCanvas(painter, TDeviceDescription::FromPixels(96, 96, kViewWidth, kViewHeight));
-    canvas->StretchDraw(TRect{0, 0, kViewWidth, kViewHeight}, *rendered);
+    TResult played = canvas->StretchDraw(TRect{0, 0, kViewWidth, kViewHeight}, *rendered);
     canvas.reset();
     painter.end();
+    if (!played) {
+      state.SkipWithError(played.Message().c_str());
+      break;
+    }
     benchmark::DoNotOptimize(image.constBits());
   }
 }
@@ -203,7 +210,7 @@ void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {
   std::vector<PagePrimitives> pages;
   for (int i = 0; i < kBatchWorksheets; ++i) {
     sheet.Build(i + 1);
-    for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*sheet.Doc().Pages(p)));
+    for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*sheet.Doc().Pages(p), state));
   }
   const std::string path = ScratchPdf("tessarine-bench-direct.pdf");
   for (auto _ : state) {
@@ -275,7 +282,7 @@ BENCHMARK(BM_DialogShown_Tessarine)->Unit(benchmark::kMillisecond);
 // directly. Closing the windows is not timed.
 void BM_PreviewShown_QPrintPreviewDialogReference(benchmark::State& state) {
   std::vector<PagePrimitives> pages;
-  for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*SharedWorksheet().Doc().Pages(p)));
+  for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*SharedWorksheet().Doc().Pages(p), state));
   QPrinter printer(QPrinter::ScreenResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setPageSize(QPageSize(QPageSize::A4));

@@ -1,7 +1,8 @@
 #include "preview/ApplicationPreviewHost.h"
 
-#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/ScopeGuard.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 
 namespace tess {
@@ -76,18 +77,13 @@ void TApplicationPreviewHost::ShowForeignFormModal(TComponent* component,
   };
   // The form's own handlers are put back however the modal showing ends; a form freed on closing has
   // nothing to put back.
-  struct Restore {
-    TForm* form;
-    TNotifyEvent show;
-    TCloseEvent close;
-    ~Restore() {
-      for (int i = 0; i < Screen().FormCount(); ++i) {
-        if (Screen().Forms(i) != form) continue;
-        form->OnShow = show;
-        form->OnClose = close;
-      }
+  TScopeGuard restore([form, savedShow, savedClose] {
+    for (int i = 0; i < Screen().FormCount(); ++i) {
+      if (Screen().Forms(i) != form) continue;
+      form->OnShow = savedShow;
+      form->OnClose = savedClose;
     }
-  } restore{form, savedShow, savedClose};
+  });
   form->ShowModal();
 }
 

@@ -1,51 +1,19 @@
 // The preview component's rendering, printing and preview-window entry points.
 #include <algorithm>
-#include <functional>
-#include <utility>
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/core/ScopeGuard.h"
+#include "platform/gfx/Bitmap.h"
+#include "preview/PreviewDocument.h"
 #include "preview/PrinterAccess.h"
 #include "preview/TextUtils.h"
-#include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 
 namespace tess {
 namespace {
 
 const char* const kComponentCaption = "印刷プレビュー制御コンポーネント";
-
-// Runs an action when the scope ends, whatever happened; a failure of the action itself is not raised from
-// there (it would end the program while another exception is on its way).
-class TScopeExit {
- public:
-  explicit TScopeExit(std::function<void()> action) : FAction(std::move(action)) {}
-  ~TScopeExit() {
-    try {
-      FAction();
-    } catch (...) {
-    }
-  }
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-
- private:
-  std::function<void()> FAction;
-};
-
-// Puts a flag back when the scope ends, whatever happened.
-class TFlagRestore {
- public:
-  TFlagRestore(bool& flag, bool value) : FFlag(flag), FValue(value) {}
-  ~TFlagRestore() { FFlag = FValue; }
-  TFlagRestore(const TFlagRestore&) = delete;
-  TFlagRestore& operator=(const TFlagRestore&) = delete;
-
- private:
-  bool& FFlag;
-  bool FValue;
-};
 
 }  // namespace
 
@@ -146,7 +114,7 @@ void TCustomplPrev::Print() {
     keys[plprev::VK_CONTROL] = kKeyDown | kKeyToggled;
     host.SetKeyboardState(keys);
   }
-  TScopeExit restoreControl([&] {
+  TScopeGuard restoreControl([&] {
     if (!acrobat) return;
     TKeyboardState keys = host.GetKeyboardState();
     keys[plprev::VK_CONTROL] = savedControl;
@@ -160,7 +128,7 @@ void TCustomplPrev::Print() {
   // The end step runs once, also when a page failed; the printing state and the cursor are put back even
   // when ending the job fails.
   auto endJob = [&] {
-    TScopeExit idle([&] {
+    TScopeGuard idle([&] {
       FPrinting = false;
       host.SetScreenCursor(FSavedCursor);
     });
@@ -268,7 +236,7 @@ void TCustomplPrev::Preview() {
     return;
   }
   FReady = false;
-  TFlagRestore ready(FReady, true);
+  TScopeGuard ready([this] { FReady = true; });
   if (FindPreviewForm()) {
     PreparePages();
     FFormShowing = true;
@@ -304,7 +272,7 @@ void TCustomplPrev::ShowPreview() {
     return;
   }
   FReady = false;
-  TFlagRestore ready(FReady, true);
+  TScopeGuard ready([this] { FReady = true; });
   if (FFormShowing) {
     if (FPreviewWindow != nullptr) FPreviewWindow->Show();
   } else if (FindPreviewForm()) {
@@ -319,7 +287,7 @@ bool TCustomplPrev::ShowPage(int page) {
     return false;
   }
   FReady = false;
-  TFlagRestore ready(FReady, true);
+  TScopeGuard ready([this] { FReady = true; });
   FCurrentPage = page;
   FPreviewWindow->ShowCurrentPage();
   return true;

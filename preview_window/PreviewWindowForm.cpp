@@ -8,6 +8,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/core/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
 #include "preview/TextUtils.h"
@@ -44,19 +45,6 @@ TPosition ToPosition(plprev::TPosition p) {
 Cp932String Utf8(const char* text) {
   return Cp932String::FromUtf8(text);
 }
-
-// Puts a flag back when the scope ends.
-class TFlagScope {
- public:
-  TFlagScope(bool& flag, bool value) : FFlag(flag), FSaved(flag) { FFlag = value; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-  bool FSaved;
-};
 
 }  // namespace
 
@@ -209,7 +197,9 @@ void TplPrevForm::ApplyFormSettings() {
   if (p == nullptr) return;
   // Bounds set here are the component's choice, not the user's: they apply also when the user may not
   // resize the window.
-  TFlagScope applying(FApplyingSettings, true);
+  const bool wasApplying = FApplyingSettings;
+  FApplyingSettings = true;
+  TScopeGuard applying([this, wasApplying] { FApplyingSettings = wasApplying; });
   if (p->Title().IsEmpty()) p->SetTitle(Utf8("印刷プレビュー"));
   SetCaption(p->Title());
   SetBorderIcons(p->FormBorderIcons());

@@ -7,9 +7,15 @@
 
 #include <string>
 
-#include "platform/ui/ExtControls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/PrintDialogs.h"
+#include "platform/ui/ScrollBox.h"
+#include "platform/ui/Shape.h"
+#include "platform/ui/SpeedButton.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/ToolBar.h"
 #include "preview/PreviewDocument.h"
 #include "preview/PreviewWindow.h"
 

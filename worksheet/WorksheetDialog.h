@@ -6,8 +6,14 @@
 #include <optional>
 #include <utility>
 
+#include "platform/ui/Bevel.h"
+#include "platform/ui/BitBtn.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/CheckBox.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdControls.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RadioGroup.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "worksheet/CatalogueList.h"

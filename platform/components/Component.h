@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/core/Cp932String.h"
 #include "platform/components/StoredValue.h"
+#include "platform/core/Cp932String.h"
 
 namespace tess {
 
@@ -85,7 +85,6 @@ class TComponent {
   virtual void Notification(TComponent* component, TOperation operation);
 
  private:
-  void NotifyOwnerChain(TComponent* component, TOperation op);
   TComponent* owner_ = nullptr;
   std::string name_;
   std::vector<TComponent*> components_;

@@ -6,7 +6,7 @@
 
 namespace tess {
 
-class TResult {
+class [[nodiscard]] TResult {
  public:
   TResult() = default;  // success
   static TResult Ok() { return {}; }

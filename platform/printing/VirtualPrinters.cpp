@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "platform/core/Exceptions.h"
 
 namespace tess {
 namespace {
@@ -78,8 +81,13 @@ TBitmap24 TVirtualJobRecord::PageBitmap(std::size_t index, int dpi) const {
   TBitmap24 bitmap(width, height);
   if (bitmap.Empty()) return bitmap;
   TCanvas& canvas = bitmap.Canvas(dpi > 0 ? dpi : caps.logPixelsX, dpi > 0 ? dpi : caps.logPixelsY);
-  canvas.StretchDraw(TRect{0, 0, width, height}, pages[index]);
+  TResult played = canvas.StretchDraw(TRect{0, 0, width, height}, pages[index]);
   bitmap.ReleaseCanvas();
+  // A page the player refuses would otherwise come back blank or half drawn and pass for what was printed.
+  if (!played) {
+    throw Exception(
+        Cp932String::FromUtf8("Page " + std::to_string(index + 1) + " does not play: " + played.Message()));
+  }
   return bitmap;
 }
 

@@ -70,7 +70,8 @@ struct TVirtualJobRecord {
   bool aborted = false;
 
   // Page `index` (0-based) played onto white pixels: the printable area at `dpi` dots per inch (0 = the
-  // printer's own resolution). An empty bitmap for a page that does not exist.
+  // printer's own resolution). An empty bitmap for a page that does not exist; throws Exception when the
+  // page's recording does not play.
   TBitmap24 PageBitmap(std::size_t index, int dpi = 0) const;
 };
 

@@ -14,8 +14,8 @@
 #include <cmath>
 
 #include "platform/core/Exceptions.h"
-#include "platform/ui/Forms.h"
 #include "platform/gfx/internal/QtCanvas.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
@@ -78,6 +78,8 @@ void TClipboard::SetMetafile(const TMetafile& metafile) {
     {
       QPainter painter(&image);
       std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(image));
+      // A recording that does not play to its end gives the picture of what played; the recording itself
+      // is on the clipboard in any case.
       (void)canvas->StretchDraw(Rect(0, 0, width, height), metafile);
     }
     QByteArray png;
@@ -100,6 +102,7 @@ void TClipboard::SetMetafile(const TMetafile& metafile) {
     QPainter painter;
     if (painter.begin(&generator)) {
       std::unique_ptr<TCanvas> canvas = MakePainterCanvas(painter, DescribePaintDevice(generator));
+      // As for the picture above: what played.
       (void)canvas->StretchDraw(Rect(0, 0, units.width(), units.height()), metafile);
       painter.end();
       data->setData(QStringLiteral("image/svg+xml"), svg);

@@ -1,231 +1,21 @@
 #include "platform/ui/Controls.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QEvent>
-#include <QFrame>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include <algorithm>
 
-#include "platform/ui/Application.h"
-#include "platform/ui/ExtControls.h"
-#include "platform/gfx/FontFaces.h"
 #include "platform/components/StoredEnum.h"
+#include "platform/gfx/FontFaces.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PopupMenu.h"
+#include "platform/ui/internal/ControlEvents.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
-void PopupMenuAt(TPopupMenu* menu, TPoint at);  // ExtControls.cpp
 namespace {
 
 constexpr const char* kControlProperty = "tessControl";
-
-TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
-  TShiftState s = 0;
-  if (mods & Qt::ShiftModifier) s |= ssShift;
-  if (mods & Qt::AltModifier) s |= ssAlt;
-  if (mods & Qt::ControlModifier) s |= ssCtrl;
-  if (buttons & Qt::LeftButton) s |= ssLeft;
-  if (buttons & Qt::RightButton) s |= ssRight;
-  if (buttons & Qt::MiddleButton) s |= ssMiddle;
-  return s;
-}
-
-bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
-  switch (b) {
-    case Qt::LeftButton:
-      out = TMouseButton::mbLeft;
-      return true;
-    case Qt::RightButton:
-      out = TMouseButton::mbRight;
-      return true;
-    case Qt::MiddleButton:
-      out = TMouseButton::mbMiddle;
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The one drag in progress (there is one mouse).
-struct DragState {
-  TControl* source = nullptr;
-  bool started = false;  // past the threshold
-  int threshold = 0;
-  QPoint pressGlobal;
-  QPoint lastGlobal;  // where the pointer was last seen during the drag
-  TControl* target = nullptr;
-  bool accepted = false;
-};
-DragState gDrag;
-
-TControl* ControlAtGlobal(const QPoint& global) {
-  QWidget* w = QApplication::widgetAt(global);
-  return w ? ControlOfWidget(w) : nullptr;
-}
-
-void ApplyCursor(TCursor cursor, QWidget* w);
-
-void DragMove(const QPoint& global) {
-  if (gDrag.source == nullptr) return;
-  gDrag.lastGlobal = global;
-  if (!gDrag.started) {
-    if ((global - gDrag.pressGlobal).manhattanLength() < gDrag.threshold) return;
-    gDrag.started = true;
-  }
-  TControl* target = ControlAtGlobal(global);
-  TControl* source = gDrag.source;
-  if (target != gDrag.target && gDrag.target != nullptr && gDrag.target->OnDragOver) {
-    TControl* old = gDrag.target;
-    QPoint p = WidgetOf(old)->mapFromGlobal(global);
-    bool accept = false;
-    Application().RunHandler(
-        old, [&] { old->OnDragOver(old, source, p.x(), p.y(), TDragState::dsDragLeave, accept); });
-  }
-  TDragState state = target != gDrag.target ? TDragState::dsDragEnter : TDragState::dsDragMove;
-  gDrag.target = target;
-  gDrag.accepted = false;
-  if (target != nullptr && target->OnDragOver) {
-    QPoint p = WidgetOf(target)->mapFromGlobal(global);
-    bool accept = true;
-    Application().RunHandler(target,
-                             [&] { target->OnDragOver(target, source, p.x(), p.y(), state, accept); });
-    gDrag.accepted = accept;
-  }
-  if (gDrag.source != nullptr) ApplyCursor(gDrag.accepted ? crDrag : crNoDrop, WidgetOf(gDrag.source));
-}
-
-// Forwards the mouse and size events of a control's widget to the control's events.
-class EventForwarder : public QObject {
- public:
-  explicit EventForwarder(TControl* control) : control_(control) {}
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    TControl* c = control_;
-    switch (event->type()) {
-      case QEvent::MouseButtonPress: {
-        auto* me = static_cast<QMouseEvent*>(event);
-        TMouseButton button;
-        if (!ButtonOf(me->button(), button)) break;
-        QPoint p = Local(watched, me);
-        if (c->OnMouseDown) {
-          Application().RunHandler(
-              c, [&] { c->OnMouseDown(c, button, ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
-        }
-        if (button == TMouseButton::mbLeft && c->DragMode() == TDragMode::dmAutomatic && !c->Dragging()) {
-          c->BeginDrag(false);
-        }
-        if (gDrag.source == c) gDrag.pressGlobal = gDrag.lastGlobal = me->globalPosition().toPoint();
-        if (button == TMouseButton::mbRight && c->PopupMenu() != nullptr) {
-          TPoint at{me->globalPosition().toPoint().x(), me->globalPosition().toPoint().y()};
-          PopupMenuAt(c->PopupMenu(), at);
-        }
-        break;
-      }
-      case QEvent::MouseMove: {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (gDrag.source == c) {
-          DragMove(me->globalPosition().toPoint());
-          return true;
-        }
-        if (c->OnMouseMove) {
-          QPoint p = Local(watched, me);
-          Application().RunHandler(
-              c, [&] { c->OnMouseMove(c, ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
-        }
-        break;
-      }
-      case QEvent::MouseButtonRelease: {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (gDrag.source == c) {
-          DragMove(me->globalPosition().toPoint());
-          c->EndDrag(true);
-          return true;
-        }
-        TMouseButton button;
-        if (!ButtonOf(me->button(), button)) break;
-        QPoint p = Local(watched, me);
-        if (c->OnMouseUp) {
-          Application().RunHandler(
-              c, [&] { c->OnMouseUp(c, button, ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
-        }
-        // Buttons click through their own signal; other controls click on a left release inside them.
-        if (button == TMouseButton::mbLeft && c->IsGraphicControl() && WidgetOf(c)->rect().contains(p))
-          c->Click();
-        break;
-      }
-      case QEvent::MouseButtonDblClick:
-        if (c->OnDblClick) Application().RunHandler(c, [&] { c->OnDblClick(c); });
-        break;
-      case QEvent::Wheel: {
-        auto* twc = dynamic_cast<TWinControl*>(c);
-        if (twc != nullptr && twc->OnMouseWheel) {
-          auto* we = static_cast<QWheelEvent*>(event);
-          bool handled = false;
-          QPoint g = we->globalPosition().toPoint();
-          Application().RunHandler(c, [&] {
-            twc->OnMouseWheel(c, ShiftOf(we->modifiers(), we->buttons()), we->angleDelta().y(),
-                              TPoint{g.x(), g.y()}, handled);
-          });
-          if (handled) return true;
-        }
-        break;
-      }
-      case QEvent::Resize:
-        if (watched == WidgetOf(c) && !WidgetOf(c)->isWindow() && c->OnResize)
-          Application().RunHandler(c, [&] { c->OnResize(c); });
-        break;
-      default:
-        break;
-    }
-    return false;
-  }
-
- private:
-  // Event position in the control's own coordinates (the event may come from its client widget).
-  QPoint Local(QObject* watched, QMouseEvent* me) const {
-    QPoint p = me->position().toPoint();
-    auto* w = qobject_cast<QWidget*>(watched);
-    QWidget* own = WidgetOf(control_);
-    if (w != nullptr && own != nullptr && w != own) p = w->mapTo(own, p);
-    return p;
-  }
-  TControl* control_;
-};
-
-Qt::CursorShape ShapeOf(TCursor cursor) {
-  switch (cursor) {
-    case crHourGlass:
-      return Qt::WaitCursor;
-    case crCross:
-      return Qt::CrossCursor;
-    case crIBeam:
-      return Qt::IBeamCursor;
-    case crSizeAll:
-      return Qt::SizeAllCursor;
-    case crDrag:
-      return Qt::DragMoveCursor;
-    case crNoDrop:
-      return Qt::ForbiddenCursor;
-    case crHandPoint:
-      return Qt::PointingHandCursor;
-    case crNone:
-      return Qt::BlankCursor;
-    default:
-      return Qt::ArrowCursor;
-  }
-}
-
-void ApplyCursor(TCursor cursor, QWidget* w) {
-  if (w == nullptr) return;
-  if (cursor == crDefault) {
-    w->unsetCursor();
-  } else {
-    w->setCursor(ShapeOf(cursor));
-  }
-}
 
 const TEnumNames<TAlign> kAlignNames = {{TAlign::alNone, "alNone"},     {TAlign::alTop, "alTop"},
                                         {TAlign::alBottom, "alBottom"}, {TAlign::alLeft, "alLeft"},
@@ -309,15 +99,6 @@ TControl* ControlOfWidget(const QWidget* widget) {
   return nullptr;
 }
 
-const std::any* FindPublishedMethod(const TComponent* component, std::string_view name) {
-  for (const TComponent* c = component; c != nullptr; c = c->Owner()) {
-    if (auto* methods = dynamic_cast<const TPublishedMethods*>(c)) {
-      if (const std::any* m = methods->FindMethod(name)) return m;
-    }
-  }
-  return nullptr;
-}
-
 void TControlAccess::Attach(TControl& control, QWidget* widget, QWidget* client, QWidget* eventSource) {
   auto handle = std::make_unique<TWidgetHandle>();
   handle->widget = widget;
@@ -387,8 +168,7 @@ void TControlFont::DefineProperties(TFiler& filer, const std::string& prefix,
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
-  if (gDrag.source == this) gDrag = DragState{};
-  if (gDrag.target == this) gDrag.target = nullptr;
+  ForgetDragControl(this);
   if (FPopupMenu != nullptr) FPopupMenu = nullptr;
   if (FParent != nullptr) {
     auto& list = FParent->FControls;
@@ -402,7 +182,7 @@ void TControl::SetHandle(std::unique_ptr<TWidgetHandle> handle) {
   FHandle = std::move(handle);
   QWidget* w = FHandle->widget;
   w->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
-  auto* forwarder = new EventForwarder(this);
+  QObject* forwarder = MakeEventForwarder(this);
   forwarder->setParent(w);
   w->installEventFilter(forwarder);
   QWidget* source = FHandle->eventSource ? FHandle->eventSource.data() : FHandle->client.data();
@@ -561,46 +341,6 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component == static_cast<TComponent*>(FPopupMenu)) {
     FPopupMenu = nullptr;
   }
-}
-
-void TControl::BeginDrag(bool immediate, int threshold) {
-  if (gDrag.source != nullptr) return;
-  gDrag = DragState{};
-  gDrag.source = this;
-  gDrag.started = immediate;
-  gDrag.threshold = threshold < 0 ? QApplication::startDragDistance() : threshold;
-  gDrag.pressGlobal = QCursor::pos();
-  gDrag.lastGlobal = gDrag.pressGlobal;
-  if (QWidget* w = WidgetOf(this)) {
-    w->grabMouse();
-    if (immediate) ApplyCursor(crDrag, w);
-  }
-}
-
-void TControl::EndDrag(bool drop) {
-  if (gDrag.source != this) return;
-  DragState d = gDrag;
-  gDrag = DragState{};
-  if (QWidget* w = WidgetOf(this)) {
-    w->releaseMouse();
-    ApplyCursor(FCursor, w);
-  }
-  QPoint global = d.lastGlobal;
-  TControl* target = nullptr;
-  if (drop && d.started && d.accepted && d.target != nullptr) {
-    target = d.target;
-    QPoint p = WidgetOf(target)->mapFromGlobal(global);
-    if (target->OnDragDrop)
-      Application().RunHandler(target, [&] { target->OnDragDrop(target, this, p.x(), p.y()); });
-  }
-  if (OnEndDrag) {
-    QPoint p = WidgetOf(this) ? WidgetOf(this)->mapFromGlobal(global) : global;
-    Application().RunHandler(this, [&] { OnEndDrag(this, target, p.x(), p.y()); });
-  }
-}
-
-bool TControl::Dragging() const {
-  return gDrag.source == this;
 }
 
 void TControl::Invalidate() {

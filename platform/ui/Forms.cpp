@@ -805,4 +805,11 @@ void TForm::Loaded() {
   CaptionChanged();
 }
 
+TForm* ParentFormOf(TControl* control) {
+  for (TControl* p = control; p != nullptr; p = p->Parent()) {
+    if (auto* f = dynamic_cast<TForm*>(p)) return f;
+  }
+  return nullptr;
+}
+
 }  // namespace tess

@@ -171,4 +171,8 @@ class TForm : public TWinControl, public TPublishedMethods {
   void* FModalLoop = nullptr;
 };
 
+// The form a control stands on: the control itself when it is a form, else its nearest parent that is one
+// (nullptr when there is none).
+TForm* ParentFormOf(TControl* control);
+
 }  // namespace tess

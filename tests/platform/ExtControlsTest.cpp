@@ -5,12 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Exceptions.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
-#include "platform/core/Exceptions.h"
-#include "platform/ui/ExtControls.h"
 #include "platform/ui/Forms.h"
-#include "platform/gfx/emf/Metafile.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/PopupMenu.h"
+#include "platform/ui/ScrollBox.h"
+#include "platform/ui/Shape.h"
+#include "platform/ui/SpeedButton.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/ToolBar.h"
 
 namespace tess {
 namespace {

@@ -8,8 +8,11 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdControls.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RadioGroup.h"
 #include "tests/support/MessageBoxCapture.h"
 
 namespace tess {

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "platform/ui/Application.h"
-#include "platform/ui/ExtControls.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/InputSimulation.h"
-#include "platform/ui/StdControls.h"
+#include "platform/ui/PopupMenu.h"
+#include "platform/ui/RadioGroup.h"
+#include "platform/ui/ScrollBox.h"
 
 namespace tess {
 namespace {

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <vector>
 
+#include "platform/core/Exceptions.h"
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
 
@@ -139,6 +144,20 @@ TEST_F(PrinterObjectTest, JobRecordsEveryPageInPrinterDots) {
   EXPECT_EQ(second.Pixel(90, 90), 0x0000FFu);
   EXPECT_EQ(second.Pixel(30, 10), 0xFFFFFFu);
   EXPECT_TRUE(job.PageBitmap(2).Empty());
+}
+
+TEST_F(PrinterObjectTest, PageThatDoesNotPlayIsReportedRatherThanShownBlank) {
+  Printer().BeginDoc("Flat");
+  Printer().Canvas()->FillRect(TRect{0, 0, 600, 300});
+  Printer().EndDoc();
+  ASSERT_EQ(virt->Jobs().size(), 1u);
+  TVirtualJobRecord job = virt->Jobs()[0];
+  // The header's frame loses its width: the recording still reads, but there is nothing to stretch.
+  std::vector<std::uint8_t> bytes = job.pages[0].Bytes();
+  std::int32_t right = 0;
+  std::memcpy(bytes.data() + offsetof(emf::EmrHeader, rclFrame) + 8, &right, 4);
+  ASSERT_TRUE(job.pages[0].LoadFromBytes(bytes).IsOk());
+  EXPECT_THROW(job.PageBitmap(0, 60), Exception);
 }
 
 TEST_F(PrinterObjectTest, AbortedJobIsMarkedAndEndsPrinting) {

@@ -47,7 +47,9 @@ TResult Draw(QPainter& painter, const QPaintDevice& device, const TMetafile& m, 
 
 // The characters a recording's text records draw, as the player reads them.
 void CollectDrawnCharacters(const TMetafile& page, std::set<char16_t>& drawn) {
-  EnumerateMetafile(page, nullptr, nullptr, [&drawn](TEnumContext& context) {
+  // A page the enumerator cannot read fails with its own message when it is drawn; here the records read
+  // up to that point are all there is to collect.
+  (void)EnumerateMetafile(page, nullptr, nullptr, [&drawn](TEnumContext& context) {
     const TEmfRecord& r = context.Record();
     const bool wide = r.Type == emf::EMR_EXTTEXTOUTW;
     if ((!wide && r.Type != emf::EMR_EXTTEXTOUTA) || r.Bytes.size() < sizeof(emf::EmrExtTextOut)) return true;

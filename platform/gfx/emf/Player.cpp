@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/core/ScopeGuard.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/emf/Metafile.h"
 
@@ -451,13 +452,10 @@ TResult EnumerateEmf(std::span<const std::uint8_t> bytes, TDeviceContext* target
     target->BeginPlayback(stretch);
   }
   // The played recording's state never leaks into the target, whatever happens inside.
-  struct Restore {
-    TDeviceContext* target;
-    int index;
-    ~Restore() {
-      if (target && index > 0) target->RestoreDC(index);
-    }
-  } restore{target && rect ? target : nullptr, savedIndex};
+  TDeviceContext* restoreTarget = target && rect ? target : nullptr;
+  TScopeGuard restore([restoreTarget, savedIndex] {
+    if (restoreTarget && savedIndex > 0) restoreTarget->RestoreDC(savedIndex);
+  });
 
   TEmfPlayer player(target, h.nHandles);
   TEnumContext context;
