@@ -20,19 +20,26 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 // ICU's "ibm-943_P15A-2003" is the Windows flavour of Shift-JIS (code page 932, with the NEC and IBM
 // extensions and 0x5C as the yen-less backslash); "windows-932" is its alias.
-// Opening a converter costs far more than converting a short text, so each thread keeps one. Every use
-// resets it, so no state from a previous (possibly failed) conversion carries over.
+// Opening a converter costs far more than converting a short text, so each thread opens one on first use
+// and keeps it (null when ICU lacks the code page). Every use resets it, so no state from a previous
+// (possibly failed) conversion carries over.
 UConverter* Cp932Converter() {
   thread_local ConverterPtr conv = [] {
     UErrorCode status = U_ZERO_ERROR;
     ConverterPtr c(ucnv_open("windows-932", &status));
-    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
+    if (U_FAILURE(status)) return ConverterPtr();
     status = U_ZERO_ERROR;
     ucnv_setSubstChars(c.get(), "?", 1, &status);
     return c;
   }();
-  ucnv_reset(conv.get());
+  if (conv) ucnv_reset(conv.get());
   return conv.get();
+}
+
+UConverter* RequiredCp932Converter() {
+  UConverter* conv = Cp932Converter();
+  if (conv == nullptr) throw std::runtime_error("code page 932 converter unavailable");
+  return conv;
 }
 
 }  // namespace
@@ -46,7 +53,7 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
   u_strFromUTF8WithSub(reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()), &wideLen,
                        utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) return {};
-  UConverter* conv = Cp932Converter();
+  UConverter* conv = RequiredCp932Converter();
   status = U_ZERO_ERROR;
   std::string out(static_cast<std::size_t>(wideLen) * 2 + 2, '\0');
   int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
@@ -58,7 +65,7 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
 
 std::string Cp932String::ToUtf8() const {
   if (bytes_.empty()) return {};
-  UConverter* conv = Cp932Converter();
+  UConverter* conv = RequiredCp932Converter();
   UErrorCode status = U_ZERO_ERROR;
   std::u16string wide(bytes_.size() + 1, u'\0');
   int32_t wideLen =
@@ -124,14 +131,12 @@ namespace tess {
 
 std::u16string ToUtf16(const Cp932String& text) {
   if (text.IsEmpty()) return {};
+  UConverter* conv = Cp932Converter();
+  if (conv == nullptr) return {};
   UErrorCode status = U_ZERO_ERROR;
-  UConverter* conv = ucnv_open("windows-932", &status);
-  if (U_FAILURE(status)) return {};
   std::u16string wide(text.Length() + 1, u'\0');
-  status = U_ZERO_ERROR;
   int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
                             text.Bytes().data(), static_cast<int32_t>(text.Length()), &status);
-  ucnv_close(conv);
   if (U_FAILURE(status)) return {};
   wide.resize(static_cast<std::size_t>(n));
   return wide;
@@ -139,17 +144,13 @@ std::u16string ToUtf16(const Cp932String& text) {
 
 Cp932String FromUtf16(std::u16string_view text) {
   if (text.empty()) return {};
+  UConverter* conv = Cp932Converter();
+  if (conv == nullptr) return {};
   UErrorCode status = U_ZERO_ERROR;
-  UConverter* conv = ucnv_open("windows-932", &status);
-  if (U_FAILURE(status)) return {};
-  status = U_ZERO_ERROR;
-  ucnv_setSubstChars(conv, "?", 1, &status);
-  status = U_ZERO_ERROR;
   std::string out(text.size() * 2 + 2, '\0');
   int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
                               reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
                               &status);
-  ucnv_close(conv);
   if (U_FAILURE(status)) return {};
   out.resize(static_cast<std::size_t>(n));
   return Cp932String::FromBytes(out);
