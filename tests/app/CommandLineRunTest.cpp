@@ -125,4 +125,11 @@ TEST_F(CommandLineRun, HelpAndVersion) {
   EXPECT_NE(version.output.find("1.10"), std::string::npos);
 }
 
+TEST_F(CommandLineRun, TheDialogEndsOnceShownForAStartUpMeasurement) {
+  // (A dialog that never ends is cut off after a minute: exit code 124.)
+  RunResult run = tess::test::RunShell("TESSARINE_EXIT_WHEN_SHOWN=1 QT_QPA_PLATFORM=offscreen timeout 60 " +
+                                       std::string(TESSARINE_EXE) + " 2>&1");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
 }  // namespace
