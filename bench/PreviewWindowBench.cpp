@@ -1,14 +1,17 @@
 // The preview window's page flip and zoom step, each with the one playback that shows its result, against
-// a plain playback of the stored page into pixels of the same size (the reference, same run). A flip that
-// re-records the page first (what the window does when an event draws into the rendering) is measured
-// beside them for contrast.
+// a plain playback of the stored page into pixels of the same size and format (the reference, same run):
+// a step contains such a playback, so its ratio cannot fall below 1. A flip that re-records the page first
+// (what the window does when an event draws into the rendering) is measured beside them for contrast.
 #include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
 
 #include <memory>
 
-#include "platform/ui/Application.h"
-#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
 #include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowForm.h"
 #include "preview_window/PreviewWindowHost.h"
@@ -68,14 +71,18 @@ void ReportPlays(benchmark::State& state, TShownPreview& s, int before) {
 }
 
 void BM_WindowPage_PlainPlaybackReference(benchmark::State& state) {
+  // The page played onto white pixels of the window picture's size and format, nothing else: a step
+  // that shows a page contains at least this.
   TShownPreview& s = Shown();
   const TMetafile& page = *s.preview->Pages(0);
   const int w = s.window->Image1->Width(), h = s.window->Image1->Height();
   for (auto _ : state) {
-    TBitmap24 pixels(w, h);
-    (void)pixels.Canvas().StretchDraw(Rect(0, 0, w, h), page);
-    pixels.ReleaseCanvas();
-    benchmark::DoNotOptimize(pixels.Pixel(0, 0));
+    QImage pixels(w, h, QImage::Format_ARGB32_Premultiplied);
+    pixels.fill(Qt::white);
+    QPainter painter(&pixels);
+    (void)MakePainterCanvas(painter, DescribePaintDevice(pixels))->StretchDraw(Rect(0, 0, w, h), page);
+    painter.end();
+    benchmark::DoNotOptimize(pixels.constBits());
   }
 }
 

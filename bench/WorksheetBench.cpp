@@ -1,28 +1,24 @@
 // Whole-worksheet figures, each against a reference measured in the same run:
 // - one worksheet page rendered for the screen (the stored page replayed into a bitmap of the preview's size)
 //   against the same page drawn directly with QPainter;
-// - 100 worksheets exported to PDF against the same pages drawn directly into a QPdfWriter;
-// - the dialog created and shown against a minimal Qt Widgets window with the same kinds of controls;
+// - 100 worksheets built and exported to PDF as the command line does it, against the same pages drawn
+//   directly into a QPdfWriter;
+// - "プレビュー" to the first page shown, against Qt's print preview dialog showing the same pages;
 // - solving every figure of a question page, and choosing one-answer puzzles for it, against building that
 //   page.
+// The figures that involve a printer come twice: with the CUPS default printer (groups ending in "Cups";
+// bench/report.py --queue makes a CUPS-PDF queue the default for the run) and with a virtual printer.
+// Start-up to the dialog shown is a whole-process figure: bench/startup.py.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFont>
-#include <QGroupBox>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QWidget>
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -203,7 +199,31 @@ std::string ScratchPdf(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
-void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {
+// The printers a figure runs with: CUPS (its default queue the default printer) or a virtual system with
+// one default printer. False (and the benchmark skipped) when CUPS names no default printer.
+class Printers {
+ public:
+  explicit Printers(bool cups) : scope_(cups ? CreateCupsPrinterSystem() : VirtualLaser()) {}
+  bool Ready(benchmark::State& state) {
+    for (const TPrinterRecord& r : Printer().PrinterRecords()) {
+      if (r.attributes & PRINTER_ATTRIBUTE_DEFAULT) return true;
+    }
+    state.SkipWithError("no default printer (bench/report.py --queue makes a CUPS-PDF queue the default)");
+    return false;
+  }
+
+ private:
+  static std::unique_ptr<TPrinterSystem> VirtualLaser() {
+    auto system = std::make_unique<TVirtualPrinterSystem>();
+    TVirtualPrinter laser = TVirtualPrinterSystem::StandardPrinter("Laser");
+    laser.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+    system->AddPrinter(laser);
+    return system;
+  }
+  TScopedPrinterSystem scope_;
+};
+
+void ExportDirectQPdfWriter(benchmark::State& state) {
   // The pages' primitives are taken outside the timing: the reference only draws.
   Worksheet sheet;
   RandSeed(2);
@@ -226,18 +246,23 @@ void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {
   }
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_Export100Worksheets_DirectQPdfWriterReference)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_Export100Worksheets_BuildAndExportPdf(benchmark::State& state) {
-  Worksheet sheet;
+void ExportBuildAndExportPdf(benchmark::State& state, bool cups) {
+  Printers printers(cups);
+  if (!printers.Ready(state)) return;
+  Application().Initialize();
+  InstallPreviewWindowHost();
   const std::string path = ScratchPdf("tessarine-bench-export.pdf");
   for (auto _ : state) {
-    // The whole batch as the command line does it: build every worksheet, then one PDF of all pages.
+    // The whole batch as the command line does it: the dialog made off screen and shown (the printable
+    // area), every worksheet built, then one PDF of all pages.
+    TForm1 form(nullptr);
+    form.FormShow(&form);
     RandSeed(2);
     std::vector<TMetafile> pages;
     for (int i = 0; i < kBatchWorksheets; ++i) {
-      sheet.Build(i + 1);
-      for (int p = 0; p < 2; ++p) pages.push_back(*sheet.Doc().Pages(p));
+      BuildWorksheet(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), i + 1, form.Catalogues(), {});
+      for (int p = 0; p < form.plPrev1->PageCount(); ++p) pages.push_back(*form.plPrev1->Pages(p));
     }
     std::vector<const TMetafile*> all;
     for (const TMetafile& page : pages) all.push_back(&page);
@@ -245,71 +270,80 @@ void BM_Export100Worksheets_BuildAndExportPdf(benchmark::State& state) {
   }
   std::filesystem::remove(path);
 }
+
+void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {
+  ExportDirectQPdfWriter(state);
+}
+void BM_Export100Worksheets_BuildAndExportPdf(benchmark::State& state) {
+  ExportBuildAndExportPdf(state, false);
+}
+void BM_Export100WorksheetsCups_DirectQPdfWriterReference(benchmark::State& state) {
+  ExportDirectQPdfWriter(state);
+}
+void BM_Export100WorksheetsCups_BuildAndExportPdf(benchmark::State& state) {
+  ExportBuildAndExportPdf(state, true);
+}
+BENCHMARK(BM_Export100Worksheets_DirectQPdfWriterReference)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export100Worksheets_BuildAndExportPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_DialogShown_MinimalQtWidgetsReference(benchmark::State& state) {
-  for (auto _ : state) {
-    QWidget window;
-    window.resize(374, 295);
-    auto* label = new QLabel(QStringLiteral("Tessarine Ver.1.10"), &window);
-    label->move(10, 8);
-    auto* edit = new QLineEdit(&window);
-    edit->setGeometry(17, 120, 336, 21);
-    auto* group = new QGroupBox(QString::fromUtf8("四角形の数"), &window);
-    group->setGeometry(17, 176, 120, 66);
-    for (int i = 0; i < 4; ++i) new QRadioButton(QString::number(i + 3), group);
-    new QPushButton(QString::fromUtf8("プレビュー"), &window);
-    window.show();
-    QApplication::processEvents();
-  }
-}
-BENCHMARK(BM_DialogShown_MinimalQtWidgetsReference)->Unit(benchmark::kMillisecond);
-
-void BM_DialogShown_Tessarine(benchmark::State& state) {
-  TScopedPrinterSystem noPrinters(std::make_unique<TVirtualPrinterSystem>());
-  Application().Initialize();
-  for (auto _ : state) {
-    // The main form from its stored design (catalogues generated, FormCreate run), then shown.
-    TForm1 form(nullptr);
-    form.Show();
-    QApplication::processEvents();
-  }
-}
-BENCHMARK(BM_DialogShown_Tessarine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export100WorksheetsCups_DirectQPdfWriterReference)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Export100WorksheetsCups_BuildAndExportPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // "プレビュー" pressed until the first page is on the screen (the build of both pages, the window created
 // and laid out, the page drawn), against Qt's own print preview dialog showing the same two pages drawn
-// directly. Closing the windows is not timed.
-void BM_PreviewShown_QPrintPreviewDialogReference(benchmark::State& state) {
+// directly. Closing the windows is not timed. With CUPS the reference previews for the default printer,
+// its printer made on each press as a Qt program's handler makes it; with the virtual printer it previews
+// a PDF printer made once.
+void ShowQtPreview(QPrinter& printer, const std::vector<PagePrimitives>& pages, benchmark::State& state) {
+  QPrintPreviewDialog dialog(&printer);
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&pages](QPrinter* target) {
+    QPainter painter(target);
+    const double pixelsPerUnit = target->resolution() / 254.0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      if (i > 0) target->newPage();
+      DrawDirect(painter, pages[i], pixelsPerUnit);
+    }
+  });
+  dialog.resize(853, 533);
+  dialog.show();
+  QApplication::processEvents();
+  state.PauseTiming();
+  dialog.close();
+  QApplication::processEvents();
+  state.ResumeTiming();
+}
+
+std::vector<PagePrimitives> PreviewPages(benchmark::State& state) {
   std::vector<PagePrimitives> pages;
   for (int p = 0; p < 2; ++p) pages.push_back(Primitives(*SharedWorksheet().Doc().Pages(p), state));
+  return pages;
+}
+
+void BM_PreviewShown_QPrintPreviewDialogReference(benchmark::State& state) {
+  const std::vector<PagePrimitives> pages = PreviewPages(state);
   QPrinter printer(QPrinter::ScreenResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setFullPage(true);
+  for (auto _ : state) ShowQtPreview(printer, pages, state);
+}
+
+void BM_PreviewShownCups_QPrintPreviewDialogReference(benchmark::State& state) {
+  const std::vector<PagePrimitives> pages = PreviewPages(state);
   for (auto _ : state) {
-    QPrintPreviewDialog dialog(&printer);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&pages](QPrinter* target) {
-      QPainter painter(target);
-      const double pixelsPerUnit = target->resolution() / 254.0;
-      for (std::size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0) target->newPage();
-        DrawDirect(painter, pages[i], pixelsPerUnit);
-      }
-    });
-    dialog.resize(853, 533);
-    dialog.show();
-    QApplication::processEvents();
-    state.PauseTiming();
-    dialog.close();
-    QApplication::processEvents();
-    state.ResumeTiming();
+    QPrinter printer(QPrinter::ScreenResolution);  // the default printer
+    if (printer.outputFormat() != QPrinter::NativeFormat) {
+      state.SkipWithError("no default printer (bench/report.py --queue makes a CUPS-PDF queue the default)");
+      break;
+    }
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    ShowQtPreview(printer, pages, state);
   }
 }
-BENCHMARK(BM_PreviewShown_QPrintPreviewDialogReference)->Unit(benchmark::kMillisecond);
 
-void BM_PreviewShown_Tessarine(benchmark::State& state) {
-  TScopedPrinterSystem noPrinters(std::make_unique<TVirtualPrinterSystem>());
+void PreviewShownTessarine(benchmark::State& state, bool cups) {
+  Printers printers(cups);
+  if (!printers.Ready(state)) return;
   Application().Initialize();
   InstallPreviewWindowHost();
   TForm1 form(nullptr);
@@ -326,7 +360,17 @@ void BM_PreviewShown_Tessarine(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
+
+void BM_PreviewShown_Tessarine(benchmark::State& state) {
+  PreviewShownTessarine(state, false);
+}
+void BM_PreviewShownCups_Tessarine(benchmark::State& state) {
+  PreviewShownTessarine(state, true);
+}
+BENCHMARK(BM_PreviewShown_QPrintPreviewDialogReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewShown_Tessarine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewShownCups_QPrintPreviewDialogReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewShownCups_Tessarine)->Unit(benchmark::kMillisecond);
 
 // Solving against the page build, for a question page of n = 3 (six figures) and of n = 6 (two figures),
 // in sum mode at level 2 (three random givens): the level whose questions are the hardest to solve.

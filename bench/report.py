@@ -4,7 +4,12 @@
 Benchmarks are named BM_<Group>_<Variant>; variants whose name ends in "Reference" are the references
 their group is measured against, in the same run. A ratio below 1 means faster than the reference.
 
-    bench/report.py [path/to/tessarine_bench] [extra benchmark arguments...]
+Groups ending in "Cups" print with the CUPS default printer: for the run, the queue given with --queue
+(TessarinePDF unless told otherwise; scripts/test-steps/50-cups-pdf.sh creates it) is made the default
+printer of the benchmark process through LPDEST, which the CUPS client library reads, so the machine's own
+default printer is never changed. Without such a queue those groups are reported as skipped.
+
+    bench/report.py [path/to/tessarine_bench] [--queue NAME] [extra benchmark arguments...]
 """
 import json
 import os
@@ -18,12 +23,19 @@ def main():
     binary = os.path.join(here, "..", "build", "bench", "tessarine_bench")
     if args and not args[0].startswith("-"):
         binary, args = args[0], args[1:]
+    queue = "TessarinePDF"
+    if "--queue" in args:
+        at = args.index("--queue")
+        queue, args = args[at + 1], args[:at] + args[at + 2:]
     env = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"))
+    env.pop("PRINTER", None)
+    env["LPDEST"] = queue
     run = subprocess.run([binary, "--benchmark_format=json", "--benchmark_min_time=0.3"] + args,
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, check=True)
     results = json.loads(run.stdout)["benchmarks"]
 
     groups = {}
+    skipped = []
     for b in results:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
@@ -32,6 +44,9 @@ def main():
         if not name.startswith("BM_") or "_" not in name[3:]:
             continue
         group, variant = name[3:].split("_", 1)
+        if b.get("error_occurred"):
+            skipped.append(f"{group} {variant}: {b.get('error_message', '')}")
+            continue
         groups.setdefault(group, {})[variant] = (b["real_time"], b["cpu_time"], b["time_unit"])
 
     print(f"{'group':<22} {'figure':<34} {'reference':<34} {'ratio (wall)':>12} {'ratio (cpu)':>12}")
@@ -43,6 +58,9 @@ def main():
             for ref in references:
                 ref_real, ref_cpu, _ = variants[ref]
                 print(f"{group:<22} {variant:<34} {ref:<34} {real / ref_real:>12.2f} {cpu / ref_cpu:>12.2f}")
+    for line in skipped:
+        print(f"skipped: {line}")
+    print(f"(load average {os.getloadavg()[0]:.1f})")
     return 0
 
 

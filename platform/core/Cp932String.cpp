@@ -200,14 +200,11 @@ namespace tess {
 
 std::u16string ToUtf16(const Cp932String& text) {
   if (text.IsEmpty()) return {};
+  UConverter* conv = Cp932Converter();
   UErrorCode status = U_ZERO_ERROR;
-  UConverter* conv = ucnv_open("windows-932", &status);
-  if (U_FAILURE(status)) return {};
   std::u16string wide(text.Length() + 1, u'\0');
-  status = U_ZERO_ERROR;
   int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
                             text.Bytes().data(), static_cast<int32_t>(text.Length()), &status);
-  ucnv_close(conv);
   if (U_FAILURE(status)) return {};
   wide.resize(static_cast<std::size_t>(n));
   return wide;
@@ -217,17 +214,12 @@ Cp932String FromUtf16(std::u16string_view input) {
   if (input.empty()) return {};
   std::u16string text(input);
   UseCp932Names(text.data(), text.size());
+  UConverter* conv = Cp932Converter();
   UErrorCode status = U_ZERO_ERROR;
-  UConverter* conv = ucnv_open("windows-932", &status);
-  if (U_FAILURE(status)) return {};
-  status = U_ZERO_ERROR;
-  ucnv_setSubstChars(conv, "?", 1, &status);
-  status = U_ZERO_ERROR;
   std::string out(text.size() * 2 + 2, '\0');
   int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
                               reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
                               &status);
-  ucnv_close(conv);
   if (U_FAILURE(status)) return {};
   out.resize(static_cast<std::size_t>(n));
   return Cp932String::FromBytes(out);

@@ -12,7 +12,9 @@ namespace tess {
 Cp932String ToFullWidth(const Cp932String& text, bool* ok) {
   if (ok) *ok = true;
   if (text.IsEmpty()) return text;
-  static std::unique_ptr<icu::Transliterator> transform = [] {
+  // A transliterator is costly to create and may not be shared between threads unguarded: each thread
+  // creates one on first use and keeps it.
+  thread_local std::unique_ptr<icu::Transliterator> transform = [] {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::Transliterator> t(
         icu::Transliterator::createInstance("Halfwidth-Fullwidth", UTRANS_FORWARD, status));

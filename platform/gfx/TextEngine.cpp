@@ -6,6 +6,10 @@
 #include <QString>
 
 #include <cmath>
+#include <compare>
+#include <memory>
+#include <string>
+#include <tuple>
 
 #include "platform/gfx/FontFaces.h"
 #include "platform/gfx/internal/QtText.h"
@@ -77,17 +81,66 @@ QRawFont TFontFace::RawAt(int face, double pixelSize) {
   return FSized.emplace(k, raw).first->second;
 }
 
-TFontFace& FontFaceFor(const TLogFont& font) {
-  static std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<TFontFace>> faces;
-  std::string family = InstalledFamilyFor(font);
-  bool bold = font.Weight >= 600;
-  bool italic = font.Italic != 0;
-  auto key = std::make_tuple(family, bold, italic);
-  auto it = faces.find(key);
-  if (it == faces.end()) {
-    it = faces.emplace(key, std::make_unique<TFontFace>(QString::fromStdString(family), bold, italic)).first;
+namespace {
+
+// A face as a LOGFONT asks for it: the design face name and the style.
+struct TFaceRequest {
+  std::u16string_view name;
+  bool bold;
+  bool italic;
+  auto operator<=>(const TFaceRequest&) const = default;
+};
+
+// The faces, one per installed family and style, and every design name already resolved to one: a text
+// call finds its face by the LOGFONT's name without converting and mapping that name again.
+class TFaceTable {
+ public:
+  TFontFace& For(const TLogFont& font) {
+    TFaceRequest request{font.FaceName, font.Weight >= 600, font.Italic != 0};
+    auto known = FByRequest.find(request);
+    if (known != FByRequest.end()) return *known->second;
+    TFontFace& face = ForFamily(InstalledFamilyFor(font), request.bold, request.italic);
+    FByRequest.emplace(TStoredRequest{font.FaceName, request.bold, request.italic}, &face);
+    return face;
   }
-  return *it->second;
+
+ private:
+  struct TStoredRequest {
+    std::u16string name;
+    bool bold;
+    bool italic;
+    TFaceRequest View() const { return {name, bold, italic}; }
+  };
+  struct TRequestLess {
+    using is_transparent = void;
+    static TFaceRequest View(const TFaceRequest& r) { return r; }
+    static TFaceRequest View(const TStoredRequest& r) { return r.View(); }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return View(a) < View(b);
+    }
+  };
+
+  TFontFace& ForFamily(const std::string& family, bool bold, bool italic) {
+    auto key = std::make_tuple(family, bold, italic);
+    auto it = FFaces.find(key);
+    if (it == FFaces.end()) {
+      it = FFaces.emplace(key, std::make_unique<TFontFace>(QString::fromStdString(family), bold, italic))
+               .first;
+    }
+    return *it->second;
+  }
+
+  std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<TFontFace>> FFaces;
+  std::map<TStoredRequest, TFontFace*, TRequestLess> FByRequest;
+};
+
+}  // namespace
+
+TFontFace& FontFaceFor(const TLogFont& font) {
+  // Each thread keeps its own faces, as the toolkit keeps its font engines per thread.
+  thread_local TFaceTable faces;
+  return faces.For(font);
 }
 
 std::string InstalledFamilyFor(const TLogFont& font) {

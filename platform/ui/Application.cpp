@@ -5,8 +5,12 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/core/Exceptions.h"
 #include "platform/gfx/FontFaces.h"
@@ -15,6 +19,33 @@
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
+namespace {
+
+// For start-up measurements (TESSARINE_EXIT_WHEN_SHOWN set to anything but empty): the process ends, at
+// once and with exit code 0, when the first window has been mapped and its first exposure painted.
+class TExitWhenShown : public QObject {
+ public:
+  using QObject::QObject;
+  static bool Wanted() {
+    const char* v = std::getenv("TESSARINE_EXIT_WHEN_SHOWN");
+    return v != nullptr && *v != '\0';
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && watched->isWindowType() &&
+        static_cast<QWindow*>(watched)->isExposed()) {
+      // Queued behind the exposure's own painting.
+      QTimer::singleShot(0, [] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+      });
+    }
+    return false;
+  }
+};
+
+}  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
@@ -26,6 +57,11 @@ void TApplication::Initialize(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   InstallFaceNameMapping();
   FTerminated = false;
+  static bool exitHookInstalled = false;
+  if (!exitHookInstalled && TExitWhenShown::Wanted()) {
+    exitHookInstalled = true;
+    qApp->installEventFilter(new TExitWhenShown(qApp));
+  }
 }
 
 void TApplication::SetTitle(const Cp932String& title) {

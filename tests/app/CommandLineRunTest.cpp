@@ -348,4 +348,11 @@ TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
   EXPECT_TRUE(fs::exists(latin1 + "-001.emf"));
 }
 
+TEST_F(CommandLineRun, TheDialogEndsOnceShownForAStartUpMeasurement) {
+  // (A dialog that never ends is cut off after a minute: exit code 124.)
+  RunResult run = RunShell("TESSARINE_EXIT_WHEN_SHOWN=1 QT_QPA_PLATFORM=offscreen timeout 60 " +
+                           std::string(TESSARINE_EXE) + " 2>&1");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
 }  // namespace

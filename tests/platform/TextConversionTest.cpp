@@ -39,6 +39,15 @@ TEST(Cp932Utf16, ConvertsBothWaysAndMarksWhatHasNoCode) {
   EXPECT_EQ(FromUtf16(u"a\U0001F600b").Bytes(), "a?b");
 }
 
+TEST(Cp932Utf16, AConversionCutAfterALeadByteLeavesNothingForTheNext) {
+  // The converter is kept between calls: a text ending in a lead byte, or a lone surrogate, must not
+  // join the next text.
+  ToUtf16(Cp932String::FromBytes("A\x96"));
+  EXPECT_EQ(ToUtf16(Cp932String("A")), u"A");
+  FromUtf16(u"a\xD83D");
+  EXPECT_EQ(FromUtf16(u"b").Bytes(), "b");
+}
+
 TEST(PlatformFamily, IsTheNtFamilyUnlessATestSwitchesIt) {
   EXPECT_EQ(PlatformFamily(), TPlatformFamily::WindowsNT);
   EXPECT_TRUE(IsWindowsNT());
