@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
 #include "platform/gfx/emf/EmfRecords.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
 #include "tests/preview/PreviewTestSupport.h"
-#include "worksheet/WorksheetDialog.h"
 #include "worksheet/Random.h"
+#include "worksheet/WorksheetDialog.h"
 
 namespace tess {
 namespace {
@@ -184,7 +184,11 @@ TEST_F(WorksheetBuild, EveryPrintedPageAdvancesTheProblemNumber) {
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
   form_->plPrev1->Print();
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("10"));
-  ASSERT_EQ(printers_->Jobs().size(), 2u);
+  // A job that could not be handed over counts no page.
+  printers_->FindPrinter("Laser")->refusesJobs = true;
+  EXPECT_THROW(form_->plPrev1->Print(), EPrinterError);
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("10"));
+  ASSERT_EQ(printers_->Jobs().size(), 3u);
   EXPECT_EQ(printers_->Jobs()[0].pageCount, 2);
   EXPECT_EQ(printers_->Jobs()[0].title.ToUtf8(), "印刷プレビュー[TSRN]");
 }
