@@ -206,10 +206,14 @@ void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, i
                    {AnswerPage, LevelType->ItemIndex(), rgOpe->ItemIndex()});
 }
 
-void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
+void TForm1::BuildDocument() {
   // Not an integer: the conversion error goes to the general handler before anything has changed.
   FProblemNo = StrToInt(edtPrintNum->Text());
   BuildWorksheet(*plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; });
+}
+
+void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
+  BuildDocument();
   plPrev1->Preview();
 }
 

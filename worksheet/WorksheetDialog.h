@@ -1,7 +1,7 @@
 #pragma once
 // Form1: the worksheet dialog, the program's main form. Its controls, their places and defaults come
-// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the chosen
-// figure size and operation.
+// from its stored design (WorksheetDialog.json); this unit keeps the instruction texts in step with the
+// chosen figure size and operation.
 
 #include <optional>
 #include <utility>
@@ -48,6 +48,9 @@ class TForm1 : public TForm {
                          int FontHeight, int PenWidth, int Slot, int AnswerPage);
   void MakeData(int Kind, int Level);
   void btnPreviewClick(TComponent* Sender);
+  // What "プレビュー" does before the preview opens: the problem number read from edtPrintNum (the
+  // conversion error when it is not an integer) and the worksheet built on plPrev1.
+  void BuildDocument();
   void FormCreate(TComponent* Sender);
   void FormShow(TComponent* Sender);
   void SquareNumsClick(TComponent* Sender);
