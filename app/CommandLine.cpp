@@ -92,7 +92,7 @@ std::string UsageText() {
   return "Usage:\n"
          "  tessarine                     open the worksheet dialog\n"
          "  tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH\n"
-         "  tessarine print  [OPTIONS] [--printer NAME]\n"
+         "  tessarine print  [OPTIONS] [--printer NAME] [--copies N]\n"
          "\n"
          "Options:\n"
          "  --size 3|4|5|6        quadrilaterals per figure (default 3)\n"
@@ -109,6 +109,8 @@ std::string UsageText() {
          "  --report              print one line per figure: worksheet, problem number, slot, the values\n"
          "                        in the quadrilaterals, the given position:number pairs, and how many\n"
          "                        placements answer the question\n"
+         "  --printer NAME        print: the printer (default: the system's default printer)\n"
+         "  --copies N            print: copies of each worksheet, 1 to 999 (default 1)\n"
          "  --help, --version\n"
          "\n"
          "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n"
@@ -157,7 +159,8 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
       w.report = true;
     } else if (option == "--size" || option == "--level" || option == "--op" || option == "--number" ||
                option == "--line1" || option == "--line2" || option == "--count" || option == "--seed" ||
-               option == "--format" || option == "--output" || option == "--printer") {
+               option == "--format" || option == "--output" || option == "--printer" ||
+               option == "--copies") {
       if (!value(v)) return Fail(option + " needs a value");
       if (option == "--size") {
         if (!ParseInt(v, 3, 6, n)) return Fail("unknown size '" + v + "' (expected 3, 4, 5 or 6)");
@@ -212,6 +215,11 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
       } else if (option == "--printer") {
         if (command.kind != CommandKind::Print) return Fail("--printer belongs to print");
         command.printer = v;
+      } else if (option == "--copies") {
+        if (command.kind != CommandKind::Print) return Fail("--copies belongs to print");
+        if (!ParseInt(v, 1, 999, n))
+          return Fail("the number of copies '" + v + "' is not a number from 1 to 999");
+        command.copies = static_cast<int>(n);
       }
     } else {
       return Fail("unknown option '" + option + "' (see --help)");

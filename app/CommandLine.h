@@ -3,7 +3,7 @@
 //
 //   tessarine                      opens the dialog
 //   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH
-//   tessarine print  [OPTIONS] [--printer NAME]
+//   tessarine print  [OPTIONS] [--printer NAME] [--copies N]
 
 #include <cstdint>
 #include <optional>
@@ -36,6 +36,7 @@ struct Command {
   ExportFormat format = ExportFormat::Pdf;
   std::string output;                  // export: the path given
   std::optional<std::string> printer;  // print: a printer name, else the default printer
+  int copies = 1;                      // print: copies of each worksheet, 1..999
 };
 
 // A command line that cannot be carried out; the message is for standard error.

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "platform/gfx/FontFaces.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
+#include "platform/printing/Printers.h"
 #include "platform/ui/Application.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "worksheet/PuzzleSolver.h"
@@ -159,11 +163,8 @@ void ReportFigures(const TForm1& form, const GivenPositionTable& given, int shee
 // worksheets of this run from 1.
 void Build(TForm1& form, const WorksheetOptions& options, int sheet, std::ostream& out) {
   const int problemNo = StrToInt(form.edtPrintNum->Text());
-  int countedDown = problemNo;
   GivenPositionTable given;
-  BuildWorksheet(
-      *form.plPrev1, form.CurrentSettings(), form.PrintArea(), problemNo, form.Catalogues(),
-      [&countedDown] { --countedDown; }, &given);
+  form.BuildDocument(&given);
   if (options.report) ReportFigures(form, given, sheet, problemNo, out);
 }
 
@@ -247,26 +248,55 @@ int Export(TForm1& form, const Command& command, const Output& io) {
   return kExitOk;
 }
 
+bool SameName(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// The printer a print goes to: the one named (letter case aside) or the system's default one; nothing, with
+// the message and exit code, when there is none.
+std::optional<Cp932String> ChoosePrinter(const Command& command, std::ostream& err, int& exitCode) {
+  TplSetPrinter::CountPrinters();  // the printers installed now
+  std::string names;
+  const TPrinterRecord* chosen = nullptr;
+  for (const TPrinterRecord& record : Printer().PrinterRecords()) {
+    if (record.attributes & PRINTER_ATTRIBUTE_HIDDEN) continue;
+    const std::string name = record.name.ToUtf8();
+    names += (names.empty() ? "" : ", ") + name;
+    const bool wanted = command.printer ? SameName(name, *command.printer)
+                                        : (record.attributes & PRINTER_ATTRIBUTE_DEFAULT) != 0;
+    if (wanted && chosen == nullptr) chosen = &record;
+  }
+  if (chosen != nullptr) return chosen->name;
+  exitCode = kExitUsage;
+  if (names.empty()) {
+    const Cp932String problem = Printer().ServiceProblem();
+    err << "tessarine: " << (problem.IsEmpty() ? std::string("no printer is installed") : problem.ToUtf8())
+        << "\n";
+    exitCode = kExitFailure;
+  } else if (command.printer) {
+    err << "tessarine: unknown printer '" << *command.printer << "' (printers: " << names << ")\n";
+  } else {
+    err << "tessarine: there is no default printer; choose one with --printer (printers: " << names << ")\n";
+  }
+  return std::nullopt;
+}
+
 int Print(TForm1& form, const Command& command, const Output& io) {
   std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
-  if (form.plSetPrinter1->PrinterCount() == 0) {
-    Report(err, "no printer is installed");
-    return kExitFailure;
-  }
-  if (command.printer) {
-    const Cp932String wanted = Cp932String::FromUtf8(*command.printer);
-    if (TplSetPrinter::MatchPrinterName(wanted).IsEmpty()) {
-      Report(err, "unknown printer '" + *command.printer + "'");
-      return kExitUsage;
-    }
-    form.plSetPrinter1->SetPrinterName(wanted);
-    form.FormShow(&form);  // the printable area of the printer chosen
-  }
+  int exitCode = kExitOk;
+  const std::optional<Cp932String> printer = ChoosePrinter(command, err, exitCode);
+  if (!printer) return exitCode;
+  form.plSetPrinter1->SetPrinterName(*printer);
+  form.plSetPrinter1->SetCopies(command.copies);
+  form.FormShow(&form);  // the printable area of the printer chosen
   for (int sheet = 0; sheet < options.count; ++sheet) {
-    // The problem number comes from the dialog's field, which every printed page advances.
+    // Each worksheet its own number; a printed one leaves the next number in the dialog, as on screen.
+    form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
     Build(form, options, sheet + 1, io.out);
-    form.plPrev1->Print();
+    form.plPrev1->Print();  // a job CUPS refuses or drops ends the run with its message
     Progress(err, options, sheet + 1);
   }
   return kExitOk;

@@ -16,9 +16,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "education")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessarine.invalid/")
-# Library dependencies are worked out from the binary; the fonts the worksheets are drawn with and the
-# Qt platform plugins are not linked, so they are named here.
+# Library dependencies are worked out from the binary; the fonts the worksheets are drawn with, the Qt
+# platform plugins and Qt's own Japanese translations (its print and other system dialogs) are not linked,
+# so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-dejavu-core, qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-ipafont-gothic, fonts-dejavu-core, qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, printer-driver-cups-pdf")
 include(CPack)

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
 #include "platform/components/Component.h"
 #include "platform/core/Cp932String.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/gfx/emf/Metafile.h"
 #include "preview/PreviewHost.h"
 #include "preview/PreviewTypes.h"
@@ -48,6 +48,14 @@ constexpr TplPrevBtnOptions kAllPrevButtons = (1u << (boCloseBtn + 1)) - 1;
 enum class TplPrevZoomType { ztWholePage, ztPageWidth, ztOther };
 enum class TplPrevFormWindowState { fwNormal, fwMaximized, fwMinimized, fwWorkArea, fwFullScreen };
 enum class TplPrevDocState { dsEmpty, dsRecorded };
+
+// Which pages of the print range a print takes, and in which order.
+enum class TplPageSet { psAll, psOdd, psEven };  // by page number
+struct TplPageChoice {
+  std::vector<std::pair<int, int>> Ranges;  // page numbers, first..last each; empty: every page
+  TplPageSet PageSet = TplPageSet::psAll;
+  bool Reverse = false;  // last page first
+};
 
 using TplPrevPageEvent = std::function<void(TComponent* Sender, int Page)>;
 using TplPrintButtonEvent = std::function<void(TComponent* Sender, bool& CanPrint)>;
@@ -117,6 +125,11 @@ class TCustomplPrev : public TComponent {
   void SetPrintFromPage(int value) { FPrintFromPage = value; }
   int PrintToPage() const { return FPrintToPage; }
   void SetPrintToPage(int value) { FPrintToPage = value; }
+  const TplPageChoice& PageChoice() const { return FPageChoice; }
+  void SetPageChoice(const TplPageChoice& value) { FPageChoice = value; }
+  // The pages Print sends, in order: PrintFromPage..PrintToPage, put in order and cut to the document,
+  // narrowed by the page choice.
+  std::vector<int> PagesToPrint() const;
   int PageWidth() const { return FPageWidth; }
   void SetPageWidth(int value);
   int PageHeight() const { return FPageHeight; }
@@ -305,6 +318,7 @@ class TCustomplPrev : public TComponent {
   std::unique_ptr<TMetafileCanvas> FCanvas;
   int FCurrentPage = 1;
   int FPrintFromPage = 0, FPrintToPage = 0;
+  TplPageChoice FPageChoice;
   int FPageWidth = 0, FPageHeight = 0;
 
   // Paper, in 0.1 mm, and the printer's measures in dots.

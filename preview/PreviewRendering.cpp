@@ -84,6 +84,29 @@ void TCustomplPrev::StretchBitmap(const TRect& rect, const TBitmap24* bitmap) {
 // ---- Printing
 // ----------------------------------------------------------------------------------------------
 
+std::vector<int> TCustomplPrev::PagesToPrint() const {
+  int first = std::min(FPrintFromPage, FPrintToPage);
+  int last = std::max(FPrintFromPage, FPrintToPage);
+  first = std::min(first, FPageCount);
+  last = std::min(last, FPageCount);
+  if (first <= 0) first = 1;
+  if (last <= 0) last = FPageCount;
+  const auto listed = [this](int page) {
+    return FPageChoice.Ranges.empty() ||
+           std::any_of(FPageChoice.Ranges.begin(), FPageChoice.Ranges.end(),
+                       [page](const std::pair<int, int>& r) { return page >= r.first && page <= r.second; });
+  };
+  std::vector<int> pages;
+  for (int page = first; page <= last; ++page) {
+    if (!listed(page)) continue;
+    if (FPageChoice.PageSet == TplPageSet::psOdd && page % 2 == 0) continue;
+    if (FPageChoice.PageSet == TplPageSet::psEven && page % 2 != 0) continue;
+    pages.push_back(page);
+  }
+  if (FPageChoice.Reverse) std::reverse(pages.begin(), pages.end());
+  return pages;
+}
+
 void TCustomplPrev::Print() {
   TPreviewHost& host = PreviewHost();
   if (FPreviewWindow == nullptr || !FPreviewWindow->Visible()) PreparePages();
@@ -97,12 +120,10 @@ void TCustomplPrev::Print() {
                     Cp932String::FromUtf8(" 印刷"), TPreviewMsgIcon::Information);
     return;
   }
-  int first = std::min(FPrintFromPage, FPrintToPage);
-  int last = std::max(FPrintFromPage, FPrintToPage);
-  first = std::min(first, FPageCount);
-  last = std::min(last, FPageCount);
-  if (first <= 0) first = 1;
-  if (last <= 0) last = FPageCount;
+  const std::vector<int> pages = PagesToPrint();
+  if (pages.empty()) return;  // the page choice leaves nothing to print
+  // The job goes to the printer of the settings in use, never to another one.
+  SettingsInUse()->RequirePrinter();
 
   // Printers that print to files take the Control key as "do not ask for a file name": it counts as held
   // down for the whole job, and is put back after every job, failed or not.
@@ -125,24 +146,18 @@ void TCustomplPrev::Print() {
   std::unique_ptr<TPreviewPrintJob> job = StartPreviewPrintJob(title);
   FPrinting = true;
   host.SetScreenCursor(FCursor);
-  // The end step runs once, also when a page failed; the printing state and the cursor are put back even
-  // when ending the job fails.
-  auto endJob = [&] {
-    TScopeGuard idle([&] {
-      FPrinting = false;
-      host.SetScreenCursor(FSavedCursor);
-    });
-    if (FPrinterCanvas != nullptr) FPrinterCanvas->SetMapMode(MM_TEXT);
+  // The printing state and the cursor are put back however the job ends.
+  TScopeGuard idle([&] {
     FPrinterCanvas = nullptr;
-    job->End();
-    host.ProcessMessages();
-  };
+    FPrinting = false;
+    host.SetScreenCursor(FSavedCursor);
+  });
   try {
-    for (int i = first; i <= last; ++i) {
+    for (std::size_t k = 0; k < pages.size(); ++k) {
       TCanvas& printer = job->Canvas();
       FPrinterCanvas = &printer;
       PrepareCanvas(printer, false);
-      TMetafile* rendered = RenderPage(i);
+      TMetafile* rendered = RenderPage(pages[k]);
       if (rendered != nullptr) {
         TResult drawn;
         if (!FInversePrint) {
@@ -163,18 +178,25 @@ void TCustomplPrev::Print() {
         if (!drawn) throw Exception(Cp932String::FromUtf8(drawn.Message()));
       }
       host.ProcessMessages();
-      if (OnPrint) OnPrint(this, i);
-      if (i < last) job->NewPage();
+      if (k + 1 < pages.size()) job->NewPage();
     }
+    FPrinterCanvas->SetMapMode(MM_TEXT);
+    FPrinterCanvas = nullptr;
+    job->End();
   } catch (...) {
+    // A job that failed on the way is withdrawn whole: no part of it is printed, and it counts no page.
     try {
-      endJob();
+      job->Abort();
     } catch (...) {
       // The first failure is the one the caller hears of.
     }
     throw;
   }
-  endJob();
+  host.ProcessMessages();
+  // Each page counts once it was handed over with its job (its copies count once).
+  for (int page : pages) {
+    if (OnPrint) OnPrint(this, page);
+  }
 }
 
 // ---- Preview window

@@ -18,15 +18,10 @@ class TSystemPrintJob : public TPreviewPrintJob {
  public:
   explicit TSystemPrintJob(const Cp932String& title) { Printer().BeginDoc(title); }
   ~TSystemPrintJob() override {
-    // A job is always ended once started, also when the caller never got to End. This runs while an
-    // earlier failure is on its way out, so a failure of the end itself must not leave the destructor.
+    // This may run while an earlier failure is on its way out: a failure here must not leave.
     try {
-      if (!FEnded && Printer().Printing()) Printer().EndDoc();
+      if (!FEnded) Abort();
     } catch (const std::exception&) {
-      try {
-        Printer().Abort();
-      } catch (const std::exception&) {
-      }
     }
   }
   TCanvas& Canvas() override {
@@ -38,6 +33,10 @@ class TSystemPrintJob : public TPreviewPrintJob {
   void End() override {
     FEnded = true;
     if (Printer().Printing()) Printer().EndDoc();
+  }
+  void Abort() override {
+    FEnded = true;
+    if (Printer().Printing()) Printer().Abort();
   }
 
  private:

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/gfx/Canvas.h"
 #include "platform/core/Cp932String.h"
+#include "platform/gfx/Canvas.h"
 
 namespace tess {
 
@@ -19,8 +19,10 @@ class TPreviewPrintJob {
   virtual ~TPreviewPrintJob() = default;
   virtual TCanvas& Canvas() = 0;
   virtual void NewPage() = 0;
-  // Ends the job (sends it); also called after a failure, so it must not throw twice.
+  // Ends the job: hands it over to the printer.
   virtual void End() = 0;
+  // Withdraws the job: nothing of it is printed. A job neither ended nor withdrawn is withdrawn when it goes.
+  virtual void Abort() = 0;
 };
 
 // Starts a job with the given title on the current printer; throws when it cannot be started.

@@ -687,11 +687,20 @@ void TplPrevForm::PrintBtnClick(TComponent* /*Sender*/) {
       p->SetPrintFromPage(PrintDialog1->FromPage());
       p->SetPrintToPage(PrintDialog1->ToPage());
     }
+    // Which pages and in which order; copies and sides went with the printer's settings.
+    TplPageChoice choice;
+    if (PrintDialog1->PrintRange() == TPrintRange::prPageNums) choice.Ranges = PrintDialog1->PageList();
+    choice.PageSet = PrintDialog1->PageSet() == TPrintPageSet::psOdd    ? TplPageSet::psOdd
+                     : PrintDialog1->PageSet() == TPrintPageSet::psEven ? TplPageSet::psEven
+                                                                        : TplPageSet::psAll;
+    choice.Reverse = PrintDialog1->Reverse();
+    p->SetPageChoice(choice);
     p->Print();
   } catch (...) {
     failure = std::current_exception();
   }
   if (FPreviewComponent != nullptr) {
+    p->SetPageChoice({});
     p->PrinterSettingsFromText(p->PrinterSettingsText());
     p->SetCurrentPage(saved);
     ShowCurrentPage();

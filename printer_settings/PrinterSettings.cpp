@@ -12,10 +12,10 @@
 namespace tess {
 namespace {
 
-// The printer enumeration shared by every instance; each CountPrinters replaces it.
-std::vector<TPrinterRecord>& SharedPrinterList() {
-  static std::vector<TPrinterRecord> records;
-  return records;
+// The printer enumeration shared by every instance: the printer object's list, so that an index means the
+// same printer in both.
+const std::vector<TPrinterRecord>& SharedPrinterList() {
+  return Printer().PrinterRecords();
 }
 
 // Upper case as the system locale makes it for code page 932 text: the single-byte letters and the
@@ -51,7 +51,21 @@ int MatchIndex(const Cp932String& text) {
   return -1;
 }
 
+// The index of the first visible printer named exactly `name`, letter case aside.
+int ExactIndex(const Cp932String& name) {
+  if (name.IsEmpty()) return -1;
+  const std::string wanted = UpperCase(name);
+  const auto& records = SharedPrinterList();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!(records[i].attributes & PRINTER_ATTRIBUTE_HIDDEN) && UpperCase(records[i].name) == wanted) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
 constexpr std::size_t kDialogTextSize = 128;
+constexpr int kMaxCopies = 999;
 
 }  // namespace
 
@@ -91,8 +105,13 @@ TplSetPrinter::~TplSetPrinter() = default;
 // Printers
 
 int TplSetPrinter::CountPrinters() {
-  SharedPrinterList() = Printer().EnumPrinters();
+  Printer().Refresh();
   return static_cast<int>(SharedPrinterList().size());
+}
+
+int TplSetPrinter::PrinterIndexOf(const Cp932String& name) {
+  const int exact = ExactIndex(name);
+  return exact >= 0 ? exact : FindPrinterIndex(name);
 }
 
 Cp932String TplSetPrinter::MatchPrinterName(const Cp932String& text) {
@@ -106,13 +125,19 @@ int TplSetPrinter::FindPrinterIndex(const Cp932String& text) {
 
 Cp932String TplSetPrinter::PrinterName() const {
   if (FPrinterCount == 0) return {};
+  // A printer chosen by its exact name stays that printer, even when an earlier printer's name occurs in it.
+  const int exact = ExactIndex(FPrinterName);
+  if (exact >= 0) return SharedPrinterList()[static_cast<std::size_t>(exact)].name;
   return MatchPrinterName(FPrinterName);
 }
 
 void TplSetPrinter::SetPrinterName(const Cp932String& value) {
+  FPrinterCount = CountPrinters();  // a printer installed meanwhile can be chosen
   if (FPrinterCount == 0) return;
   const Cp932String previous = FPrinterName;
-  Cp932String name = MatchPrinterName(value);
+  const int exact = ExactIndex(value);
+  Cp932String name =
+      exact >= 0 ? SharedPrinterList()[static_cast<std::size_t>(exact)].name : MatchPrinterName(value);
   if (name.IsEmpty()) {
     TPrinterSystem& printer = Printer();
     printer.SetPrinterIndex(-1);
@@ -131,10 +156,14 @@ void TplSetPrinter::SetPrinterName(const Cp932String& value) {
 
 void TplSetPrinter::SelectPrinter(const Cp932String& name) {
   TPrinterSystem& printer = Printer();
-  FPrinterIndex = FindPrinterIndex(name);
-  // The shared enumeration and the printer object's list come from the same system; should they disagree
-  // (a printer installed in between), the default printer stands in rather than an index out of range.
-  int index = FPrinterIndex < static_cast<int>(printer.Printers().size()) ? FPrinterIndex : -1;
+  FSelectedName = name;
+  int index = PrinterIndexOf(name);
+  if (index < 0 && !name.IsEmpty()) {
+    // Perhaps installed since the list was read.
+    FPrinterCount = CountPrinters();
+    index = PrinterIndexOf(name);
+  }
+  // A name that matches no printer selects the default printer.
   printer.SetPrinterIndex(index);
   TCurrentDevice device = printer.GetPrinter();
   FDevice = device.device;
@@ -149,8 +178,25 @@ void TplSetPrinter::SelectStoredPrinter() {
   RestoreDevMode();
 }
 
+void TplSetPrinter::RequirePrinter() {
+  FPrinterCount = CountPrinters();
+  const int index = ExactIndex(FPrinterName);
+  if (index < 0) {
+    if (FPrinterName.IsEmpty()) throw EPrinterError(Cp932String("No printer is installed"));
+    throw EPrinterError(Cp932String("The printer ") + FPrinterName + Cp932String(" is no longer installed"));
+  }
+  if (Printer().PrinterIndex() != index) {
+    SelectPrinter(FPrinterName);
+    RestoreDevMode();
+  }
+}
+
+int TplSetPrinter::PrinterIndex() const {
+  return PrinterIndexOf(FSelectedName);
+}
+
 void TplSetPrinter::ReselectIfMoved() {
-  if (Printer().PrinterIndex() != FPrinterIndex) SelectPrinter(PrinterName());
+  if (Printer().PrinterIndex() != PrinterIndex()) SelectPrinter(PrinterName());
 }
 
 bool TplSetPrinter::DevDataFits(std::size_t blockSize) const {
@@ -215,9 +261,12 @@ void TplSetPrinter::UpdateFromPrinter(bool follow) {
   if (FPrinterCount == 0) return;
   TPrinterSystem& printer = Printer();
   const int current = printer.PrinterIndex();
+  // The printer now current, by its own name: the very printer chosen, not one whose name occurs in it.
   auto entryName = [&] {
     const auto& entries = printer.Printers();
     if (current < 0 || current >= static_cast<int>(entries.size())) return Cp932String();
+    const TPrinterRecord& record = SharedPrinterList()[static_cast<std::size_t>(current)];
+    if (!(record.attributes & PRINTER_ATTRIBUTE_HIDDEN)) return record.name;
     return MatchPrinterName(entries[static_cast<std::size_t>(current)]);
   };
   if (follow) {
@@ -225,7 +274,7 @@ void TplSetPrinter::UpdateFromPrinter(bool follow) {
     SelectPrinter(FPrinterName);
   } else {
     TakeSnapshot();
-    if (current != FPrinterIndex) {
+    if (current != PrinterIndex()) {
       FPrinterName = entryName();
       SelectPrinter(FPrinterName);
     }
@@ -299,6 +348,14 @@ int TplSetPrinter::PaperBin() {
 
 void TplSetPrinter::SetPaperBin(int code) {
   WriteField(DM_DEFAULTSOURCE, devmode::dmDefaultSource, static_cast<std::int16_t>(code));
+}
+
+int TplSetPrinter::Copies() {
+  return ReadField(devmode::dmCopies, 0);
+}
+
+void TplSetPrinter::SetCopies(int copies) {
+  WriteField(DM_COPIES, devmode::dmCopies, static_cast<std::int16_t>(std::clamp(copies, 1, kMaxCopies)));
 }
 
 Cp932String TplSetPrinter::PaperName() {
@@ -402,7 +459,7 @@ bool TplSetPrinter::ExecuteSetupDialog() {
   };
   dialog->OnClose = [this, raw](TComponent*) { SetupDialogClose(*raw); };
 
-  if (Printer().PrinterIndex() != FPrinterIndex) SelectPrinter(PrinterName());
+  if (Printer().PrinterIndex() != PrinterIndex()) SelectPrinter(PrinterName());
   RestoreDevMode();
   if (!dialog->Execute()) return false;
 

@@ -46,14 +46,20 @@ class TplSetPrinter : public TComponent {
   TNotifyEvent OnSetupDialogShow;   // Sender = the setup dialog
   TNotifyEvent OnSetupDialogClose;  // Sender = the setup dialog
 
-  // Printers.
-  static int CountPrinters();  // enumerates into the shared list and answers the number
+  // Printers. The list is the printer object's; it is read again from the print service (Refresh) by
+  // CountPrinters, by every selection by name, and before a job.
+  static int CountPrinters();  // reads the list again and answers the number
   int PrinterCount() const { return FPrinterCount; }
-  int PrinterIndex() const { return FPrinterIndex; }
+  // The selected printer's index in the list as it stands (the list may have been read again since the
+  // selection); -1 for the default printer.
+  int PrinterIndex() const;
   static Cp932String MatchPrinterName(const Cp932String& text);
   static int FindPrinterIndex(const Cp932String& text);
   void SelectPrinter(const Cp932String& name);
   void SelectStoredPrinter();
+  // Makes the component's printer, with its settings, the one a job prints on; throws EPrinterError naming
+  // it when it is no longer installed (never another printer instead).
+  void RequirePrinter();
   bool RestoreDevMode();
   void UpdateFromPrinter(bool follow);
 
@@ -65,6 +71,8 @@ class TplSetPrinter : public TComponent {
   void SetLandscape(bool landscape);
   int PaperBin();
   void SetPaperBin(int code);
+  int Copies();  // dmCopies, 1 .. 999
+  void SetCopies(int copies);
   Cp932String PaperName();
   void SetPaperName(const Cp932String& name);
   Cp932String PaperBinName();
@@ -101,6 +109,8 @@ class TplSetPrinter : public TComponent {
   bool MergeSettings(const Cp932String& device, std::span<std::uint8_t> block);
   void ApplySettings(TDevModeHandle handle, const TCurrentDevice& device);
   void ReselectIfMoved();
+  // The index of the visible printer named exactly `name` (letter case aside), else FindPrinterIndex(name).
+  static int PrinterIndexOf(const Cp932String& name);
   bool DevDataFits(std::size_t blockSize) const;
   void WriteField(std::uint32_t flag, std::size_t offset, std::int16_t value);
   std::int16_t ReadField(std::size_t offset, std::int16_t fallback);
@@ -113,7 +123,7 @@ class TplSetPrinter : public TComponent {
 
   Cp932String FPrinterName;
   int FPrinterCount = 0;
-  int FPrinterIndex = -1;
+  Cp932String FSelectedName;  // what the last SelectPrinter was given
   Cp932String FDevice, FDriver, FPort;
   std::vector<std::uint8_t> FDevData;
   int FDevDataSize = 0;

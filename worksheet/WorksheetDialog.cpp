@@ -215,7 +215,7 @@ void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, i
                    {AnswerPage, LevelType->ItemIndex(), rgOpe->ItemIndex()});
 }
 
-void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
+void TForm1::BuildDocument(GivenPositionTable* shownGivens) {
   // Not an integer, or a number whose neighbours the counter cannot hold: the error goes to the general
   // handler before anything has changed.
   const int problemNo = StrToInt(edtPrintNum->Text());
@@ -226,7 +226,13 @@ void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
                         Cp932String::FromUtf8(" の外です"));
   }
   FProblemNo = problemNo;
-  BuildWorksheet(*plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; });
+  BuildWorksheet(
+      *plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; },
+      shownGivens);
+}
+
+void TForm1::btnPreviewClick(TComponent* /*Sender*/) {
+  BuildDocument();
   plPrev1->Preview();
 }
 

@@ -55,6 +55,9 @@ class TForm1 : public TForm {
                          int FontHeight, int PenWidth, int Slot, int AnswerPage);
   void MakeData(int Kind, int Level);
   void btnPreviewClick(TComponent* Sender);
+  // What "プレビュー" does before the preview opens: the problem number read from edtPrintNum (the
+  // conversion error when it is not an integer) and the worksheet built on plPrev1.
+  void BuildDocument(GivenPositionTable* shownGivens = nullptr);
   void FormCreate(TComponent* Sender);
   void FormShow(TComponent* Sender);
   void SquareNumsClick(TComponent* Sender);

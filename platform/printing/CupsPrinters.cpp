@@ -1,8 +1,10 @@
-// The CUPS printer system. The queues come from the CUPS server (libcups, with a short connection timeout
-// so a server that is down answers "no printers" at once); papers, sources and the default resolution come
-// from the queue's PPD when it has one, else from its IPP attributes. Jobs are rendered as PDF at the
-// printer's default resolution and handed to CUPS as destination jobs with the options the settings block
-// carries (the PPD's PageSize and InputSlot choices), since the toolkit's printer cannot carry an input slot.
+// The CUPS printer system. The queues come from the CUPS server (libcups, with short connection and answer
+// timeouts, so a server that is down or does not answer is reported as such within seconds); papers,
+// sources and the default resolution come from the queue's PPD when it has one, else from its IPP
+// attributes. A job is created on its queue when it starts, rendered as PDF at the printer's default
+// resolution, checked, and sent as the job's document when it ends, with the options the settings block
+// carries (the PPD's PageSize and InputSlot choices, copies, collation and sides); the toolkit's printer
+// cannot carry an input slot. A job that fails after it was created is cancelled.
 //
 // Private part of a CUPS settings block (kPrivateSize bytes after the 156-byte public part):
 //   0  "TSCP"            signature
@@ -31,9 +33,10 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
-#include "platform/printing/Printers.h"
 #include "platform/gfx/internal/QtCanvas.h"
+#include "platform/printing/Printers.h"
 
 // The PPD interface is marked deprecated by libcups, yet it is the only place where a queue's exact
 // imageable areas and input slots are written down.
@@ -46,7 +49,12 @@ constexpr std::size_t kPrivateSize = 512;
 constexpr std::size_t kOptionsOffset = devmode::kPublicSize + 6;
 constexpr std::size_t kOptionsSize = kPrivateSize - 6;
 constexpr int kConnectTimeoutMs = 3000;
-constexpr double kRequestTimeoutS = 10.0;
+// How long the scheduler may take to answer a request; a server that lets it pass is taken for unreachable.
+constexpr int kAnswerTimeoutMs = 4000;
+// A server that did not answer is not asked again for this long: requests fail at once meanwhile, instead of
+// each waiting for the answer timeout again.
+constexpr std::chrono::seconds kQuietPeriod(30);
+constexpr int kMaxCopies = 999;
 
 struct HttpCloser {
   void operator()(http_t* http) const { httpClose(http); }
@@ -90,6 +98,7 @@ struct CupsDriver {
   std::vector<CupsBin> bins;
   std::int16_t defaultPaper = 0;
   std::int16_t defaultBin = 0;
+  bool duplex = false;  // prints on both sides of the sheet
   int dpiX = 300;
   int dpiY = 300;
 };
@@ -207,6 +216,17 @@ std::string OptionsText(const std::vector<std::pair<std::string, std::string>>& 
   return text;
 }
 
+// Whether the scheduler answers a small request within kAnswerTimeoutMs. The request is sent and its answer
+// waited for once, without the library's own retries, which would wait several times as long.
+bool Answers(http_t* http) {
+  ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+  const bool answered = cupsSendRequest(http, request, "/", ippLength(request)) == HTTP_STATUS_CONTINUE &&
+                        httpWait(http, kAnswerTimeoutMs) != 0;
+  if (answered) ippDelete(cupsGetResponse(http, "/"));
+  ippDelete(request);
+  return answered;
+}
+
 class CupsPrintJob;
 
 class CupsPrinterSystem : public TPrinterSystem {
@@ -228,11 +248,29 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   ~CupsPrinterSystem() override { AbandonJob(); }
 
-  HttpPtr Connect() const {
-    http_t* http = httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                kConnectTimeoutMs, nullptr);
-    if (http != nullptr) httpSetTimeout(http, kRequestTimeoutS, nullptr, nullptr);
-    return HttpPtr(http);
+  // "host:port", or the local socket's path.
+  std::string Where() const { return host_.front() == '/' ? host_ : host_ + ":" + std::to_string(port_); }
+
+  // A connection to a scheduler that has just answered, or nothing; ServiceProblem says which.
+  HttpPtr Connect() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < quietUntil_) return nullptr;
+    HttpPtr http(httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              kConnectTimeoutMs, nullptr));
+    if (!http) {
+      SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where()));
+      return nullptr;
+    }
+    httpSetTimeout(http.get(), kAnswerTimeoutMs / 1000.0, nullptr, nullptr);
+    if (!Answers(http.get())) {
+      SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where() +
+                                              " (it did not answer within " +
+                                              std::to_string(kAnswerTimeoutMs / 1000) + " seconds)"));
+      quietUntil_ = now + kQuietPeriod;
+      return nullptr;
+    }
+    SetServiceProblem({});
+    return http;
   }
 
   std::vector<TPrinterRecord> EnumPrinters() override {
@@ -265,8 +303,10 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (driver == nullptr) return false;
     if (block.size() != devmode::kPublicSize + kPrivateSize) return false;
     if (ReadBlockU16(block, devmode::dmSize) != devmode::kPublicSize) return false;
-    std::uint32_t fields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_PRINTQUALITY | DM_YRESOLUTION;
+    std::uint32_t fields =
+        DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLLATE | DM_PRINTQUALITY | DM_YRESOLUTION;
     if (!driver->bins.empty()) fields |= DM_DEFAULTSOURCE;
+    if (driver->duplex) fields |= DM_DUPLEX;
     WriteBlockU32(block, devmode::dmFields, fields);
     std::int16_t orientation = ReadBlockI16(block, devmode::dmOrientation).value_or(0);
     if (orientation != DMORIENT_PORTRAIT && orientation != DMORIENT_LANDSCAPE) {
@@ -279,7 +319,15 @@ class CupsPrinterSystem : public TPrinterSystem {
         FindBin(*driver, ReadBlockI16(block, devmode::dmDefaultSource).value_or(0)) == nullptr) {
       WriteBlockI16(block, devmode::dmDefaultSource, driver->defaultBin);
     }
-    if (ReadBlockI16(block, devmode::dmCopies).value_or(0) < 1) WriteBlockI16(block, devmode::dmCopies, 1);
+    const std::int16_t copies = ReadBlockI16(block, devmode::dmCopies).value_or(1);
+    WriteBlockI16(block, devmode::dmCopies,
+                  static_cast<std::int16_t>(std::clamp<int>(copies, 1, kMaxCopies)));
+    const std::int16_t collate = ReadBlockI16(block, devmode::dmCollate).value_or(DMCOLLATE_TRUE);
+    if (collate != DMCOLLATE_FALSE) WriteBlockI16(block, devmode::dmCollate, DMCOLLATE_TRUE);
+    const std::int16_t duplex = ReadBlockI16(block, devmode::dmDuplex).value_or(DMDUP_SIMPLEX);
+    if (!driver->duplex || duplex < DMDUP_SIMPLEX || duplex > DMDUP_HORIZONTAL) {
+      WriteBlockI16(block, devmode::dmDuplex, DMDUP_SIMPLEX);
+    }
     WriteBlockI16(block, devmode::dmPrintQuality, static_cast<std::int16_t>(driver->dpiX));
     WriteBlockI16(block, devmode::dmYResolution, static_cast<std::int16_t>(driver->dpiY));
     WritePrivatePart(*driver, block);
@@ -349,36 +397,88 @@ class CupsPrinterSystem : public TPrinterSystem {
     return caps;
   }
 
-  // Sends a finished PDF to the queue as one job.
-  bool Submit(const Cp932String& printer, const Cp932String& title, const std::string& optionsText,
-              const QByteArray& pdf) {
+  // Creates a job on the queue; its document follows when the job ends. Throws EPrinterError saying why
+  // when the queue cannot take it (CUPS unreachable, the queue gone, paused or not accepting jobs, refused).
+  int CreateJob(const Cp932String& printer, const Cp932String& title, const std::string& optionsText) {
     HttpPtr http = Connect();
-    if (!http) return false;
-    const std::string name = printer.ToUtf8();
-    DestPtr dest(cupsGetNamedDest(http.get(), name.c_str(), nullptr));
-    if (!dest) return false;
-    InfoPtr info(cupsCopyDestInfo(http.get(), dest.get()));
-    if (!info) return false;
-    cups_option_t* options = nullptr;
-    int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
-    int jobId = 0;
-    const std::string jobTitle = title.ToUtf8();
-    ipp_status_t status =
-        cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId, jobTitle.c_str(), numOptions, options);
-    bool ok = status <= IPP_STATUS_OK_CONFLICTING && jobId > 0;
-    if (ok) {
-      ok = cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
-                                 numOptions, options, 1) == HTTP_STATUS_CONTINUE;
-      if (ok) {
-        ok = cupsWriteRequestData(http.get(), pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
-             HTTP_STATUS_CONTINUE;
-        ok = cupsFinishDestDocument(http.get(), dest.get(), info.get()) <= IPP_STATUS_OK_CONFLICTING && ok;
-      } else {
-        cupsCancelDestJob(http.get(), dest.get(), jobId);
-      }
+    if (!http) throw EPrinterError(ServiceProblem());
+    DestPtr dest = NamedDest(http.get(), printer);
+    if (!dest)
+      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is no longer installed"));
+    auto option = [&](const char* name) {
+      const char* value = cupsGetOption(name, dest->num_options, dest->options);
+      return std::string(value ? value : "");
+    };
+    if (option("printer-is-accepting-jobs") == "false") {
+      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is not accepting jobs") +
+                          Reasons(option("printer-state-reasons")));
     }
+    if (option("printer-state") == std::to_string(IPP_PSTATE_STOPPED)) {
+      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is paused") +
+                          Reasons(option("printer-state-reasons")));
+    }
+    InfoPtr info(cupsCopyDestInfo(http.get(), dest.get()));
+    if (!info) throw EPrinterError(Cp932String("CUPS does not describe the printer ") + printer);
+    cups_option_t* options = nullptr;
+    const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
+    int jobId = 0;
+    const ipp_status_t status = cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId,
+                                                  title.ToUtf8().c_str(), numOptions, options);
     cupsFreeOptions(numOptions, options);
-    return ok;
+    if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
+      throw EPrinterError(Cp932String("CUPS refused the print job on ") + printer +
+                          Cp932String::FromUtf8(std::string(": ") + cupsLastErrorString()));
+    }
+    return jobId;
+  }
+
+  // Sends the finished document of a created job. Any failure cancels the job and throws EPrinterError; so
+  // does a job that CUPS dropped at once (aborted or cancelled).
+  void SendDocument(const Cp932String& printer, int jobId, const Cp932String& title,
+                    const std::string& optionsText, const QByteArray& pdf) {
+    std::string failure;
+    HttpPtr http = Connect();
+    DestPtr dest = http ? NamedDest(http.get(), printer) : nullptr;
+    InfoPtr info(dest ? cupsCopyDestInfo(http.get(), dest.get()) : nullptr);
+    if (!http) {
+      failure = ServiceProblem().ToUtf8();
+    } else if (!dest || !info) {
+      failure = "the printer is no longer installed";
+    } else {
+      cups_option_t* options = nullptr;
+      const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
+      const std::string jobTitle = title.ToUtf8();
+      if (cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
+                                numOptions, options, 1) != HTTP_STATUS_CONTINUE) {
+        failure = cupsLastErrorString();
+      } else {
+        const bool written =
+            cupsWriteRequestData(http.get(), pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
+            HTTP_STATUS_CONTINUE;
+        if (!written) failure = cupsLastErrorString();
+        if (cupsFinishDestDocument(http.get(), dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING &&
+            failure.empty()) {
+          failure = cupsLastErrorString();
+        }
+      }
+      cupsFreeOptions(numOptions, options);
+    }
+    if (!failure.empty()) {
+      CancelJob(printer, jobId);
+      throw EPrinterError(Cp932String("The print job could not be sent to ") + printer +
+                          Cp932String::FromUtf8(" (" + failure + "); it was cancelled"));
+    }
+    const std::string dropped = DroppedState(http.get(), jobId);
+    if (!dropped.empty()) {
+      throw EPrinterError(Cp932String("CUPS dropped the print job on ") + printer +
+                          Cp932String::FromUtf8(" (" + dropped + ")"));
+    }
+  }
+
+  // Cancels a created job; a failure is not reported (the job or its queue may be gone already).
+  void CancelJob(const Cp932String& printer, int jobId) {
+    if (jobId <= 0) return;
+    if (HttpPtr http = Connect()) cupsCancelJob2(http.get(), printer.ToUtf8().c_str(), jobId, 0);
   }
 
  protected:
@@ -390,6 +490,8 @@ class CupsPrinterSystem : public TPrinterSystem {
     WriteBlockI16(block, devmode::dmPaperSize, driver->defaultPaper);
     WriteBlockI16(block, devmode::dmDefaultSource, driver->defaultBin);
     WriteBlockI16(block, devmode::dmCopies, 1);
+    WriteBlockI16(block, devmode::dmCollate, DMCOLLATE_TRUE);
+    WriteBlockI16(block, devmode::dmDuplex, DMDUP_SIMPLEX);
     MergeDevMode(printer.name, block);
     return block;
   }
@@ -409,6 +511,52 @@ class CupsPrinterSystem : public TPrinterSystem {
                                       const Cp932String& title) override;
 
  private:
+  // The queue as CUPS describes it now, or nothing when it is not installed.
+  static DestPtr NamedDest(http_t* http, const Cp932String& printer) {
+    const std::string name = printer.ToUtf8();
+    DestPtr dest(cupsGetNamedDest(http, name.c_str(), nullptr));
+    if (!dest) {
+      // The scheduler may briefly answer "not found" for a queue while another queue is being added or
+      // deleted: ask once more before taking the queue for gone.
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      dest.reset(cupsGetNamedDest(http, name.c_str(), nullptr));
+    }
+    return dest;
+  }
+
+  static Cp932String Reasons(const std::string& reasons) {
+    if (reasons.empty() || reasons == "none") return {};
+    return Cp932String::FromUtf8(" (" + reasons + ")");
+  }
+
+  // "aborted: reasons" or "canceled: reasons" when CUPS has already dropped the job, else empty.
+  static std::string DroppedState(http_t* http, int jobId) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    static const char* const kWanted[] = {"job-state", "job-state-reasons"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    std::string result;
+    if (response != nullptr) {
+      ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
+      const int value = state ? ippGetInteger(state, 0) : 0;
+      if (value == IPP_JSTATE_ABORTED || value == IPP_JSTATE_CANCELED) {
+        result = value == IPP_JSTATE_ABORTED ? "aborted" : "canceled";
+        if (ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
+          for (int i = 0; i < ippGetCount(reasons); ++i) {
+            if (const char* r = ippGetString(reasons, i, nullptr))
+              result += std::string(i == 0 ? ": " : ", ") + r;
+          }
+        }
+      }
+      ippDelete(response);
+    }
+    return result;
+  }
+
   static const CupsPaper* FindPaper(const CupsDriver& d, std::int16_t code) {
     for (const CupsPaper& p : d.papers) {
       if (p.code == code) return &p;
@@ -447,13 +595,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (mustExist || drivers_.find(name) == drivers_.end()) {
       http = Connect();
       if (!http) return nullptr;
-      DestPtr dest(cupsGetNamedDest(http.get(), name.c_str(), nullptr));
-      if (!dest) {
-        // The scheduler may briefly answer "not found" for a queue while another queue is being added or
-        // deleted: ask once more before taking the queue for gone.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        dest.reset(cupsGetNamedDest(http.get(), name.c_str(), nullptr));
-      }
+      DestPtr dest = NamedDest(http.get(), device);
       if (!dest) return nullptr;
       auto it = drivers_.find(name);
       if (it != drivers_.end()) return &it->second;
@@ -521,6 +663,15 @@ class CupsPrinterSystem : public TPrinterSystem {
         if (b.keyword == slot->defchoice) d.defaultBin = b.code;
       }
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
+    }
+
+    if (ppd_option_t* duplex = ppdFindOption(ppd.get(), "Duplex")) {
+      for (int c = 0; c < duplex->num_choices; ++c) {
+        if (std::strcmp(duplex->choices[c].choice, "DuplexNoTumble") == 0 ||
+            std::strcmp(duplex->choices[c].choice, "DuplexTumble") == 0) {
+          d.duplex = true;
+        }
+      }
     }
 
     bool haveResolution = false;
@@ -591,6 +742,12 @@ class CupsPrinterSystem : public TPrinterSystem {
       }
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
     }
+    if (ipp_attribute_t* sides = cupsFindDestSupported(http, dest, info.get(), "sides")) {
+      for (int i = 0; i < ippGetCount(sides); ++i) {
+        const char* keyword = ippGetString(sides, i, nullptr);
+        if (keyword && std::strncmp(keyword, "two-sided-", 10) == 0) d.duplex = true;
+      }
+    }
     if (ipp_attribute_t* res = cupsFindDestDefault(http, dest, info.get(), "printer-resolution")) {
       int y = 0;
       ipp_res_t units = IPP_RES_PER_INCH;
@@ -610,11 +767,24 @@ class CupsPrinterSystem : public TPrinterSystem {
   std::string host_;
   int port_ = 631;
   bool ippOnly_ = false;
+  std::chrono::steady_clock::time_point quietUntil_{};
   std::map<std::string, CupsDriver> drivers_;
 };
 
-// A job rendered into a PDF file at the printer's resolution, one PDF page per printed page, sent to the
-// queue when it ends.
+// Whether a PDF made by the job is whole: the file's header and end marker, and one page object for each page
+// drawn (the writer stores its page dictionaries uncompressed).
+bool PdfIsWhole(const QByteArray& pdf, int pages) {
+  if (!pdf.startsWith("%PDF-") || pdf.lastIndexOf("%%EOF") < pdf.size() - 1024) return false;
+  int found = 0;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1)) {
+    if (pdf.mid(at, 12) != "/Type /Pages") ++found;
+  }
+  return found == pages;
+}
+
+// A job created on its queue when it starts, drawn into a PDF file at the printer's resolution (one PDF
+// page per printed page) and sent as the job's document when it ends. Withdrawn, or dropped unfinished, it
+// is cancelled.
 class CupsPrintJob : public TPrintJob {
  public:
   CupsPrintJob(CupsPrinterSystem& system, Cp932String printer, Cp932String title, std::string options,
@@ -625,6 +795,14 @@ class CupsPrintJob : public TPrintJob {
         options_(std::move(options)),
         caps_(caps) {}
 
+  ~CupsPrintJob() override {
+    try {
+      Abort();
+    } catch (...) {
+    }
+  }
+
+  // False when the document cannot be opened; throws EPrinterError when CUPS does not take the job.
   bool Start() {
     if (!file_.open()) return false;
     writer_ = std::make_unique<QPdfWriter>(&file_);
@@ -640,6 +818,7 @@ class CupsPrintJob : public TPrintJob {
     if (!painter_->begin(writer_.get())) return false;
     PreparePage();
     canvas_ = MakePainterCanvas(*painter_, DescribePrinter(caps_));
+    jobId_ = system_.CreateJob(printer_, title_, options_);
     return true;
   }
 
@@ -648,22 +827,27 @@ class CupsPrintJob : public TPrintJob {
   void NewPage() override {
     if (!painter_) return;
     writer_->newPage();
+    ++pages_;
     PreparePage();
   }
 
   void End() override {
     if (!painter_) throw EPrinterError("The print job was not started");
     canvas_.reset();
-    painter_->end();
+    const bool finished = painter_->end();
     painter_.reset();
     writer_.reset();
     file_.flush();
     file_.seek(0);
     QByteArray pdf = file_.readAll();
     file_.close();
-    if (!system_.Submit(printer_, title_, options_, pdf)) {
-      throw EPrinterError(Cp932String("The print job could not be sent to ") + printer_);
+    const int jobId = std::exchange(jobId_, 0);
+    if (!finished || !PdfIsWhole(pdf, pages_)) {
+      system_.CancelJob(printer_, jobId);
+      throw EPrinterError(Cp932String("The document of the print job on ") + printer_ +
+                          Cp932String(" is incomplete; the job was cancelled"));
     }
+    system_.SendDocument(printer_, jobId, title_, options_, pdf);
   }
 
   void Abort() override {
@@ -672,6 +856,7 @@ class CupsPrintJob : public TPrintJob {
     painter_.reset();
     writer_.reset();
     file_.close();
+    system_.CancelJob(printer_, std::exchange(jobId_, 0));
   }
 
  private:
@@ -688,18 +873,51 @@ class CupsPrintJob : public TPrintJob {
   Cp932String title_;
   std::string options_;
   TDeviceCaps caps_;
+  int jobId_ = 0;  // the job on its queue, until its document was sent or it was cancelled
+  int pages_ = 1;
   QTemporaryFile file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<TCanvas> canvas_;  // destroyed before the painter it draws on
 };
 
+// The job options beyond paper and source: copies (with their collation) and, where the printer prints on
+// both sides, the sides.
+std::string JobOptions(std::span<const std::uint8_t> block, bool duplex) {
+  const int copies = std::clamp<int>(ReadBlockI16(block, devmode::dmCopies).value_or(1), 1, kMaxCopies);
+  std::string text = "copies=" + std::to_string(copies);
+  if (copies > 1) {
+    const bool collate = ReadBlockI16(block, devmode::dmCollate).value_or(DMCOLLATE_TRUE) != DMCOLLATE_FALSE;
+    text += collate ? " collate=true" : " collate=false";
+  }
+  if (duplex) {
+    switch (ReadBlockI16(block, devmode::dmDuplex).value_or(DMDUP_SIMPLEX)) {
+      case DMDUP_VERTICAL:
+        text += " sides=two-sided-long-edge";
+        break;
+      case DMDUP_HORIZONTAL:
+        text += " sides=two-sided-short-edge";
+        break;
+      default:
+        text += " sides=one-sided";
+        break;
+    }
+  }
+  return text;
+}
+
 std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& printer,
                                                        std::span<const std::uint8_t> block,
                                                        const Cp932String& title) {
-  const TDeviceCaps caps = DriverDeviceCaps(printer, block);
+  const CupsDriver* driver = Driver(printer.name, true);
+  if (driver == nullptr) {
+    if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
+    throw EPrinterError(Cp932String("The printer ") + printer.name + Cp932String(" is no longer installed"));
+  }
+  const TDeviceCaps caps = Caps(Geometry(*driver, block));
   if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0 || caps.physicalWidth <= 0) return nullptr;
   std::string options = ReadBlockText(block, kOptionsOffset, kOptionsSize).Bytes();
+  options += (options.empty() ? "" : " ") + JobOptions(block, driver->duplex);
   auto job = std::make_unique<CupsPrintJob>(*this, printer.name, title, options, caps);
   if (!job->Start()) return nullptr;
   return job;

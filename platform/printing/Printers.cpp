@@ -175,15 +175,10 @@ void TPrinterSystem::AbandonJob() {
 
 void TPrinterSystem::EnsureList() {
   if (listBuilt_) return;
-  listBuilt_ = true;
   try {
-    records_ = EnumPrinters();
+    Refresh();
   } catch (const EPrinterError&) {
-    records_.clear();
-  }
-  entries_.clear();
-  for (const TPrinterRecord& r : records_) {
-    entries_.push_back(r.port.IsEmpty() ? r.name : r.name + Cp932String(" on ") + r.port);
+    // First use: a list that cannot be read is an empty one.
   }
 }
 
@@ -200,8 +195,18 @@ const std::vector<TPrinterRecord>& TPrinterSystem::PrinterRecords() {
 void TPrinterSystem::Refresh() {
   Cp932String current;
   if (index_ >= 0 && static_cast<std::size_t>(index_) < records_.size()) current = records_[index_].name;
-  listBuilt_ = false;
-  EnsureList();
+  listBuilt_ = true;
+  std::optional<EPrinterError> failure;
+  try {
+    records_ = EnumPrinters();
+  } catch (const EPrinterError& e) {
+    records_.clear();
+    failure = e;
+  }
+  entries_.clear();
+  for (const TPrinterRecord& r : records_) {
+    entries_.push_back(r.port.IsEmpty() ? r.name : r.name + Cp932String(" on ") + r.port);
+  }
   // The current printer keeps its place when it is still there.
   index_ = -1;
   for (std::size_t i = 0; i < records_.size(); ++i) {
@@ -211,6 +216,7 @@ void TPrinterSystem::Refresh() {
     FreeHandle(current_);
     current_ = 0;
   }
+  if (failure) throw *failure;
 }
 
 int TPrinterSystem::DefaultIndex() const {

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/Canvas.h"
 #include "platform/core/Cp932String.h"
 #include "platform/core/Exceptions.h"
+#include "platform/gfx/Canvas.h"
 
 namespace tess {
 
@@ -68,10 +68,19 @@ inline constexpr std::uint32_t DM_PRINTQUALITY = 0x00000400;
 inline constexpr std::uint32_t DM_COLOR = 0x00000800;
 inline constexpr std::uint32_t DM_DUPLEX = 0x00001000;
 inline constexpr std::uint32_t DM_YRESOLUTION = 0x00002000;
+inline constexpr std::uint32_t DM_COLLATE = 0x00008000;
 inline constexpr std::uint32_t DM_FORMNAME = 0x00010000;
 
 inline constexpr std::int16_t DMORIENT_PORTRAIT = 1;
 inline constexpr std::int16_t DMORIENT_LANDSCAPE = 2;
+
+// dmCollate and dmDuplex values. Vertical duplex turns the sheet about its long edge (for portrait pages),
+// horizontal about its short edge.
+inline constexpr std::int16_t DMCOLLATE_FALSE = 0;
+inline constexpr std::int16_t DMCOLLATE_TRUE = 1;
+inline constexpr std::int16_t DMDUP_SIMPLEX = 1;
+inline constexpr std::int16_t DMDUP_VERTICAL = 2;
+inline constexpr std::int16_t DMDUP_HORIZONTAL = 3;
 
 // Paper codes in the usual numbering.
 inline constexpr std::int16_t DMPAPER_LETTER = 1;
@@ -160,7 +169,8 @@ struct TDeviceCaps {
   friend bool operator==(const TDeviceCaps&, const TDeviceCaps&) = default;
 };
 
-// A failure of the printer system (a failing enumeration, an index out of range, a job that cannot start).
+// A failure of the printer system (a failing enumeration, an index out of range, a job that cannot start or
+// that the print service refused).
 class EPrinterError : public Exception {
  public:
   using Exception::Exception;
@@ -196,15 +206,22 @@ class TPrinterSystem {
   TPrinterSystem& operator=(const TPrinterSystem&) = delete;
 
   // ---- Enumeration (EnumPrintersA): every installed printer in enumeration order, hidden ones included.
-  // An unreachable print service answers an empty list; a failure after printers were found throws
-  // EPrinterError.
+  // An unreachable print service answers an empty list (ServiceProblem says why); a failure after printers
+  // were found throws EPrinterError.
   virtual std::vector<TPrinterRecord> EnumPrinters() = 0;
+  // Why the print service could not be asked the last time it was ("CUPS is not reachable at ..."); empty
+  // when it answered.
+  const Cp932String& ServiceProblem() const { return serviceProblem_; }
 
-  // ---- The printer object. Its list is built from the enumeration on first use (Refresh rebuilds it);
-  // an entry is the printer's name, followed by " on " and the port when the printer has one.
+  // ---- The printer object. Its list is built from the enumeration on first use; an entry is the printer's
+  // name, followed by " on " and the port when the printer has one.
   const std::vector<Cp932String>& Printers();
   // The enumeration records behind Printers(), same order.
   const std::vector<TPrinterRecord>& PrinterRecords();
+  // Reads the printer list again from the print service: the one place where the list is read. The current
+  // printer keeps its place (and its settings) when it is still installed; when it went away there is no
+  // current printer until one is chosen (PrinterIndex then falls back to the default printer). A failing
+  // enumeration empties the list and throws EPrinterError.
   void Refresh();
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
   // system's default printer (the first one when the system names none); an index outside the list throws
@@ -236,7 +253,9 @@ class TPrinterSystem {
   // The current printer as the reference device of a recording (printable area in dots, offsets, paper).
   TDeviceDescription DeviceDescription();
 
-  // ---- Print jobs on the current printer with its current settings.
+  // ---- Print jobs on the current printer with its current settings (dmCopies, dmCollate and dmDuplex of
+  // the block go with the job). EndDoc hands the job over to the print service; Abort withdraws it, and a
+  // job the service already knows of is cancelled.
   void BeginDoc(const Cp932String& title);  // throws EPrinterError when no job can start
   void NewPage();
   void EndDoc();
@@ -252,9 +271,12 @@ class TPrinterSystem {
   // Device capabilities for the printer with these settings.
   virtual TDeviceCaps DriverDeviceCaps(const TPrinterRecord& printer,
                                        std::span<const std::uint8_t> block) = 0;
+  // A new job, or nothing when the driver cannot start one; a refusal of the print service (the queue is
+  // paused or rejects jobs, the service does not answer) throws EPrinterError saying so.
   virtual std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer,
                                               std::span<const std::uint8_t> block,
                                               const Cp932String& title) = 0;
+  void SetServiceProblem(const Cp932String& problem) { serviceProblem_ = problem; }
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
   // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
@@ -273,6 +295,7 @@ class TPrinterSystem {
     bool freePending = false;
   };
   bool listBuilt_ = false;
+  Cp932String serviceProblem_;
   std::vector<TPrinterRecord> records_;
   std::vector<Cp932String> entries_;
   int index_ = -1;

@@ -39,6 +39,11 @@ class TVirtualPrintJob : public TPrintJob {
   }
   void End() override {
     ClosePage();
+    const TVirtualPrinter* printer = system_.FindPrinter(Record().printer);
+    if (printer != nullptr && printer->refusesJobs) {
+      Record().aborted = true;
+      throw EPrinterError(Cp932String("The print job could not be sent to ") + Record().printer);
+    }
     Record().ended = true;
   }
   void Abort() override {

@@ -53,7 +53,8 @@ struct TVirtualPrinter {
   std::size_t privateSize = 364;
   // Papers the driver's check does not take: a block asking for one gets the default paper back.
   std::set<std::int16_t> refusedPapers;
-  bool mergeFails = false;  // the driver's check fails for every block
+  bool mergeFails = false;   // the driver's check fails for every block
+  bool refusesJobs = false;  // a job's end fails, as when the print service refuses its document
 };
 
 // One job as the printer received it.

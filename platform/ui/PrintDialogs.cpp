@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QPageRanges>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
@@ -56,6 +57,24 @@ class LockedBlock {
   TDevModeHandle handle_;
   std::span<std::uint8_t> block_;
 };
+
+// The toolkit's Japanese translation leaves a few texts of its print dialog in English: they are given here,
+// where they still read in English.
+void CompleteTranslation(QPrintDialog& dialog) {
+  auto untranslated = [](const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+  };
+  const std::pair<const char*, const char*> kButtons[] = {{"pagesRadioButton", "ページ指定"},
+                                                          {"noDuplex", "しない"},
+                                                          {"duplexLong", "長辺綴じ"},
+                                                          {"duplexShort", "短辺綴じ"}};
+  for (const auto& [name, text] : kButtons) {
+    auto* button = dialog.findChild<QRadioButton*>(name);
+    if (button != nullptr && untranslated(button->text())) button->setText(QString::fromUtf8(text));
+  }
+  auto* duplex = dialog.findChild<QGroupBox*>("duplex");
+  if (duplex != nullptr && untranslated(duplex->title())) duplex->setTitle(QString::fromUtf8("両面印刷"));
+}
 
 }  // namespace
 
@@ -208,6 +227,7 @@ bool TPrinterSetupDialog::RunWindow() {
 }
 
 bool TPrinterSetupDialog::Execute() {
+  Printer().Refresh();
   LoadFromPrinter();
   appliesChoices_ = true;
   if (OnShow) OnShow(this);
@@ -229,45 +249,123 @@ bool TPrinterSetupDialog::Execute() {
 TPrintDialog::TPrintDialog(TComponent* owner) : TComponent(owner) {}
 TPrintDialog::~TPrintDialog() = default;
 
+void TPrintDialog::SetPrinterChoice(int index) {
+  const auto& records = Printer().PrinterRecords();
+  if (index < 0 || index >= static_cast<int>(records.size())) return;
+  printerChoice_ = index;
+  printerName_ = records[static_cast<std::size_t>(index)].name;
+}
+
+void TPrintDialog::LoadJobSettings() {
+  copies_ = 1;
+  collate_ = true;
+  duplex_ = DMDUP_SIMPLEX;
+  pageList_.clear();
+  pageSet_ = TPrintPageSet::psAll;
+  reverse_ = false;
+  TCurrentDevice device = Printer().GetPrinter();
+  if (device.devMode == 0) return;
+  LockedBlock block(device.devMode);
+  copies_ = std::max<int>(1, ReadBlockI16(block.Bytes(), devmode::dmCopies).value_or(1));
+  collate_ = ReadBlockI16(block.Bytes(), devmode::dmCollate).value_or(DMCOLLATE_TRUE) != DMCOLLATE_FALSE;
+  duplex_ = ReadBlockI16(block.Bytes(), devmode::dmDuplex).value_or(DMDUP_SIMPLEX);
+}
+
+void TPrintDialog::ApplyJobSettings() {
+  TPrinterSystem& printer = Printer();
+  TCurrentDevice device = printer.GetPrinter();
+  if (device.devMode == 0) return;
+  {
+    LockedBlock block(device.devMode);
+    std::span<std::uint8_t> bytes = block.Bytes();
+    WriteBlockI16(bytes, devmode::dmCopies, static_cast<std::int16_t>(std::clamp(copies_, 1, 999)));
+    WriteBlockI16(bytes, devmode::dmCollate, collate_ ? DMCOLLATE_TRUE : DMCOLLATE_FALSE);
+    WriteBlockI16(bytes, devmode::dmDuplex, duplex_);
+    printer.MergeDevMode(device.device, bytes);
+  }
+  printer.SetPrinter(device.device, device.driver, device.port, device.devMode);
+}
+
 bool TPrintDialog::RunWindow() {
   if (NobodyCanAnswer()) return false;
-  TPrinterSystem& system = Printer();
   QPrinter printer;
-  const auto& records = system.PrinterRecords();
-  if (printerChoice_ >= 0 && printerChoice_ < static_cast<int>(records.size())) {
-    printer.setPrinterName(ToQt(records[static_cast<std::size_t>(printerChoice_)].name));
-  }
+  if (!printerName_.IsEmpty()) printer.setPrinterName(ToQt(printerName_));
   printer.setFromTo(fromPage_, toPage_);
+  printer.setCopyCount(copies_);
+  printer.setCollateCopies(collate_);
+  printer.setPageOrder(reverse_ ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+  printer.setDuplex(duplex_ == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                    : duplex_ == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+                                                  : QPrinter::DuplexNone);
+  // What the dialog offers is what the job honours: no printing to a file, no page-size properties.
   QPrintDialog dialog(&printer);
-  dialog.setOptions(QAbstractPrintDialog::PrintPageRange);
+  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
+  CompleteTranslation(dialog);
   dialog.setMinMax(minPage_, maxPage_);
   dialog.setPrintRange(range_ == TPrintRange::prPageNums ? QAbstractPrintDialog::PageRange
                                                          : QAbstractPrintDialog::AllPages);
   if (dialog.exec() != QDialog::Accepted) return false;
-  range_ = dialog.printRange() == QAbstractPrintDialog::PageRange ? TPrintRange::prPageNums
-                                                                  : TPrintRange::prAllPages;
-  fromPage_ = dialog.fromPage();
-  toPage_ = dialog.toPage();
-  Cp932String chosen = FromQt(printer.printerName());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (records[i].name == chosen) printerChoice_ = static_cast<int>(i);
+  range_ = printer.printRange() == QPrinter::PageRange ? TPrintRange::prPageNums : TPrintRange::prAllPages;
+  pageList_.clear();
+  if (range_ == TPrintRange::prPageNums) {
+    // From-to and the "Pages" list both come as page ranges.
+    const QPageRanges ranges = printer.pageRanges();
+    for (const QPageRanges::Range& r : ranges.toRangeList()) pageList_.emplace_back(r.from, r.to);
+    fromPage_ = ranges.firstPage();
+    toPage_ = ranges.lastPage();
   }
+  pageSet_ = TPrintPageSet::psAll;
+  if (const auto* pageSet = dialog.findChild<QComboBox*>("pageSetCombo");
+      pageSet != nullptr && pageSet->isEnabled()) {
+    // Its entries: all, odd, even pages.
+    pageSet_ = pageSet->currentIndex() == 1   ? TPrintPageSet::psOdd
+               : pageSet->currentIndex() == 2 ? TPrintPageSet::psEven
+                                              : TPrintPageSet::psAll;
+  }
+  reverse_ = printer.pageOrder() == QPrinter::LastPageFirst;
+  copies_ = printer.copyCount();
+  collate_ = printer.collateCopies();
+  duplex_ = printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
+            : printer.duplex() == QPrinter::DuplexNone    ? DMDUP_SIMPLEX
+                                                          : DMDUP_VERTICAL;
+  printerName_ = FromQt(printer.printerName());
   return true;
 }
 
 bool TPrintDialog::Execute() {
   TPrinterSystem& system = Printer();
-  printerChoice_ = system.PrinterIndex();
+  system.Refresh();
+  printerChoice_ = -1;
+  printerName_ = Cp932String();
+  SetPrinterChoice(system.PrinterIndex());
+  LoadJobSettings();
   bool confirmed = PrintScript() ? PrintScript()(*this) : RunWindow();
   if (!confirmed) return false;
   if (minPage_ <= maxPage_) {
     fromPage_ = std::clamp(fromPage_, minPage_, maxPage_);
     toPage_ = std::clamp(toPage_, minPage_, maxPage_);
   }
-  if (printerChoice_ >= 0 && printerChoice_ < static_cast<int>(system.Printers().size()) &&
-      printerChoice_ != system.PrinterIndex()) {
-    system.SetPrinterIndex(printerChoice_);
+  if (!printerName_.IsEmpty()) {
+    auto find = [&] {
+      const auto& records = system.PrinterRecords();
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].name == printerName_) return static_cast<int>(i);
+      }
+      return -1;
+    };
+    int index = find();
+    if (index < 0) {
+      system.Refresh();  // installed after the list was read
+      index = find();
+    }
+    if (index < 0) {
+      throw EPrinterError(Cp932String("The printer ") + printerName_ +
+                          Cp932String(" is no longer installed"));
+    }
+    if (index != system.PrinterIndex()) system.SetPrinterIndex(index);
+    printerChoice_ = index;
   }
+  ApplyJobSettings();
   return true;
 }
 

@@ -1,6 +1,8 @@
 #include "platform/ui/Runtime.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +52,16 @@ void EnsurePlatformStarted(int argc, char** argv) {
   } else {
     new QApplication(storedArgc, defaultArgv);
   }
+  // The program speaks Japanese whatever the locale, and so do the toolkit's own dialogs (print, file,
+  // message boxes) where its Japanese translations are installed.
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
+Cp932String ToolkitText(const char* context, const char* text) {
+  return Cp932String::FromUtf8(QCoreApplication::translate(context, text).toStdString());
 }
 
 void StartProgramPlatform(TDisplayUse use) {

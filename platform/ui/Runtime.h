@@ -1,6 +1,8 @@
 #pragma once
-// Starting the platform: the toolkit's application object, created once per process. Without a display
-// (tests, batch use) it runs on the offscreen platform.
+// Starting the platform: the toolkit's application object, created once per process, with the toolkit's
+// Japanese translations. Without a display (tests, batch use) it runs on the offscreen platform.
+
+#include "platform/core/Cp932String.h"
 
 namespace tess {
 
@@ -17,5 +19,7 @@ enum class TDisplayUse {
 // messages stay off standard error (TESSARINE_TOOLKIT_MESSAGES=1 lets them through). A toolkit that
 // cannot start ends the program with exit code 1 and one line saying why, instead of an abort.
 void StartProgramPlatform(TDisplayUse use);
+// A text of the toolkit's own dialogs as they show it (its translation context and English source text).
+Cp932String ToolkitText(const char* context, const char* text);
 
 }  // namespace tess

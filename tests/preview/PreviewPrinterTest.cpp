@@ -249,10 +249,10 @@ TEST_F(PreviewPrinter, PrintRangesAreOrderedAndCutToTheDocument) {
                       RangeCase{4, 2, 9, 2, 4}}) {
     std::unique_ptr<TplPrev> preview = PreviewOn("Small");
     Record(*preview, c.pages);
-    std::vector<std::pair<int, int>> printed;  // page, pages the job had when OnPrint ran
+    std::vector<std::pair<int, bool>> printed;  // page, whether its job had been handed over
     preview->OnPrint = [&](TComponent* sender, int page) {
       EXPECT_EQ(sender, preview.get());
-      printed.emplace_back(page, virt->Jobs().back().pageCount);
+      printed.emplace_back(page, virt->Jobs().back().ended);
     };
     preview->SetPrintFromPage(c.from);
     preview->SetPrintToPage(c.to);
@@ -265,8 +265,8 @@ TEST_F(PreviewPrinter, PrintRangesAreOrderedAndCutToTheDocument) {
     EXPECT_TRUE(job.ended);
     ASSERT_EQ(printed.size(), static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-      // Each page's OnPrint comes after the page was sent and before the next one starts.
-      EXPECT_EQ(printed[static_cast<std::size_t>(i)], std::make_pair(c.first + i, i + 1));
+      // Each page counts, in order, once its job was handed over.
+      EXPECT_EQ(printed[static_cast<std::size_t>(i)], std::make_pair(c.first + i, true));
     }
   }
 }
@@ -371,13 +371,13 @@ TEST_F(PreviewPrinter, TheControlKeyIsMarkedForAnAcrobatJobAndPutBackAfterItFail
   preview->Print();
   EXPECT_EQ(during, (std::vector<std::uint8_t>{0x81, 0x81}));
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
-  // A job that fails in the middle still ends, and the key is put back too.
-  preview->OnPrint = [&](TComponent*, int) { throw std::runtime_error("paper jam"); };
+  // A job that fails in the middle is withdrawn, and the key is put back too.
+  preview->OnBeforeView = [&](TComponent*, int) { throw std::runtime_error("paper jam"); };
   EXPECT_THROW(preview->Print(), std::runtime_error);
-  EXPECT_TRUE(virt->Jobs().back().ended);
-  EXPECT_EQ(virt->Jobs().back().pageCount, 1);
+  EXPECT_TRUE(virt->Jobs().back().aborted);
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.GetKeyboardState()[plprev::VK_CONTROL], 0x01);
+  preview->OnBeforeView = nullptr;
   // A job that cannot even start puts it back as well.
   virt->RefuseJobs = true;
   EXPECT_THROW(preview->Print(), EPrinterError);
@@ -410,19 +410,53 @@ TEST_F(PreviewPrinter, AnAcrobatPrinterPrintsAtOnceInsteadOfPreviewingAndCannotB
   EXPECT_TRUE(host.Boxes.empty());
 }
 
-TEST_F(PreviewPrinter, AFailingPageEndsTheJobAndReachesTheCaller) {
+TEST_F(PreviewPrinter, AFailingPageWithdrawsTheJobCountsNoPageAndReachesTheCaller) {
   std::unique_ptr<TplPrev> preview = PreviewOn("Small");
   Record(*preview, 3);
-  preview->OnPrint = [&](TComponent*, int page) {
-    if (page == 2) throw std::runtime_error("handler failed");
+  preview->OnBeforeView = [&](TComponent*, int page) {
+    if (page == 2) throw std::runtime_error("page failed");
   };
+  int counted = 0;
+  preview->OnPrint = [&](TComponent*, int) { ++counted; };
   host.SetScreenCursor(-2);
   EXPECT_THROW(preview->Print(), std::runtime_error);
-  EXPECT_TRUE(virt->Jobs().back().ended);
-  EXPECT_EQ(virt->Jobs().back().pageCount, 2);
+  EXPECT_TRUE(virt->Jobs().back().aborted);
+  EXPECT_FALSE(virt->Jobs().back().ended);
+  EXPECT_EQ(counted, 0);
   EXPECT_FALSE(Printer().Printing());
   EXPECT_FALSE(preview->Printing());
   EXPECT_EQ(host.ScreenCursor(), preview->SavedCursor());
+}
+
+struct ChoiceCase {
+  TplPageChoice choice;
+  std::vector<int> pages;
+};
+
+TEST_F(PreviewPrinter, ThePageChoiceNarrowsAndOrdersThePagesPrinted) {
+  const ChoiceCase cases[] = {
+      {{{}, TplPageSet::psAll, true}, {5, 4, 3, 2, 1}},
+      {{{}, TplPageSet::psOdd, false}, {1, 3, 5}},
+      {{{}, TplPageSet::psEven, true}, {4, 2}},
+      {{{{1, 1}, {4, 5}}, TplPageSet::psAll, false}, {1, 4, 5}},
+      {{{{2, 4}}, TplPageSet::psOdd, false}, {3}},
+      {{{{1, 1}}, TplPageSet::psEven, false}, {}},
+  };
+  for (const ChoiceCase& c : cases) {
+    std::unique_ptr<TplPrev> preview = PreviewOn("Small");
+    Record(*preview, 5);
+    preview->SetPageChoice(c.choice);
+    std::vector<int> counted;
+    preview->OnPrint = [&](TComponent*, int page) { counted.push_back(page); };
+    const std::size_t jobs = virt->Jobs().size();
+    preview->Print();
+    EXPECT_EQ(counted, c.pages);
+    // Nothing left to print starts no job.
+    ASSERT_EQ(virt->Jobs().size(), jobs + (c.pages.empty() ? 0 : 1));
+    if (!c.pages.empty()) {
+      EXPECT_EQ(virt->Jobs().back().pageCount, static_cast<int>(c.pages.size()));
+    }
+  }
 }
 
 }  // namespace

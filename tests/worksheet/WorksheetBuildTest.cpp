@@ -219,10 +219,15 @@ TEST_F(WorksheetBuild, EveryPrintedPageAdvancesTheProblemNumber) {
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("8"));
   form_->plPrev1->Print();
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("10"));
-  ASSERT_EQ(printers_->Jobs().size(), 2u);
+  // A job that could not be handed over counts no page.
+  printers_->FindPrinter("Laser")->refusesJobs = true;
+  EXPECT_THROW(form_->plPrev1->Print(), EPrinterError);
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("10"));
+  ASSERT_EQ(printers_->Jobs().size(), 3u);
   EXPECT_EQ(printers_->Jobs()[0].pageCount, 2);
   EXPECT_EQ(printers_->Jobs()[0].title.ToUtf8(), "印刷プレビュー[TSRN]");
   // At the top of the range the count stops instead of wrapping round.
+  printers_->FindPrinter("Laser")->refusesJobs = false;
   form_->edtPrintNum->SetText("2147483646");
   PressPreview();
   form_->plPrev1->Print();

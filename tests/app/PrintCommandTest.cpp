@@ -1,0 +1,125 @@
+// The print command: `--copies` is checked; on a real CUPS each worksheet gets its own number and every job
+// asks for the copies; CUPS that cannot be reached (refusing, or taking connections and never answering) is
+// said as such; without --printer and without a default printer the printers are listed.
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "tests/support/CupsJobs.h"
+
+namespace tess {
+namespace {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+
+RunResult RunTessarine(const std::string& arguments, const std::string& environment = {}) {
+  RunResult result;
+  const std::string command = "QT_QPA_PLATFORM=offscreen " + environment + " " + std::string(TESSARINE_EXE) +
+                              " " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::array<char, 512> buffer{};
+  while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) result.output += buffer.data();
+  const int status = ::pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+// A socket of this process on 127.0.0.1 that takes connections (the system completes them) but never answers;
+// closed, its port refuses connections.
+class SilentServer {
+ public:
+  SilentServer() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 && ::listen(fd_, 8) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
+  }
+  ~SilentServer() { Close(); }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  int Port() const { return port_; }
+
+ private:
+  int fd_;
+  int port_ = 0;
+};
+
+TEST(PrintCommand, CopiesAreANumberFromOneTo999) {
+  ParsedCommand ok = ParseCommandLine({"print", "--copies", "999"});
+  ASSERT_TRUE(ok.command);
+  EXPECT_EQ(ok.command->copies, 999);
+  for (const char* bad : {"0", "1000", "two", "-1"}) {
+    ParsedCommand p = ParseCommandLine({"print", "--copies", bad});
+    ASSERT_TRUE(p.error) << bad;
+    EXPECT_NE(p.error->message.find("copies"), std::string::npos) << p.error->message;
+  }
+  EXPECT_TRUE(ParseCommandLine({"export", "--copies", "2", "--format", "pdf", "--output", "a.pdf"}).error);
+  const RunResult run = RunTessarine("print --copies 0");
+  EXPECT_EQ(run.exitCode, 2) << run.output;
+}
+
+TEST(PrintCommand, EachWorksheetHasItsOwnNumberAndEveryJobAsksForTheCopies) {
+  if (!test::CanAddCupsQueues()) GTEST_SKIP() << "no CUPS-PDF queue to copy, or not root";
+  test::CupsTurn turn;
+  test::TestQueue queue("Command");
+  ASSERT_TRUE(queue.Exists());
+  const RunResult run =
+      RunTessarine("print --number 7 --count 3 --copies 2 --seed 3 --printer " + queue.Name());
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::vector<test::CupsJob> jobs = test::CupsJobsOn(queue.Name());
+  ASSERT_EQ(jobs.size(), 3u);
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    EXPECT_EQ(jobs[i].copies, 2);
+    const std::string number = "問題No." + std::to_string(7 + i);
+    const std::string text = test::JobDocumentText(jobs[i].id);
+    EXPECT_NE(text.find(number + "\n"), std::string::npos) << text;  // on both pages of the worksheet
+    EXPECT_NE(text.find(number + "\n", text.find(number + "\n") + 1), std::string::npos) << text;
+    EXPECT_EQ(test::WaitForJobEnd(jobs[i].id).state, "completed");
+    EXPECT_EQ(test::PdfPageCount(test::JobOutputPdf(jobs[i].id)), 4);  // two copies of two pages
+  }
+}
+
+TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {
+  SilentServer silent;
+  SilentServer closed;
+  closed.Close();
+  ASSERT_NE(silent.Port(), 0);
+  for (int port : {closed.Port(), silent.Port()}) {
+    const std::string server = "127.0.0.1:" + std::to_string(port);
+    const RunResult run = RunTessarine("print", "CUPS_SERVER=" + server);
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("CUPS is not reachable at " + server), std::string::npos) << run.output;
+  }
+}
+
+TEST(PrintCommand, WithoutAPrinterNamedNorADefaultOneThePrintersAreListed) {
+  if (!test::CupsPdfQueueExists()) GTEST_SKIP() << "no CUPS-PDF queue";
+  if (test::Shell("lpstat -d 2>/dev/null").find("system default destination:") != std::string::npos) {
+    GTEST_SKIP() << "this system has a default printer";
+  }
+  // A home of its own: no default printer of the user's either.
+  const RunResult run = RunTessarine("print", "HOME=" + std::filesystem::temp_directory_path().string());
+  EXPECT_EQ(run.exitCode, 2) << run.output;
+  EXPECT_NE(run.output.find("no default printer"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find(test::kCupsPdfQueue), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace tess
