@@ -28,7 +28,7 @@ struct Quadrilateral {
 };
 
 struct RingPosition {
-  int angleDegrees;  // exactly as tabled (-330, not 30): the truncated points depend on it
+  int angleDegrees;  // kept as given (-330, not 30): the truncated points depend on the exact value
   RingDistance distance;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
-// The framework's error path: where the design says errors are exceptions (event handlers, conversions,
-// stored-data reading), these are thrown. The message is the system's own text in code page 932.
+// The framework's error path: event handlers, conversions and stored-data reading report errors by
+// throwing these. The message is the system's own text in code page 932.
 
 #include <stdexcept>
 #include <string>
@@ -30,7 +30,7 @@ class EReadError : public Exception {
   using Exception::Exception;
 };
 
-// A programmer's invariant that does not hold (the design's assertion failures).
+// A programmer's invariant that does not hold (an assertion failure).
 class EAssertionFailed : public Exception {
  public:
   using Exception::Exception;

@@ -1,5 +1,5 @@
 #pragma once
-// The design names Windows face names; this desktop has other fonts. At start-up the toolkit learns which
+// The program asks for its faces by their Japanese Windows names; this desktop has other fonts. At start-up the toolkit learns which
 // installed face stands for each name, so a font asked for as "ＭＳ ゴシック" draws with IPAGothic.
 
 #include <optional>
@@ -16,7 +16,7 @@ void InstallFaceNameMapping();
 // The installed family that draws a design face name (the name itself when no substitution applies).
 std::string InstalledFaceFor(const Cp932String& faceName);
 
-// The first character of the text (as UTF-16) that drawing in the design face would show as an empty box:
+// The first character of the text (as UTF-16) that drawing in the requested face would show as an empty box:
 // neither the installed face standing for it nor the fallback face has a glyph for it. Nothing when every
 // character has one. Needs the platform started.
 std::optional<char16_t> FirstCharacterWithoutGlyph(const Cp932String& faceName, const Cp932String& text);

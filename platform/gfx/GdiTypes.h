@@ -58,7 +58,7 @@ constexpr std::uint8_t ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SHIFTJIS_CHARSET =
 
 // ---- Logical objects -------------------------------------------------------------------------------------
 
-// LOGFONTW: the face name is kept as given (UTF-16), so a recording carries the design's face name.
+// LOGFONTW: the face name is kept as given (UTF-16), so a recording carries the face name that was asked for.
 struct TLogFont {
   int Height = 0;  // < 0: character (em) height, > 0: cell height, 0: a default size
   int Width = 0;

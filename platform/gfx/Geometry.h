@@ -3,7 +3,7 @@
 
 namespace tess {
 
-// a * b / c rounded to the nearest integer (halves away from zero); -1 when c is 0, as Windows does.
+// a * b / c rounded to the nearest integer (halves away from zero); -1 when c is 0.
 int MulDiv(int a, int b, int c);
 
 struct TPoint {

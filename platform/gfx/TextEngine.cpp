@@ -83,7 +83,7 @@ QRawFont TFontFace::RawAt(int face, double pixelSize) {
 
 namespace {
 
-// A face as a LOGFONT asks for it: the design face name and the style.
+// A face as a LOGFONT asks for it: the requested face name and the style.
 struct TFaceRequest {
   std::u16string_view name;
   bool bold;

@@ -64,7 +64,7 @@ QColor ToQColor(TColor color) {
 
 QFont ToQFont(const TControlFont& font) {
   QFont f;
-  // The design's face first; Japanese text falls back to a Japanese face with full-width digits and
+  // The control's own face first; Japanese text falls back to a Japanese face with full-width digits and
   // kana (as the system's own fallback for a Latin face does) rather than to a proportional one.
   f.setFamilies({QString::fromStdString(InstalledFaceFor(font.Name)), QStringLiteral("IPAGothic")});
   // Negative heights are character (em) heights; positive ones are cell heights, about 1.16 em.

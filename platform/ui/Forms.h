@@ -119,7 +119,7 @@ class TForm : public TWinControl, public TPublishedMethods {
   void ReadDesign(std::string_view json);
   // A problem a descendant finds after reading (a component its design must hold is missing, say).
   void ReportDesignProblem(const std::string& problem);
-  // Runs OnCreate, as the design's creation order has it: after every property has been read.
+  // Runs OnCreate after every property has been read.
   void DoCreate();
   // The form's showing state changed (Visible set). The base class does the window system's part (shows or
   // hides the window, applying placement and state); overrides call it where their sequence needs it.

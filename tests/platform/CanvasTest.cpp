@@ -1,5 +1,5 @@
-// The canvas and its device context: state stack, mapping, GDI drawing rules on pixels, the VCL-level
-// objects, and text measurement with the design's faces.
+// The canvas and its device context: state stack, mapping, GDI drawing rules on pixels, the font, pen
+// and brush objects, and text measurement with the requested faces.
 #include <gtest/gtest.h>
 
 #include "platform/gfx/Canvas.h"
@@ -138,7 +138,7 @@ TEST(DeviceContext, DottedPenLeavesGaps) {
   b.ReleaseCanvas();
 }
 
-TEST(Canvas, BrushStyleDecidesTheTextBackgroundAsTheVclDoes) {
+TEST(Canvas, BrushStyleDecidesTheTextBackground) {
   TBitmap24 b(200, 60);
   TCanvas& c = b.Canvas();
   c.Font().SetHeight(-30);

@@ -30,7 +30,7 @@ class PreviewDocument : public ::testing::Test {
   TComponent form{nullptr};
 };
 
-TEST_F(PreviewDocument, CreationGivesTheDocumentedStartingState) {
+TEST_F(PreviewDocument, CreationGivesTheStartingState) {
   host.SetScreenCursor(-2);
   TplPrev preview(&form);
   EXPECT_EQ(preview.DocState(), TplPrevDocState::dsEmpty);

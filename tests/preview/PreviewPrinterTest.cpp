@@ -175,7 +175,7 @@ TEST_F(PreviewPrinter, ASettingsComponentPutOnTheFormInDesignModeIsLinked) {
   TComponent designer(nullptr);
   designer.SetDesigning(true);
   TplPrev preview(&designer);
-  // The designer creates the component, then places it on the form.
+  // A form creates the component first, then places it.
   auto* settings = new TplSetPrinter(nullptr);
   designer.InsertComponent(settings);
   EXPECT_EQ(preview.plSetPrinter(), settings);

@@ -8,7 +8,7 @@
 namespace tess {
 namespace {
 
-// The placement rule written out again from the published formulas (angles by formula, not by table).
+// The placement rule written out again from its formulas (angles by formula, not by table).
 struct Expected {
   static PagePoint At(int cx, int cy, int theta, long double rho) {
     const long double pi = 3.14159265358979323846264338327950288L;

@@ -261,7 +261,7 @@ TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
 }
 
 TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
-  // The design's paper values: printable area 35 .. 2067 across, from 31 down.
+  // The main form's stored paper values: printable area 35 .. 2067 across, from 31 down.
   EXPECT_EQ(form_->PrintArea().left, 35);
   EXPECT_EQ(form_->PrintArea().top, 31);
   EXPECT_EQ(form_->PrintArea().width, 2032);

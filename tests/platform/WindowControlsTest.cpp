@@ -77,7 +77,7 @@ T* Find(TComponent& root, const char* name) {
   return dynamic_cast<T*>(root.FindComponent(name));
 }
 
-TEST(ExtControls, PreviewLikeDesignLoadsCleanly) {
+TEST(WindowControls, PreviewLikeDesignLoadsCleanly) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   for (const std::string& p : form.DesignReport().problems) ADD_FAILURE() << p;
@@ -87,7 +87,7 @@ TEST(ExtControls, PreviewLikeDesignLoadsCleanly) {
   EXPECT_EQ(Find<TPopupMenu>(form, "PopupMenu1")->AutoHotkeys(), TMenuAutoHotkeys::maManual);
 }
 
-TEST(ExtControls, ToolbarPlacesVisibleButtonsLeftToRight) {
+TEST(WindowControls, ToolbarPlacesVisibleButtonsLeftToRight) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   auto* bar = Find<TToolBar>(form, "IconBar");
@@ -101,7 +101,7 @@ TEST(ExtControls, ToolbarPlacesVisibleButtonsLeftToRight) {
   EXPECT_EQ(Find<TSpeedButton>(form, "CloseBtn")->Left(), 222);
 }
 
-TEST(ExtControls, StatusBarKeepsPanelTexts) {
+TEST(WindowControls, StatusBarKeepsPanelTexts) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   auto* status = Find<TStatusBar>(form, "StatusBar");
@@ -117,7 +117,7 @@ TEST(ExtControls, StatusBarKeepsPanelTexts) {
   EXPECT_THROW(status->SetPanelText(2, "x"), std::out_of_range);
 }
 
-TEST(ExtControls, ScrollBoxFillsThePanelAndScrollsToTheFarthestControlPlusMargin) {
+TEST(WindowControls, ScrollBoxFillsThePanelAndScrollsToTheFarthestControlPlusMargin) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   auto* box = Find<TScrollBox>(form, "ScrollBox1");
@@ -145,7 +145,7 @@ TEST(ExtControls, ScrollBoxFillsThePanelAndScrollsToTheFarthestControlPlusMargin
   EXPECT_EQ(box->ClientHeight(), 331);
 }
 
-TEST(ExtControls, ShapesKeepPenAndBrush) {
+TEST(WindowControls, ShapesKeepPenAndBrush) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   auto* shadow = Find<TShape>(form, "Shape2");
@@ -158,7 +158,7 @@ TEST(ExtControls, ShapesKeepPenAndBrush) {
   EXPECT_EQ(frame->Parent(), Find<TScrollBox>(form, "ScrollBox1"));
 }
 
-TEST(ExtControls, PopupMenuListsItsItemsAndClicksTheChosenOne) {
+TEST(WindowControls, PopupMenuListsItsItemsAndClicksTheChosenOne) {
   RegisterControlClasses();
   Application().Initialize();
   TPreviewLikeForm form(kDesign);
@@ -181,7 +181,7 @@ TEST(ExtControls, PopupMenuListsItsItemsAndClicksTheChosenOne) {
   EXPECT_EQ(form.log, (std::vector<std::string>{"copy page"}));
 }
 
-TEST(ExtControls, FreedPopupMenuLeavesNoDanglingReference) {
+TEST(WindowControls, FreedPopupMenuLeavesNoDanglingReference) {
   RegisterControlClasses();
   TPreviewLikeForm form(kDesign);
   auto* image = Find<TImage>(form, "Image1");
@@ -191,7 +191,7 @@ TEST(ExtControls, FreedPopupMenuLeavesNoDanglingReference) {
   EXPECT_EQ(item->Menu(), nullptr);
 }
 
-TEST(ExtControls, ImageKeepsItsOwnCopyOfThePicture) {
+TEST(WindowControls, ImageKeepsItsOwnCopyOfThePicture) {
   TPreviewLikeForm form(R"({"class":"TPreviewLikeForm","name":"P"})");
   auto* image = new TImage(&form);
   EXPECT_FALSE(image->HasPicture());
@@ -219,7 +219,7 @@ TMetafile TwoColourPage() {
   return page;
 }
 
-TEST(ExtControls, PictureControlStretchesThePageToItsBounds) {
+TEST(WindowControls, PictureControlStretchesThePageToItsBounds) {
   Application().Initialize();
   TPreviewLikeForm form(R"({"class":"TPreviewLikeForm","name":"P","properties":{"ClientWidth":120,
     "ClientHeight":80}})");
