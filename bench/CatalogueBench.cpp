@@ -6,8 +6,8 @@
 
 #include "platform/components/StoredDesign.h"
 #include "platform/core/StringList.h"
-#include "worksheet/CatalogueList.h"
 #include "worksheet/CatalogueGenerator.h"
+#include "worksheet/CatalogueList.h"
 
 namespace {
 

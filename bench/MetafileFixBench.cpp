@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "platform/gfx/emf/Metafile.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/gfx/emf/Metafile.h"
 #include "preview/MetafileUtils.h"
 #include "tests/support/SamplePage.h"
 

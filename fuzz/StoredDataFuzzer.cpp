@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui/Runtime.h"
 #include "platform/components/StoredDesign.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Runtime.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "worksheet/CatalogueList.h"

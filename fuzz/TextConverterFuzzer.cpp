@@ -13,11 +13,11 @@
 #include <span>
 #include <vector>
 
+#include "platform/core/Exceptions.h"
+#include "platform/core/PlatformFamily.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/emf/EmfRecords.h"
-#include "platform/core/Exceptions.h"
 #include "platform/gfx/emf/Metafile.h"
-#include "platform/core/PlatformFamily.h"
 #include "platform/ui/Runtime.h"
 #include "preview/MetafileUtils.h"
 

@@ -8,9 +8,9 @@
 #include <numbers>
 #include <string>
 
-#include "platform/gfx/emf/EmfRecords.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/gfx/emf/EmfRecords.h"
 
 namespace tess {
 

@@ -5,8 +5,8 @@
 // how far a glyph's ink sticks out of its cell (negative A on the left, negative C on the right), in
 // logical units of the canvas.
 
-#include "platform/gfx/Canvas.h"
 #include "platform/core/Cp932String.h"
+#include "platform/gfx/Canvas.h"
 
 namespace tess {
 

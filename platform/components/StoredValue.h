@@ -49,7 +49,8 @@ class StoredValue {
 
 // Sequential reading of one stored property's value, in the manner of a form reader: a plain value is
 // read once; a list is read as ReadListBegin, its values, ReadListEnd. Every read of the wrong kind, or
-// past the end of a list, throws EReadError. Components catch it where errors in their own stored data are to be ignored.
+// past the end of a list, throws EReadError. Components catch it where errors in their own stored data are to
+// be ignored.
 class TReader {
  public:
   explicit TReader(const StoredValue& value);

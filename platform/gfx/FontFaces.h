@@ -1,6 +1,7 @@
 #pragma once
-// The program asks for its faces by their Japanese Windows names; this desktop has other fonts. At start-up the toolkit learns which
-// installed face stands for each name, so a font asked for as "ＭＳ ゴシック" draws with IPAGothic.
+// The program asks for its faces by their Japanese Windows names; this desktop has other fonts. At start-up
+// the toolkit learns which installed face stands for each name, so a font asked for as "ＭＳ ゴシック" draws
+// with IPAGothic.
 
 #include <optional>
 #include <string>

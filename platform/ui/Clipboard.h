@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Result.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/emf/Metafile.h"
-#include "platform/core/Result.h"
 
 namespace tess {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/components/Component.h"
-#include "platform/core/Exceptions.h"
 #include "platform/components/StoredDesign.h"
+#include "platform/core/Exceptions.h"
 
 namespace tess {
 namespace {

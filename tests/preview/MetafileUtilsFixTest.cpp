@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/emf/EmfRecords.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/gfx/emf/EmfRecords.h"
 #include "preview/MetafileUtils.h"
 #include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"

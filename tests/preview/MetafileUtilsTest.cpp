@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/emf/EmfRecords.h"
-#include "platform/core/Exceptions.h"
 #include "preview/MetafileUtils.h"
 
 namespace tess {

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "platform/core/PlatformFamily.h"
-#include "preview/TextUtils.h"
 #include "preview/PreviewDocument.h"
+#include "preview/TextUtils.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 namespace tess {

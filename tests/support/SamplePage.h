@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "platform/core/Cp932String.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
-#include "platform/core/Cp932String.h"
 
 namespace tess::testing {
 

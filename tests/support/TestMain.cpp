@@ -6,8 +6,8 @@
 
 #include "platform/gfx/FontFaces.h"
 #include "platform/printing/Printers.h"
-#include "platform/ui/Runtime.h"
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Runtime.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

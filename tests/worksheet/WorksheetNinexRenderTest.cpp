@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/core/PlatformFamily.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "preview/PreviewDocument.h"
 #include "tests/preview/PreviewTestSupport.h"
