@@ -20,7 +20,7 @@ class TSystemPrintJob : public TPreviewPrintJob {
   ~TSystemPrintJob() override {
     // This may run while an earlier failure is on its way out: a failure here must not leave.
     try {
-      if (!FEnded) Abort();
+      if (!FEnded) Withdraw();
     } catch (const std::exception&) {
     }
   }
@@ -34,12 +34,15 @@ class TSystemPrintJob : public TPreviewPrintJob {
     FEnded = true;
     if (Printer().Printing()) Printer().EndDoc();
   }
-  void Abort() override {
+  void Abort() override { Withdraw(); }
+
+ private:
+  // Not virtual: the destructor calls it too.
+  void Withdraw() {
     FEnded = true;
     if (Printer().Printing()) Printer().Abort();
   }
 
- private:
   bool FEnded = false;
 };
 

@@ -147,7 +147,7 @@ void MakeOneAnswerPuzzleData(const TStringList& catalogue, int kind, int level, 
         std::vector<int> given = ChooseGivenPositions(figure, level);
         if (CountAnswers(QuestionOf(puzzle, n, operation, given), 2) != 1) continue;
         puzzle.Given = std::move(given);
-        slot = std::move(puzzle);
+        slot = puzzle;  // a copy: the loop that drew it reads it in its condition
         chosen[static_cast<std::size_t>(k)] = i;
         found = true;
       }

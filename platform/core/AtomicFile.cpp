@@ -155,20 +155,20 @@ TResult TAtomicFile::Commit() {
   const bool direct = FTemporary.empty();
   // A pipe or a terminal cannot be synced; that is not a failure of the bytes written.
   if (::fsync(FFd) != 0 && !(direct && (errno == EINVAL || errno == EROFS))) {
-    const TResult failed = Fail("write", errno);
+    TResult failed = Fail("write", errno);
     Discard();
     return failed;
   }
   const int fd = FFd;
   FFd = -1;
   if (::close(fd) != 0) {
-    const TResult failed = Fail("write", errno);
+    TResult failed = Fail("write", errno);
     Discard();
     return failed;
   }
   if (direct) return FStatus;
   if (::rename(FTemporary.c_str(), FDestination.c_str()) != 0) {
-    const TResult failed = Fail("write", errno);
+    TResult failed = Fail("write", errno);
     Discard();
     return failed;
   }
