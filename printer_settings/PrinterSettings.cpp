@@ -75,24 +75,24 @@ class TplSetPrinter::Settings {
  public:
   explicit Settings(TplSetPrinter& owner) {
     owner.ReselectIfMoved();
-    device_ = Printer().GetPrinter();
-    block_ = Printer().LockDevMode(device_.devMode);
-    if (!block_.empty() && owner.DevDataFits(block_.size())) {
-      std::memcpy(block_.data(), owner.FDevData.data(), block_.size());
+    FDevice = Printer().GetPrinter();
+    FBlock = Printer().LockDevMode(FDevice.devMode);
+    if (!FBlock.empty() && owner.DevDataFits(FBlock.size())) {
+      std::memcpy(FBlock.data(), owner.FDevData.data(), FBlock.size());
     }
   }
   ~Settings() {
-    if (!block_.empty()) Printer().UnlockDevMode(device_.devMode);
+    if (!FBlock.empty()) Printer().UnlockDevMode(FDevice.devMode);
   }
   Settings(const Settings&) = delete;
   Settings& operator=(const Settings&) = delete;
 
-  std::span<std::uint8_t> Block() const { return block_; }
-  const TCurrentDevice& Device() const { return device_; }
+  std::span<std::uint8_t> Block() const { return FBlock; }
+  const TCurrentDevice& Device() const { return FDevice; }
 
  private:
-  TCurrentDevice device_;
-  std::span<std::uint8_t> block_;
+  TCurrentDevice FDevice;
+  std::span<std::uint8_t> FBlock;
 };
 
 TplSetPrinter::TplSetPrinter(TComponent* owner) : TComponent(owner) {

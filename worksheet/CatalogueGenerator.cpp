@@ -22,17 +22,17 @@ namespace {
 class Enumerator {
  public:
   explicit Enumerator(const FigureModel& figure)
-      : figure_(figure), n_(figure.Quadrilaterals()), numbers_(figure.Numbers()) {}
+      : FFigure(figure), FN(figure.Quadrilaterals()), FNumbers(figure.Numbers()) {}
 
   std::vector<Cp932String> Run() {
     const int smallestSum = 1 + 2 + 3 + 4;
-    const int largestSum = numbers_ + (numbers_ - 1) + (numbers_ - 2) + (numbers_ - 3);
-    const int mirrorBase = 4 * (numbers_ + 1) - n_ + 1;  // T' = mirrorBase - T
+    const int largestSum = FNumbers + (FNumbers - 1) + (FNumbers - 2) + (FNumbers - 3);
+    const int mirrorBase = 4 * (FNumbers + 1) - FN + 1;  // T' = mirrorBase - T
     std::vector<std::vector<Placement>> byT;
-    for (int t = smallestSum; 2 * t <= mirrorBase && t + n_ - 1 <= largestSum; ++t) {
+    for (int t = smallestSum; 2 * t <= mirrorBase && t + FN - 1 <= largestSum; ++t) {
       WalkT(t);
-      byT.push_back(std::move(found_));
-      found_.clear();
+      byT.push_back(std::move(FFound));
+      FFound.clear();
     }
     std::vector<Cp932String> lines;
     for (const auto& placements : byT) {
@@ -55,19 +55,19 @@ class Enumerator {
   };
 
   void WalkT(int t) {
-    t_ = t;
-    const int total = numbers_ * (numbers_ + 1) / 2;
-    for (int centre = 1; centre <= numbers_; ++centre) {
+    FT = t;
+    const int total = FNumbers * (FNumbers + 1) / 2;
+    for (int centre = 1; centre <= FNumbers; ++centre) {
       // n*T + n(n-1)/2 = n*centre + 2*spokes + tips and centre + spokes + tips = 1 + ... + N.
-      const int spokeSum = n_ * t_ + n_ * (n_ - 1) / 2 - (n_ - 1) * centre - total;
-      centre_ = centre;
+      const int spokeSum = FN * FT + FN * (FN - 1) / 2 - (FN - 1) * centre - total;
+      FCentre = centre;
       Use(centre);
-      for (int first = 1; first <= numbers_; ++first) {
+      for (int first = 1; first <= FNumbers; ++first) {
         if (IsUsed(first)) continue;
-        spokes_[1] = first;
+        FSpokes[1] = first;
         Use(first);
-        remainingSpokeSum_ = spokeSum - first;
-        if (SpokesStillPossible(n_ - 1)) Walk(1);
+        FRemainingSpokeSum = spokeSum - first;
+        if (SpokesStillPossible(FN - 1)) Walk(1);
         Release(first);
       }
       Release(centre);
@@ -76,30 +76,30 @@ class Enumerator {
 
   // Spokes 1..j are chosen; choose spoke j+1 (or close the fan at j = n) and derive tip j.
   void Walk(int j) {
-    const int rest = (t_ + j - 1) - centre_ - spokes_[j];
-    if (j == n_) {
-      const int tip = rest - spokes_[1];
+    const int rest = (FT + j - 1) - FCentre - FSpokes[j];
+    if (j == FN) {
+      const int tip = rest - FSpokes[1];
       if (IsFree(tip)) {
-        tips_[j] = tip;
+        FTips[j] = tip;
         Record();
       }
       return;
     }
     // tip_j = rest - next must lie in 1..N, which bounds the next spoke.
-    const int lowest = std::max(1, rest - numbers_);
-    const int highest = std::min(numbers_, rest - 1);
+    const int lowest = std::max(1, rest - FNumbers);
+    const int highest = std::min(FNumbers, rest - 1);
     for (int next = lowest; next <= highest; ++next) {
       const int tip = rest - next;
       if (IsUsed(next) || IsUsed(tip) || tip == next) continue;
       Use(next);
       Use(tip);
-      remainingSpokeSum_ -= next;
-      if (SpokesStillPossible(n_ - j - 1)) {
-        tips_[j] = tip;
-        spokes_[j + 1] = next;
+      FRemainingSpokeSum -= next;
+      if (SpokesStillPossible(FN - j - 1)) {
+        FTips[j] = tip;
+        FSpokes[j + 1] = next;
         Walk(j + 1);
       }
-      remainingSpokeSum_ += next;
+      FRemainingSpokeSum += next;
       Release(tip);
       Release(next);
     }
@@ -108,8 +108,8 @@ class Enumerator {
   // Can `count` unused numbers still add up to the spoke sum that is left? Compares it with the sums of
   // the `count` smallest and largest unused numbers.
   bool SpokesStillPossible(int count) const {
-    if (count == 0) return remainingSpokeSum_ == 0;
-    std::uint32_t unused = ~used_ & allNumbers();
+    if (count == 0) return FRemainingSpokeSum == 0;
+    std::uint32_t unused = ~FUsed & allNumbers();
     if (std::popcount(unused) < count) return false;
     int low = 0;
     int high = 0;
@@ -122,31 +122,31 @@ class Enumerator {
       high += top;
       fromTop &= ~(1u << top);
     }
-    return remainingSpokeSum_ >= low && remainingSpokeSum_ <= high;
+    return FRemainingSpokeSum >= low && FRemainingSpokeSum <= high;
   }
 
   void Record() {
-    Placement p{t_, {}};
-    p.byPosition[0] = centre_;
-    for (int j = 1; j <= n_; ++j) {
-      const Quadrilateral& q = figure_.Quad(j);
-      p.byPosition[static_cast<std::size_t>(q.spoke)] = spokes_[j];
-      p.byPosition[static_cast<std::size_t>(q.tip)] = tips_[j];
+    Placement p{FT, {}};
+    p.byPosition[0] = FCentre;
+    for (int j = 1; j <= FN; ++j) {
+      const Quadrilateral& q = FFigure.Quad(j);
+      p.byPosition[static_cast<std::size_t>(q.spoke)] = FSpokes[j];
+      p.byPosition[static_cast<std::size_t>(q.tip)] = FTips[j];
     }
-    found_.push_back(p);
+    FFound.push_back(p);
   }
 
   // The complemented placement, read round the ring the other way: Q'_j is the complement of Q_{n+1-j}.
   Placement Mirror(const Placement& p, int mirrorBase) const {
     Placement m{mirrorBase - p.t, {}};
-    m.byPosition[0] = numbers_ + 1 - p.byPosition[0];
-    for (int j = 1; j <= n_; ++j) {
-      const Quadrilateral& to = figure_.Quad(j);
-      const Quadrilateral& from = figure_.Quad(n_ + 1 - j);
+    m.byPosition[0] = FNumbers + 1 - p.byPosition[0];
+    for (int j = 1; j <= FN; ++j) {
+      const Quadrilateral& to = FFigure.Quad(j);
+      const Quadrilateral& from = FFigure.Quad(FN + 1 - j);
       m.byPosition[static_cast<std::size_t>(to.spoke)] =
-          numbers_ + 1 - p.byPosition[static_cast<std::size_t>(from.nextSpoke)];
+          FNumbers + 1 - p.byPosition[static_cast<std::size_t>(from.nextSpoke)];
       m.byPosition[static_cast<std::size_t>(to.tip)] =
-          numbers_ + 1 - p.byPosition[static_cast<std::size_t>(from.tip)];
+          FNumbers + 1 - p.byPosition[static_cast<std::size_t>(from.tip)];
     }
     return m;
   }
@@ -155,7 +155,7 @@ class Enumerator {
     // At most 2 + 13 x 3 characters: format into a buffer, no intermediate strings.
     std::array<char, 48> text{};
     char* out = AppendNumber(text.data(), p.t);
-    for (int i = 0; i < figure_.Positions(); ++i) {
+    for (int i = 0; i < FFigure.Positions(); ++i) {
       *out++ = ',';
       out = AppendNumber(out, p.byPosition[static_cast<std::size_t>(i)]);
     }
@@ -168,22 +168,22 @@ class Enumerator {
     return out;
   }
 
-  std::uint32_t allNumbers() const { return ((1u << (numbers_ + 1)) - 1) & ~1u; }  // bits 1..N
-  bool IsUsed(int number) const { return (used_ >> number) & 1u; }
-  bool IsFree(int number) const { return number >= 1 && number <= numbers_ && !IsUsed(number); }
-  void Use(int number) { used_ |= 1u << number; }
-  void Release(int number) { used_ &= ~(1u << number); }
+  std::uint32_t allNumbers() const { return ((1u << (FNumbers + 1)) - 1) & ~1u; }  // bits 1..N
+  bool IsUsed(int number) const { return (FUsed >> number) & 1u; }
+  bool IsFree(int number) const { return number >= 1 && number <= FNumbers && !IsUsed(number); }
+  void Use(int number) { FUsed |= 1u << number; }
+  void Release(int number) { FUsed &= ~(1u << number); }
 
-  const FigureModel& figure_;
-  const int n_;
-  const int numbers_;
-  int t_ = 0;
-  int centre_ = 0;
-  int remainingSpokeSum_ = 0;
-  std::uint32_t used_ = 0;                            // bit k set: number k is placed
-  std::array<int, kMaxQuadrilaterals + 2> spokes_{};  // spokes_[j] is the first spoke of Qj
-  std::array<int, kMaxQuadrilaterals + 1> tips_{};
-  std::vector<Placement> found_;
+  const FigureModel& FFigure;
+  const int FN;
+  const int FNumbers;
+  int FT = 0;
+  int FCentre = 0;
+  int FRemainingSpokeSum = 0;
+  std::uint32_t FUsed = 0;                            // bit k set: number k is placed
+  std::array<int, kMaxQuadrilaterals + 2> FSpokes{};  // FSpokes[j] is the first spoke of Qj
+  std::array<int, kMaxQuadrilaterals + 1> FTips{};
+  std::vector<Placement> FFound;
 };
 
 }  // namespace

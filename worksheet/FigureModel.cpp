@@ -13,16 +13,16 @@ constexpr RingDistance S = RingDistance::Spoke;
 
 FigureModel::FigureModel(int n, std::array<int, 6> spokes, std::array<Quadrilateral, 6> quads,
                          std::array<RingPosition, 12> ring, std::array<int, 6> labelAngles)
-    : n_(n), spokes_(spokes), quads_(quads), ring_(ring), labelAngles_(labelAngles) {
+    : FN(n), FSpokes(spokes), FQuads(quads), FRing(ring), FLabelAngles(labelAngles) {
   int t = 0;
-  for (int p = 1; p <= 2 * n_; ++p) {
-    if (!IsSpoke(p)) tips_[static_cast<std::size_t>(t++)] = p;
+  for (int p = 1; p <= 2 * FN; ++p) {
+    if (!IsSpoke(p)) FTips[static_cast<std::size_t>(t++)] = p;
   }
 }
 
 bool FigureModel::IsSpoke(int position) const {
-  const auto* end = spokes_.begin() + n_;
-  return std::find(spokes_.begin(), end, position) != end;
+  const auto* end = FSpokes.begin() + FN;
+  return std::find(FSpokes.begin(), end, position) != end;
 }
 
 const FigureModel& FigureModel::ForQuadrilaterals(int n) {

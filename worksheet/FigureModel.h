@@ -39,30 +39,30 @@ class FigureModel {
   // The figure for a SquareNums item index 0..3 (n = index + 3).
   static const FigureModel& ForKind(int kind) { return ForQuadrilaterals(kind + kMinQuadrilaterals); }
 
-  int Quadrilaterals() const { return n_; }
-  int Positions() const { return 2 * n_ + 1; }
-  int Numbers() const { return 2 * n_ + 1; }  // the numbers 1..2n+1 are placed once each
+  int Quadrilaterals() const { return FN; }
+  int Positions() const { return 2 * FN + 1; }
+  int Numbers() const { return 2 * FN + 1; }  // the numbers 1..2n+1 are placed once each
   bool IsSpoke(int position) const;
   bool IsTip(int position) const { return position != 0 && !IsSpoke(position); }
   // Spoke and tip positions in ascending order.
-  std::span<const int> SpokePositions() const { return {spokes_.data(), static_cast<std::size_t>(n_)}; }
-  std::span<const int> TipPositions() const { return {tips_.data(), static_cast<std::size_t>(n_)}; }
+  std::span<const int> SpokePositions() const { return {FSpokes.data(), static_cast<std::size_t>(FN)}; }
+  std::span<const int> TipPositions() const { return {FTips.data(), static_cast<std::size_t>(FN)}; }
   // Q1..Qn as Quad(1)..Quad(n).
-  const Quadrilateral& Quad(int j) const { return quads_.at(static_cast<std::size_t>(j - 1)); }
+  const Quadrilateral& Quad(int j) const { return FQuads.at(static_cast<std::size_t>(j - 1)); }
   // Ring positions 1..2n.
-  const RingPosition& Ring(int position) const { return ring_.at(static_cast<std::size_t>(position - 1)); }
+  const RingPosition& Ring(int position) const { return FRing.at(static_cast<std::size_t>(position - 1)); }
   // The angle of label point Lj (j = 0..n-1); Lj shows Qj for j >= 1 and L0 shows Qn.
-  int LabelAngleDegrees(int j) const { return labelAngles_.at(static_cast<std::size_t>(j)); }
+  int LabelAngleDegrees(int j) const { return FLabelAngles.at(static_cast<std::size_t>(j)); }
 
  private:
   FigureModel(int n, std::array<int, 6> spokes, std::array<Quadrilateral, 6> quads,
               std::array<RingPosition, 12> ring, std::array<int, 6> labelAngles);
-  int n_;
-  std::array<int, 6> spokes_;
-  std::array<int, 6> tips_{};
-  std::array<Quadrilateral, 6> quads_;
-  std::array<RingPosition, 12> ring_;
-  std::array<int, 6> labelAngles_;
+  int FN;
+  std::array<int, 6> FSpokes;
+  std::array<int, 6> FTips{};
+  std::array<Quadrilateral, 6> FQuads;
+  std::array<RingPosition, 12> FRing;
+  std::array<int, 6> FLabelAngles;
 };
 
 }  // namespace tess

@@ -17,23 +17,23 @@ namespace {
 class Search {
  public:
   Search(const PuzzleQuestion& question, const std::function<bool(const Placement&)>& onAnswer)
-      : q_(question), figure_(FigureModel::ForQuadrilaterals(question.quadrilaterals)), onAnswer_(onAnswer) {}
+      : FQ(question), FFigure(FigureModel::ForQuadrilaterals(question.quadrilaterals)), FOnAnswer(onAnswer) {}
 
   // False when the printed numbers cannot belong to any placement.
   bool Prepare() {
-    numbers_ = figure_.Numbers();
-    for (int p = 0; p < figure_.Positions(); ++p) {
-      const int number = q_.given[static_cast<std::size_t>(p)];
+    FNumbers = FFigure.Numbers();
+    for (int p = 0; p < FFigure.Positions(); ++p) {
+      const int number = FQ.given[static_cast<std::size_t>(p)];
       if (number == 0) continue;
-      if (number < 1 || number > numbers_ || (reserved_ & Bit(number)) != 0) return false;
-      reserved_ |= Bit(number);
+      if (number < 1 || number > FNumbers || (FReserved & Bit(number)) != 0) return false;
+      FReserved |= Bit(number);
     }
     // A printed first spoke fixes it; a printed tip ties the next spoke to it.
     int best = -1;
-    for (int j = 1; j <= figure_.Quadrilaterals(); ++j) {
-      const Quadrilateral& quad = figure_.Quad(j);
+    for (int j = 1; j <= FFigure.Quadrilaterals(); ++j) {
+      const Quadrilateral& quad = FFigure.Quad(j);
       const int score = 2 * Printed(quad.spoke) + Printed(quad.tip) + Printed(quad.nextSpoke);
-      if (score > best) best = score, start_ = j;
+      if (score > best) best = score, FStart = j;
     }
     return true;
   }
@@ -41,54 +41,54 @@ class Search {
   int Run() {
     const int centre = 0;
     const int firstSpoke = QuadAt(1).spoke;
-    for (int c = 1; c <= numbers_ && !stopped_; ++c) {
+    for (int c = 1; c <= FNumbers && !FStopped; ++c) {
       if (!Place(centre, c)) continue;
-      spokesLeft_ = SpokeTotal(c);
+      FSpokesLeft = SpokeTotal(c);
       if (!Sums() || SpokesCanReach(0)) {
-        for (int s = 1; s <= numbers_ && !stopped_; ++s) {
+        for (int s = 1; s <= FNumbers && !FStopped; ++s) {
           if (!Place(firstSpoke, s)) continue;
-          spokesLeft_ -= s;
+          FSpokesLeft -= s;
           Step(1);
-          spokesLeft_ += s;
+          FSpokesLeft += s;
           Remove(firstSpoke);
         }
       }
       Remove(centre);
     }
-    return found_;
+    return FFound;
   }
 
  private:
   static unsigned Bit(int number) { return 1u << number; }
-  bool Sums() const { return q_.operation != 1; }
-  int Printed(int position) const { return q_.given[static_cast<std::size_t>(position)] != 0 ? 1 : 0; }
-  int At(int position) const { return placement_[static_cast<std::size_t>(position)]; }
+  bool Sums() const { return FQ.operation != 1; }
+  int Printed(int position) const { return FQ.given[static_cast<std::size_t>(position)] != 0 ? 1 : 0; }
+  int At(int position) const { return FPlacement[static_cast<std::size_t>(position)]; }
   // The quadrilateral of step k = 1..n of the walk, and its index j (Qj).
-  int QuadIndexAt(int k) const { return (start_ + k - 2) % figure_.Quadrilaterals() + 1; }
-  const Quadrilateral& QuadAt(int k) const { return figure_.Quad(QuadIndexAt(k)); }
+  int QuadIndexAt(int k) const { return (FStart + k - 2) % FFigure.Quadrilaterals() + 1; }
+  const Quadrilateral& QuadAt(int k) const { return FFigure.Quad(QuadIndexAt(k)); }
 
   // The spokes' total in sum mode for centre c.
   long long SpokeTotal(int c) const {
-    const int n = figure_.Quadrilaterals();
+    const int n = FFigure.Quadrilaterals();
     long long values = 0;
-    for (int j = 0; j < n; ++j) values += q_.values[static_cast<std::size_t>(j)];
-    const long long everyNumber = static_cast<long long>(numbers_) * (numbers_ + 1) / 2;
+    for (int j = 0; j < n; ++j) values += FQ.values[static_cast<std::size_t>(j)];
+    const long long everyNumber = static_cast<long long>(FNumbers) * (FNumbers + 1) / 2;
     return values - static_cast<long long>(n - 1) * c - everyNumber;
   }
 
   // Puts `number` on `position` if it may go there: free, and either the printed number of the position
   // or, on a blank position, no printed number of another one.
   bool Place(int position, int number) {
-    const int printed = q_.given[static_cast<std::size_t>(position)];
-    if (printed != 0 ? number != printed : (reserved_ & Bit(number)) != 0) return false;
-    if ((used_ & Bit(number)) != 0) return false;
-    used_ |= Bit(number);
-    placement_[static_cast<std::size_t>(position)] = number;
+    const int printed = FQ.given[static_cast<std::size_t>(position)];
+    if (printed != 0 ? number != printed : (FReserved & Bit(number)) != 0) return false;
+    if ((FUsed & Bit(number)) != 0) return false;
+    FUsed |= Bit(number);
+    FPlacement[static_cast<std::size_t>(position)] = number;
     return true;
   }
   void Remove(int position) {
-    used_ &= ~Bit(placement_[static_cast<std::size_t>(position)]);
-    placement_[static_cast<std::size_t>(position)] = 0;
+    FUsed &= ~Bit(FPlacement[static_cast<std::size_t>(position)]);
+    FPlacement[static_cast<std::size_t>(position)] = 0;
   }
 
   // Sum mode, before step k takes its next spoke: can the spokes still to place (the next spokes of steps
@@ -97,30 +97,30 @@ class Search {
   bool SpokesCanReach(int k) const {
     long long fixed = 0;
     int blanks = 0;
-    for (int step = k; step < figure_.Quadrilaterals(); ++step) {
+    for (int step = k; step < FFigure.Quadrilaterals(); ++step) {
       const int spoke = step == 0 ? QuadAt(1).spoke : QuadAt(step).nextSpoke;
-      const int printed = q_.given[static_cast<std::size_t>(spoke)];
+      const int printed = FQ.given[static_cast<std::size_t>(spoke)];
       if (printed != 0) {
         fixed += printed;
       } else {
         ++blanks;
       }
     }
-    const unsigned taken = used_ | reserved_;
+    const unsigned taken = FUsed | FReserved;
     long long low = fixed, high = fixed;
-    for (int number = 1, left = blanks; number <= numbers_ && left > 0; ++number) {
+    for (int number = 1, left = blanks; number <= FNumbers && left > 0; ++number) {
       if ((taken & Bit(number)) == 0) low += number, --left;
     }
-    for (int number = numbers_, left = blanks; number >= 1 && left > 0; --number) {
+    for (int number = FNumbers, left = blanks; number >= 1 && left > 0; --number) {
       if ((taken & Bit(number)) == 0) high += number, --left;
     }
-    return low <= spokesLeft_ && spokesLeft_ <= high;
+    return low <= FSpokesLeft && FSpokesLeft <= high;
   }
 
   // Step k: its quadrilateral's spoke is placed; place its next spoke (unless it closes the fan), then
   // its tip.
   void Step(int k) {
-    const int n = figure_.Quadrilaterals();
+    const int n = FFigure.Quadrilaterals();
     if (k == n) {
       Tip(k);
       return;
@@ -129,13 +129,13 @@ class Search {
     const int nextSpoke = QuadAt(k).nextSpoke;
     // In sum mode the last spoke is the rest of the spokes' total.
     const bool lastSpoke = Sums() && k == n - 1;
-    const int first = lastSpoke ? static_cast<int>(std::clamp<long long>(spokesLeft_, 0, numbers_ + 1)) : 1;
-    const int last = lastSpoke ? first : numbers_;
-    for (int s = first; s <= last && !stopped_; ++s) {
-      if (s < 1 || s > numbers_ || !Place(nextSpoke, s)) continue;
-      spokesLeft_ -= s;
+    const int first = lastSpoke ? static_cast<int>(std::clamp<long long>(FSpokesLeft, 0, FNumbers + 1)) : 1;
+    const int last = lastSpoke ? first : FNumbers;
+    for (int s = first; s <= last && !FStopped; ++s) {
+      if (s < 1 || s > FNumbers || !Place(nextSpoke, s)) continue;
+      FSpokesLeft -= s;
       Tip(k);
-      spokesLeft_ += s;
+      FSpokesLeft += s;
       Remove(nextSpoke);
     }
   }
@@ -143,7 +143,7 @@ class Search {
   // The tip of step k's quadrilateral is what its value leaves once the other three are placed.
   void Tip(int k) {
     const Quadrilateral& quad = QuadAt(k);
-    const long long value = q_.values[static_cast<std::size_t>(QuadIndexAt(k) - 1)];
+    const long long value = FQ.values[static_cast<std::size_t>(QuadIndexAt(k) - 1)];
     const long long c = At(quad.centre), s = At(quad.spoke), t = At(quad.nextSpoke);
     long long tip = 0;
     if (Sums()) {
@@ -153,27 +153,27 @@ class Search {
       if (value % product != 0) return;
       tip = value / product;
     }
-    if (tip < 1 || tip > numbers_ || !Place(quad.tip, static_cast<int>(tip))) return;
-    if (k == figure_.Quadrilaterals()) {
-      ++found_;
-      if (!onAnswer_(placement_)) stopped_ = true;
+    if (tip < 1 || tip > FNumbers || !Place(quad.tip, static_cast<int>(tip))) return;
+    if (k == FFigure.Quadrilaterals()) {
+      ++FFound;
+      if (!FOnAnswer(FPlacement)) FStopped = true;
     } else {
       Step(k + 1);
     }
     Remove(quad.tip);
   }
 
-  const PuzzleQuestion& q_;
-  const FigureModel& figure_;
-  const std::function<bool(const Placement&)>& onAnswer_;
-  int numbers_ = 0;
-  int start_ = 1;             // the quadrilateral the walk starts at
-  unsigned reserved_ = 0;     // the printed numbers
-  unsigned used_ = 0;         // the numbers placed so far
-  long long spokesLeft_ = 0;  // sum mode: what the spokes still to place must add up to
-  Placement placement_{};
-  int found_ = 0;
-  bool stopped_ = false;
+  const PuzzleQuestion& FQ;
+  const FigureModel& FFigure;
+  const std::function<bool(const Placement&)>& FOnAnswer;
+  int FNumbers = 0;
+  int FStart = 1;             // the quadrilateral the walk starts at
+  unsigned FReserved = 0;     // the printed numbers
+  unsigned FUsed = 0;         // the numbers placed so far
+  long long FSpokesLeft = 0;  // sum mode: what the spokes still to place must add up to
+  Placement FPlacement{};
+  int FFound = 0;
+  bool FStopped = false;
 };
 
 }  // namespace

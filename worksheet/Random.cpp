@@ -12,7 +12,7 @@ namespace {
 class Generator {
  public:
   void Seed(std::uint64_t seed) {
-    for (std::uint64_t& word : s_) {
+    for (std::uint64_t& word : FS) {
       seed += 0x9E3779B97F4A7C15ull;
       std::uint64_t z = seed;
       z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -22,20 +22,20 @@ class Generator {
   }
 
   std::uint64_t Next() {
-    const std::uint64_t result = Rotl(s_[1] * 5, 7) * 9;
-    const std::uint64_t t = s_[1] << 17;
-    s_[2] ^= s_[0];
-    s_[3] ^= s_[1];
-    s_[1] ^= s_[2];
-    s_[0] ^= s_[3];
-    s_[2] ^= t;
-    s_[3] = Rotl(s_[3], 45);
+    const std::uint64_t result = Rotl(FS[1] * 5, 7) * 9;
+    const std::uint64_t t = FS[1] << 17;
+    FS[2] ^= FS[0];
+    FS[3] ^= FS[1];
+    FS[1] ^= FS[2];
+    FS[0] ^= FS[3];
+    FS[2] ^= t;
+    FS[3] = Rotl(FS[3], 45);
     return result;
   }
 
  private:
   static std::uint64_t Rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-  std::uint64_t s_[4]{1, 2, 3, 4};
+  std::uint64_t FS[4]{1, 2, 3, 4};
 };
 
 Generator& TheGenerator() {

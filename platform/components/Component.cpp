@@ -22,86 +22,86 @@ std::map<std::string, TComponentFactory, std::less<>>& Registry() {
 
 TComponent::TComponent(TComponent* owner) {
   if (owner != nullptr) {
-    if (owner->HasState(csDesigning)) state_ |= csDesigning;
+    if (owner->HasState(csDesigning)) FState |= csDesigning;
     owner->InsertComponent(this);
   }
 }
 
 TComponent::~TComponent() {
-  state_ |= csDestroying;
+  FState |= csDestroying;
   // Tell everyone who holds a reference to this component that it goes away.
-  while (!freeNotifies_.empty()) {
-    TComponent* other = freeNotifies_.back();
-    freeNotifies_.pop_back();
-    auto& back = other->freeNotifies_;
+  while (!FFreeNotifies.empty()) {
+    TComponent* other = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    auto& back = other->FFreeNotifies;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
     other->Notification(this, TOperation::opRemove);
   }
   // Free what this component owns, last first.
-  while (!components_.empty()) {
-    TComponent* child = components_.back();
-    components_.pop_back();
-    child->owner_ = nullptr;
+  while (!FComponents.empty()) {
+    TComponent* child = FComponents.back();
+    FComponents.pop_back();
+    child->FOwner = nullptr;
     delete child;
   }
-  if (owner_ != nullptr) owner_->RemoveComponent(this);
+  if (FOwner != nullptr) FOwner->RemoveComponent(this);
 }
 
 void TComponent::SetName(std::string_view name) {
-  if (name == name_) return;
-  if (owner_ != nullptr && !name.empty()) {
-    for (TComponent* sibling : owner_->components_) {
-      if (sibling != this && SameName(sibling->name_, name)) {
+  if (name == FName) return;
+  if (FOwner != nullptr && !name.empty()) {
+    for (TComponent* sibling : FOwner->FComponents) {
+      if (sibling != this && SameName(sibling->FName, name)) {
         throw EComponentError("A component named " + std::string(name) + " already exists");
       }
     }
   }
-  name_ = std::string(name);
+  FName = std::string(name);
 }
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : components_) {
-    if (SameName(c->name_, name)) return c;
+  for (TComponent* c : FComponents) {
+    if (SameName(c->FName, name)) return c;
   }
   return nullptr;
 }
 
 void TComponent::InsertComponent(TComponent* component) {
-  if (component->owner_ == this) return;
-  if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
-  if (!component->name_.empty() && FindComponent(component->name_) != nullptr) {
-    throw EComponentError("A component named " + component->name_ + " already exists");
+  if (component->FOwner == this) return;
+  if (component->FOwner != nullptr) component->FOwner->RemoveComponent(component);
+  if (!component->FName.empty() && FindComponent(component->FName) != nullptr) {
+    throw EComponentError("A component named " + component->FName + " already exists");
   }
-  components_.push_back(component);
-  component->owner_ = this;
+  FComponents.push_back(component);
+  component->FOwner = this;
   Notification(component, TOperation::opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-  auto it = std::find(components_.begin(), components_.end(), component);
-  if (it == components_.end()) return;
+  auto it = std::find(FComponents.begin(), FComponents.end(), component);
+  if (it == FComponents.end()) return;
   Notification(component, TOperation::opRemove);
   // The notification may have changed the list; look again.
-  it = std::find(components_.begin(), components_.end(), component);
-  if (it != components_.end()) components_.erase(it);
-  component->owner_ = nullptr;
+  it = std::find(FComponents.begin(), FComponents.end(), component);
+  if (it != FComponents.end()) FComponents.erase(it);
+  component->FOwner = nullptr;
 }
 
 void TComponent::FreeNotification(TComponent* component) {
   if (component == nullptr || component == this) return;
-  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end()) {
-    freeNotifies_.push_back(component);
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end()) {
+    FFreeNotifies.push_back(component);
   }
-  auto& back = component->freeNotifies_;
+  auto& back = component->FFreeNotifies;
   if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
-  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
-                      freeNotifies_.end());
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), component),
+                      FFreeNotifies.end());
   if (component != nullptr) {
-    auto& back = component->freeNotifies_;
+    auto& back = component->FFreeNotifies;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
   }
 }
@@ -109,25 +109,25 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component != nullptr) RemoveFreeNotification(component);
   // An owner passes insertions and removals on to everything it owns, so siblings learn of each other.
-  for (std::size_t i = 0; i < components_.size(); ++i) {
-    if (components_[i] != component) components_[i]->Notification(component, operation);
+  for (std::size_t i = 0; i < FComponents.size(); ++i) {
+    if (FComponents[i] != component) FComponents[i]->Notification(component, operation);
   }
 }
 
 void TComponent::SetDesigning(bool designing) {
   if (designing) {
-    state_ |= csDesigning;
+    FState |= csDesigning;
   } else {
-    state_ &= ~static_cast<unsigned>(csDesigning);
+    FState &= ~static_cast<unsigned>(csDesigning);
   }
-  for (TComponent* c : components_) c->SetDesigning(designing);
+  for (TComponent* c : FComponents) c->SetDesigning(designing);
 }
 
 void TComponent::SetReading(bool reading) {
   if (reading) {
-    state_ |= csReading | csLoading;
+    FState |= csReading | csLoading;
   } else {
-    state_ &= ~static_cast<unsigned>(csReading | csLoading);
+    FState &= ~static_cast<unsigned>(csReading | csLoading);
   }
 }
 

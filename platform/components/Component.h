@@ -50,14 +50,14 @@ class TComponent {
   virtual const char* ClassName() const { return "TComponent"; }
   virtual const char* ClassParentName() const { return "TPersistent"; }
 
-  TComponent* Owner() const { return owner_; }
-  const std::string& Name() const { return name_; }
+  TComponent* Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
   // Throws EComponentError when another component of the same owner has the name (case-insensitive).
   void SetName(std::string_view name);
 
   // Components owned (and freed) by this one, in insertion order.
-  int ComponentCount() const { return static_cast<int>(components_.size()); }
-  TComponent* Components(int index) const { return components_.at(static_cast<std::size_t>(index)); }
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+  TComponent* Components(int index) const { return FComponents.at(static_cast<std::size_t>(index)); }
   TComponent* FindComponent(std::string_view name) const;
   // Take over a component from its current owner (or none).
   void InsertComponent(TComponent* component);
@@ -68,8 +68,8 @@ class TComponent {
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
 
-  unsigned ComponentState() const { return state_; }
-  bool HasState(TComponentStateFlag flag) const { return (state_ & flag) != 0; }
+  unsigned ComponentState() const { return FState; }
+  bool HasState(TComponentStateFlag flag) const { return (FState & flag) != 0; }
   // Design mode: applied to this component and everything it owns.
   void SetDesigning(bool designing);
   void SetReading(bool reading);  // csReading and csLoading together, as a stream read does
@@ -85,11 +85,11 @@ class TComponent {
   virtual void Notification(TComponent* component, TOperation operation);
 
  private:
-  TComponent* owner_ = nullptr;
-  std::string name_;
-  std::vector<TComponent*> components_;
-  std::vector<TComponent*> freeNotifies_;
-  unsigned state_ = 0;
+  TComponent* FOwner = nullptr;
+  std::string FName;
+  std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FFreeNotifies;
+  unsigned FState = 0;
 };
 
 class EComponentError : public std::runtime_error {

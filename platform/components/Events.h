@@ -42,15 +42,15 @@ class TPublishedMethods {
   virtual ~TPublishedMethods() = default;
   template <class TEvent, class F>
   void PublishMethod(const std::string& name, F&& method) {
-    methods_[name] = std::any(TEvent(std::forward<F>(method)));
+    FMethods[name] = std::any(TEvent(std::forward<F>(method)));
   }
   const std::any* FindMethod(std::string_view name) const {
-    auto it = methods_.find(name);
-    return it == methods_.end() ? nullptr : &it->second;
+    auto it = FMethods.find(name);
+    return it == FMethods.end() ? nullptr : &it->second;
   }
 
  private:
-  std::map<std::string, std::any, std::less<>> methods_;
+  std::map<std::string, std::any, std::less<>> FMethods;
 };
 
 // The published method `name` of the first owner (from `component` upwards) that publishes methods.

@@ -55,37 +55,37 @@ std::string QualifiedName(const TComponent& c) {
 class ReadingFiler : public TFiler {
  public:
   ReadingFiler(const TComponent& component, const QJsonObject& properties, DesignReadReport& report)
-      : component_(component), properties_(properties), report_(report) {}
+      : FComponent(component), FProperties(properties), FReport(report) {}
 
   void DefineProperty(std::string_view name, const ReadProc& read, const WriteProc& /*write*/,
                       bool /*hasData*/) override {
     QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    seen_.append(key);
-    auto it = properties_.constFind(key);
-    if (it == properties_.constEnd()) return;
+    FSeen.append(key);
+    auto it = FProperties.constFind(key);
+    if (it == FProperties.constEnd()) return;
     StoredValue value = FromJson(it.value());
     TReader reader(value);
     try {
       read(reader);
     } catch (const std::exception& e) {
-      report_.problems.push_back(QualifiedName(component_) + "." + std::string(name) + ": " + e.what());
+      FReport.problems.push_back(QualifiedName(FComponent) + "." + std::string(name) + ": " + e.what());
     }
   }
 
   void ReportUnknown() {
-    for (auto it = properties_.constBegin(); it != properties_.constEnd(); ++it) {
-      if (!seen_.contains(it.key())) {
-        report_.problems.push_back(QualifiedName(component_) + "." + it.key().toStdString() +
+    for (auto it = FProperties.constBegin(); it != FProperties.constEnd(); ++it) {
+      if (!FSeen.contains(it.key())) {
+        FReport.problems.push_back(QualifiedName(FComponent) + "." + it.key().toStdString() +
                                    ": unknown property");
       }
     }
   }
 
  private:
-  const TComponent& component_;
-  const QJsonObject& properties_;
-  DesignReadReport& report_;
-  QStringList seen_;
+  const TComponent& FComponent;
+  const QJsonObject& FProperties;
+  DesignReadReport& FReport;
+  QStringList FSeen;
 };
 
 class WritingFiler : public TFiler {
@@ -100,13 +100,13 @@ class WritingFiler : public TFiler {
       return;  // a component that cannot write its own data leaves the property out
     }
     if (!writer.HasValue()) return;
-    properties_.insert(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+    FProperties.insert(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
                        ToJson(writer.Result()));
   }
-  QJsonObject Take() { return std::move(properties_); }
+  QJsonObject Take() { return std::move(FProperties); }
 
  private:
-  QJsonObject properties_;
+  QJsonObject FProperties;
 };
 
 struct PendingRead {

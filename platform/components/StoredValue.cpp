@@ -15,39 +15,39 @@ namespace {
 
 bool StoredValue::AsBool() const {
   if (!IsBool()) WrongKind("a boolean");
-  return std::get<bool>(value_);
+  return std::get<bool>(FValue);
 }
 
 std::int64_t StoredValue::AsInteger() const {
   if (!IsInteger()) WrongKind("an integer");
-  return std::get<std::int64_t>(value_);
+  return std::get<std::int64_t>(FValue);
 }
 
 double StoredValue::AsFloat() const {
-  if (IsInteger()) return static_cast<double>(std::get<std::int64_t>(value_));
+  if (IsInteger()) return static_cast<double>(std::get<std::int64_t>(FValue));
   if (!IsFloat()) WrongKind("a number");
-  return std::get<double>(value_);
+  return std::get<double>(FValue);
 }
 
 const Cp932String& StoredValue::AsString() const {
   if (!IsString()) WrongKind("a string");
-  return std::get<Cp932String>(value_);
+  return std::get<Cp932String>(FValue);
 }
 
 const StoredValue::List& StoredValue::AsList() const {
   if (!IsList()) WrongKind("a list");
-  return std::get<List>(value_);
+  return std::get<List>(FValue);
 }
 
-TReader::TReader(const StoredValue& value) : root_(value) {}
+TReader::TReader(const StoredValue& value) : FRoot(value) {}
 
 const StoredValue& TReader::Next() {
-  if (stack_.empty()) {
-    if (rootRead_) throw EReadError("Read past the end of the property value");
-    rootRead_ = true;
-    return root_;
+  if (FStack.empty()) {
+    if (FRootRead) throw EReadError("Read past the end of the property value");
+    FRootRead = true;
+    return FRoot;
   }
-  Level& level = stack_.back();
+  Level& level = FStack.back();
   if (level.index >= level.list->size()) throw EReadError("Read past the end of a stored list");
   return (*level.list)[level.index++];
 }
@@ -74,43 +74,43 @@ const StoredValue& TReader::ReadValue() {
 
 void TReader::ReadListBegin() {
   const StoredValue& v = Next();
-  stack_.push_back({&v.AsList(), 0});
+  FStack.push_back({&v.AsList(), 0});
 }
 
 bool TReader::EndOfList() const {
-  return stack_.empty() || stack_.back().index >= stack_.back().list->size();
+  return FStack.empty() || FStack.back().index >= FStack.back().list->size();
 }
 
 void TReader::ReadListEnd() {
-  if (stack_.empty()) throw EReadError("List end without a list");
+  if (FStack.empty()) throw EReadError("List end without a list");
   if (!EndOfList()) throw EReadError("Stored list has more values than expected");
-  stack_.pop_back();
+  FStack.pop_back();
 }
 
 void TWriter::Add(StoredValue v) {
-  if (!open_.empty()) {
-    open_.back().push_back(std::move(v));
+  if (!FOpen.empty()) {
+    FOpen.back().push_back(std::move(v));
     return;
   }
-  if (written_) throw std::logic_error("a property value was written twice");
-  root_ = std::move(v);
-  written_ = true;
+  if (FWritten) throw std::logic_error("a property value was written twice");
+  FRoot = std::move(v);
+  FWritten = true;
 }
 
 void TWriter::WriteListBegin() {
-  open_.emplace_back();
+  FOpen.emplace_back();
 }
 
 void TWriter::WriteListEnd() {
-  if (open_.empty()) throw std::logic_error("list end without a list");
-  StoredValue::List done = std::move(open_.back());
-  open_.pop_back();
+  if (FOpen.empty()) throw std::logic_error("list end without a list");
+  StoredValue::List done = std::move(FOpen.back());
+  FOpen.pop_back();
   Add(StoredValue(std::move(done)));
 }
 
 StoredValue TWriter::Result() const {
-  if (!open_.empty()) throw std::logic_error("unfinished stored list");
-  return root_;
+  if (!FOpen.empty()) throw std::logic_error("unfinished stored list");
+  return FRoot;
 }
 
 void TFiler::Integer(std::string_view name, const std::function<int()>& get,

@@ -19,20 +19,20 @@ class StoredValue {
   using List = std::vector<StoredValue>;
 
   StoredValue() = default;
-  StoredValue(bool b) : value_(b) {}                              // NOLINT(google-explicit-constructor)
-  StoredValue(int i) : value_(std::int64_t{i}) {}                 // NOLINT(google-explicit-constructor)
-  StoredValue(std::int64_t i) : value_(i) {}                      // NOLINT(google-explicit-constructor)
-  StoredValue(double d) : value_(d) {}                            // NOLINT(google-explicit-constructor)
-  StoredValue(Cp932String s) : value_(std::move(s)) {}            // NOLINT(google-explicit-constructor)
-  StoredValue(const char* ascii) : value_(Cp932String(ascii)) {}  // NOLINT(google-explicit-constructor)
-  StoredValue(List l) : value_(std::move(l)) {}                   // NOLINT(google-explicit-constructor)
+  StoredValue(bool b) : FValue(b) {}                              // NOLINT(google-explicit-constructor)
+  StoredValue(int i) : FValue(std::int64_t{i}) {}                 // NOLINT(google-explicit-constructor)
+  StoredValue(std::int64_t i) : FValue(i) {}                      // NOLINT(google-explicit-constructor)
+  StoredValue(double d) : FValue(d) {}                            // NOLINT(google-explicit-constructor)
+  StoredValue(Cp932String s) : FValue(std::move(s)) {}            // NOLINT(google-explicit-constructor)
+  StoredValue(const char* ascii) : FValue(Cp932String(ascii)) {}  // NOLINT(google-explicit-constructor)
+  StoredValue(List l) : FValue(std::move(l)) {}                   // NOLINT(google-explicit-constructor)
 
-  bool IsNull() const { return std::holds_alternative<std::monostate>(value_); }
-  bool IsBool() const { return std::holds_alternative<bool>(value_); }
-  bool IsInteger() const { return std::holds_alternative<std::int64_t>(value_); }
-  bool IsFloat() const { return std::holds_alternative<double>(value_); }
-  bool IsString() const { return std::holds_alternative<Cp932String>(value_); }
-  bool IsList() const { return std::holds_alternative<List>(value_); }
+  bool IsNull() const { return std::holds_alternative<std::monostate>(FValue); }
+  bool IsBool() const { return std::holds_alternative<bool>(FValue); }
+  bool IsInteger() const { return std::holds_alternative<std::int64_t>(FValue); }
+  bool IsFloat() const { return std::holds_alternative<double>(FValue); }
+  bool IsString() const { return std::holds_alternative<Cp932String>(FValue); }
+  bool IsList() const { return std::holds_alternative<List>(FValue); }
 
   // Typed access; each throws EReadError naming the expected kind when the value is of another kind.
   bool AsBool() const;
@@ -44,7 +44,7 @@ class StoredValue {
   friend bool operator==(const StoredValue&, const StoredValue&) = default;
 
  private:
-  std::variant<std::monostate, bool, std::int64_t, double, Cp932String, List> value_;
+  std::variant<std::monostate, bool, std::int64_t, double, Cp932String, List> FValue;
 };
 
 // Sequential reading of one stored property's value, in the manner of a form reader: a plain value is
@@ -71,9 +71,9 @@ class TReader {
     const StoredValue::List* list;
     std::size_t index;
   };
-  const StoredValue& root_;
-  bool rootRead_ = false;
-  std::vector<Level> stack_;
+  const StoredValue& FRoot;
+  bool FRootRead = false;
+  std::vector<Level> FStack;
 };
 
 // Builds one stored property's value; the counterpart of TReader.
@@ -90,13 +90,13 @@ class TWriter {
 
   // The value written; an unfinished list is an error.
   StoredValue Result() const;
-  bool HasValue() const { return written_; }
+  bool HasValue() const { return FWritten; }
 
  private:
   void Add(StoredValue v);
-  StoredValue root_;
-  bool written_ = false;
-  std::vector<StoredValue::List> open_;
+  StoredValue FRoot;
+  bool FWritten = false;
+  std::vector<StoredValue::List> FOpen;
 };
 
 // What a component tells the framework about its stored properties, in the order they are stored and read:

@@ -133,13 +133,13 @@ Cp932String Cp932String::FromUtf8(std::string_view utf8) {
 }
 
 std::string Cp932String::ToUtf8() const {
-  if (bytes_.empty()) return {};
+  if (FBytes.empty()) return {};
   UConverter* conv = Cp932Converter();
   UErrorCode status = U_ZERO_ERROR;
-  std::u16string wide(bytes_.size() + 1, u'\0');
+  std::u16string wide(FBytes.size() + 1, u'\0');
   int32_t wideLen =
       ucnv_toUChars(conv, reinterpret_cast<UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
-                    bytes_.data(), static_cast<int32_t>(bytes_.size()), &status);
+                    FBytes.data(), static_cast<int32_t>(FBytes.size()), &status);
   if (U_FAILURE(status)) return {};
   std::string out(static_cast<std::size_t>(wideLen) * 3 + 1, '\0');
   int32_t outLen = 0;

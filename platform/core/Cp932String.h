@@ -16,32 +16,32 @@ class Cp932String {
  public:
   Cp932String() = default;
   // Plain ASCII text is the same in code page 932, so literals such as "A4" or "12,1,4" may be used directly.
-  Cp932String(const char* ascii) : bytes_(ascii) {}  // NOLINT(google-explicit-constructor)
+  Cp932String(const char* ascii) : FBytes(ascii) {}  // NOLINT(google-explicit-constructor)
   static Cp932String FromBytes(std::string_view bytes) { return Cp932String(std::string(bytes), 0); }
   // Unicode text (UTF-8) converted to code page 932; characters without a code become '?' (the JIS names
   // below take their code page character).
   static Cp932String FromUtf8(std::string_view utf8);
 
-  const std::string& Bytes() const { return bytes_; }
+  const std::string& Bytes() const { return FBytes; }
   std::string ToUtf8() const;
 
-  std::size_t Length() const { return bytes_.size(); }
-  bool IsEmpty() const { return bytes_.empty(); }
-  std::uint8_t ByteAt(std::size_t i) const { return static_cast<std::uint8_t>(bytes_[i]); }
+  std::size_t Length() const { return FBytes.size(); }
+  bool IsEmpty() const { return FBytes.empty(); }
+  std::uint8_t ByteAt(std::size_t i) const { return static_cast<std::uint8_t>(FBytes[i]); }
 
   Cp932String& operator+=(const Cp932String& other) {
-    bytes_ += other.bytes_;
+    FBytes += other.FBytes;
     return *this;
   }
   friend Cp932String operator+(Cp932String a, const Cp932String& b) { return a += b; }
   friend bool operator==(const Cp932String&, const Cp932String&) = default;
   friend std::strong_ordering operator<=>(const Cp932String& a, const Cp932String& b) {
-    return a.bytes_ <=> b.bytes_;
+    return a.FBytes <=> b.FBytes;
   }
 
  private:
-  Cp932String(std::string bytes, int) : bytes_(std::move(bytes)) {}
-  std::string bytes_;
+  Cp932String(std::string bytes, int) : FBytes(std::move(bytes)) {}
+  std::string FBytes;
 };
 
 // Lead byte of a two-byte character in code page 932.

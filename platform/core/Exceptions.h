@@ -11,11 +11,11 @@ namespace tess {
 
 class Exception : public std::runtime_error {
  public:
-  explicit Exception(const Cp932String& message) : std::runtime_error(message.ToUtf8()), message_(message) {}
-  const Cp932String& Message() const { return message_; }
+  explicit Exception(const Cp932String& message) : std::runtime_error(message.ToUtf8()), FMessage(message) {}
+  const Cp932String& Message() const { return FMessage; }
 
  private:
-  Cp932String message_;
+  Cp932String FMessage;
 };
 
 // A text that is not a number of the asked kind.

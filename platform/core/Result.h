@@ -12,18 +12,18 @@ class [[nodiscard]] TResult {
   static TResult Ok() { return {}; }
   static TResult Error(std::string message) {
     TResult r;
-    r.ok_ = false;
-    r.message_ = std::move(message);
+    r.FOk = false;
+    r.FMessage = std::move(message);
     return r;
   }
 
-  bool IsOk() const { return ok_; }
-  explicit operator bool() const { return ok_; }
-  const std::string& Message() const { return message_; }
+  bool IsOk() const { return FOk; }
+  explicit operator bool() const { return FOk; }
+  const std::string& Message() const { return FMessage; }
 
  private:
-  bool ok_ = true;
-  std::string message_;
+  bool FOk = true;
+  std::string FMessage;
 };
 
 }  // namespace tess

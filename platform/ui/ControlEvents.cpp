@@ -91,10 +91,10 @@ void DragMove(const QPoint& global) {
 // Forwards the mouse and size events of a control's widget to the control's events.
 class EventForwarder : public QObject {
  public:
-  explicit EventForwarder(TControl* control) : control_(control) {}
+  explicit EventForwarder(TControl* control) : FControl(control) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    TControl* c = control_;
+    TControl* c = FControl;
     switch (event->type()) {
       case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(event);
@@ -179,11 +179,11 @@ class EventForwarder : public QObject {
   QPoint Local(QObject* watched, QMouseEvent* me) const {
     QPoint p = me->position().toPoint();
     auto* w = qobject_cast<QWidget*>(watched);
-    QWidget* own = WidgetOf(control_);
+    QWidget* own = WidgetOf(FControl);
     if (w != nullptr && own != nullptr && w != own) p = w->mapTo(own, p);
     return p;
   }
-  TControl* control_;
+  TControl* FControl;
 };
 
 Qt::CursorShape ShapeOf(TCursor cursor) {

@@ -20,7 +20,7 @@ std::size_t Cp932Bytes(const QString& text) {
 // page 932 has no code for, and is trimmed to the whole characters that still fit.
 class ByteLimitValidator : public QValidator {
  public:
-  ByteLimitValidator(TEdit* edit, QObject* parent) : QValidator(parent), edit_(edit) {}
+  ByteLimitValidator(TEdit* edit, QObject* parent) : QValidator(parent), FEdit(edit) {}
   QString before;          // the text before the edit being validated
   bool assigning = false;  // the program sets the text: no limit
 
@@ -40,7 +40,7 @@ class ByteLimitValidator : public QValidator {
     const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
     // Room for the inserted characters within the limit; a text already longer may still be shortened.
     std::size_t room = SIZE_MAX;
-    const std::size_t limit = static_cast<std::size_t>(edit_->MaxLength());
+    const std::size_t limit = static_cast<std::size_t>(FEdit->MaxLength());
     if (limit != 0) {
       const std::size_t now = Cp932Bytes(input);
       if (now > limit && now > Cp932Bytes(before)) {
@@ -70,7 +70,7 @@ class ByteLimitValidator : public QValidator {
   }
 
  private:
-  TEdit* edit_;
+  TEdit* FEdit;
 };
 
 }  // namespace

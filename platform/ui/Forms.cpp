@@ -59,7 +59,7 @@ TSeenFrames& SeenFrames() {
 
 class FormWidget : public QWidget {
  public:
-  explicit FormWidget(TForm* form) : QWidget(nullptr, Qt::Window), form_(form) {}
+  explicit FormWidget(TForm* form) : QWidget(nullptr, Qt::Window), FForm(form) {}
   bool closing = false;  // a close the form itself asked for
   bool framed = false;   // the window system has framed the shown window
   std::function<void()> onFramed;
@@ -82,7 +82,7 @@ class FormWidget : public QWidget {
     }
     // The window's close box: the form's own close sequence decides.
     event->ignore();
-    TForm* form = form_;
+    TForm* form = FForm;
     Application().RunHandler(form, [form] { TFormAccess::CloseRequested(*form); });
   }
   void showEvent(QShowEvent* event) override {
@@ -99,14 +99,14 @@ class FormWidget : public QWidget {
   void moveEvent(QMoveEvent* event) override {
     QWidget::moveEvent(event);
     if (NoteFramed(false)) return;
-    TForm* form = form_;
+    TForm* form = FForm;
     QRect frame = frameGeometry();
     Application().RunHandler(form, [form, frame] { TFormAccess::Moved(*form, frame.left(), frame.top()); });
   }
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
     if (NoteFramed(false)) return;
-    TForm* form = form_;
+    TForm* form = FForm;
     int w = width(), h = height();
     Application().RunHandler(form, [form, w, h] { TFormAccess::Resized(*form, w, h); });
   }
@@ -125,13 +125,13 @@ class FormWidget : public QWidget {
       seen.byKind[FrameKind(this)] = frame;
       seen.last = frame;
     }
-    TForm* form = form_;
+    TForm* form = FForm;
     Application().RunHandler(form, [form] { TFormAccess::Framed(*form); });
     if (onFramed) onFramed();
     return true;
   }
 
-  TForm* form_;
+  TForm* FForm;
 };
 
 const TEnumNames<TFormBorderStyle> kBorderStyleNames = {{TFormBorderStyle::bsNone, "bsNone"},

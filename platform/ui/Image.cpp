@@ -16,15 +16,15 @@ namespace {
 
 class ImageWidget : public QWidget {
  public:
-  explicit ImageWidget(TImage* image) : image_(image) {}
+  explicit ImageWidget(TImage* image) : FImage(image) {}
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
-  TImage* image_;
-  QImage cache_;
-  unsigned cacheGeneration_ = 0;
+  TImage* FImage;
+  QImage FCache;
+  unsigned FCacheGeneration = 0;
 };
 
 }  // namespace
@@ -125,7 +125,7 @@ TBitmap24 TImage::Render(double pixelRatio) const {
 }
 
 void ImageWidget::paintEvent(QPaintEvent*) {
-  if (!image_->HasPicture() && !image_->HasPaper()) return;
+  if (!FImage->HasPicture() && !FImage->HasPaper()) return;
   // The picture is played once per size and pixel ratio at the screen's device pixels; repaints while
   // scrolling or dragging show the kept pixels. Very large pictures (far zoomed in) are played straight
   // onto the window instead of being kept, to bound the memory.
@@ -133,18 +133,18 @@ void ImageWidget::paintEvent(QPaintEvent*) {
   const double pixels = width() * ratio * height() * ratio;
   QPainter p(this);
   if (pixels > 24.0 * 1024 * 1024) {
-    cache_ = QImage();
-    QImage part = TImagePainter::Paint(*image_, width(), height(), 1.0);
+    FCache = QImage();
+    QImage part = TImagePainter::Paint(*FImage, width(), height(), 1.0);
     p.drawImage(0, 0, part);
     return;
   }
   QSize want(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio)));
-  if (cache_.isNull() || cache_.size() != want || cacheGeneration_ != TImagePainter::Generation(*image_)) {
-    cache_ = TImagePainter::Paint(*image_, width(), height(), ratio);
-    cache_.setDevicePixelRatio(ratio);
-    cacheGeneration_ = TImagePainter::Generation(*image_);
+  if (FCache.isNull() || FCache.size() != want || FCacheGeneration != TImagePainter::Generation(*FImage)) {
+    FCache = TImagePainter::Paint(*FImage, width(), height(), ratio);
+    FCache.setDevicePixelRatio(ratio);
+    FCacheGeneration = TImagePainter::Generation(*FImage);
   }
-  p.drawImage(0, 0, cache_);
+  p.drawImage(0, 0, FCache);
 }
 
 void TImage::DefineProperties(TFiler& filer) {

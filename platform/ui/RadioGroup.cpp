@@ -22,18 +22,18 @@ namespace {
 class GroupRadioButton : public QRadioButton {
  public:
   GroupRadioButton(const QString& text, QWidget* parent, std::function<void(int step)> move)
-      : QRadioButton(text, parent), move_(std::move(move)) {}
+      : QRadioButton(text, parent), FMove(std::move(move)) {}
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
     switch (event->key()) {
       case Qt::Key_Up:
       case Qt::Key_Left:
-        move_(-1);
+        FMove(-1);
         return;
       case Qt::Key_Down:
       case Qt::Key_Right:
-        move_(1);
+        FMove(1);
         return;
       default:
         QRadioButton::keyPressEvent(event);
@@ -41,7 +41,7 @@ class GroupRadioButton : public QRadioButton {
   }
 
  private:
-  std::function<void(int)> move_;
+  std::function<void(int)> FMove;
 };
 
 class RadioGroupWidget : public QWidget {

@@ -13,12 +13,12 @@ namespace {
 
 class ShapeWidget : public QWidget {
  public:
-  explicit ShapeWidget(TShape* shape) : shape_(shape) {}
+  explicit ShapeWidget(TShape* shape) : FShapeControl(shape) {}
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    const TShape& s = *shape_;
+    const TShape& s = *FShapeControl;
     // The outline sits inside the bounds: half the pen width in from the edges, as GDI draws shapes.
     int penWidth = s.PenWidth();
     int x = penWidth / 2, y = x;
@@ -64,7 +64,7 @@ class ShapeWidget : public QWidget {
   }
 
  private:
-  TShape* shape_;
+  TShape* FShapeControl;
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 
 class StatusBarWidget : public QWidget {
  public:
-  explicit StatusBarWidget(TStatusBar* bar) : bar_(bar) {}
+  explicit StatusBarWidget(TStatusBar* bar) : FBar(bar) {}
   QSizeGrip* grip = nullptr;
 
  protected:
@@ -21,10 +21,10 @@ class StatusBarWidget : public QWidget {
     QPainter p(this);
     int x = 0;
     int gripWidth = grip != nullptr && grip->isVisible() ? grip->width() : 0;
-    for (int i = 0; i < bar_->PanelCount(); ++i) {
-      const TStatusPanel& panel = bar_->Panel(i);
+    for (int i = 0; i < FBar->PanelCount(); ++i) {
+      const TStatusPanel& panel = FBar->Panel(i);
       // The last panel reaches the right edge, as the window system's status bars have it.
-      int right = i + 1 == bar_->PanelCount() ? width() - gripWidth : x + panel.Width;
+      int right = i + 1 == FBar->PanelCount() ? width() - gripWidth : x + panel.Width;
       QRect r(x, 2, std::max(0, right - x - 2), height() - 3);
       p.setPen(ToQColor(clBtnShadow));
       p.drawLine(r.topLeft(), r.topRight());
@@ -43,7 +43,7 @@ class StatusBarWidget : public QWidget {
   }
 
  private:
-  TStatusBar* bar_;
+  TStatusBar* FBar;
 };
 
 }  // namespace

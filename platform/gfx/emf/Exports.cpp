@@ -129,7 +129,7 @@ void NameDrawnCharacters(char* map, std::size_t size, const std::set<char16_t>& 
 class AtomicFileDevice : public QIODevice {
  public:
   explicit AtomicFileDevice(TAtomicFile& file, const std::set<char16_t>* drawn = nullptr)
-      : file_(file), drawn_(drawn) {
+      : FFile(file), FDrawn(drawn) {
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
   }
   bool isSequential() const override { return true; }
@@ -138,17 +138,17 @@ class AtomicFileDevice : public QIODevice {
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 size) override {
     static constexpr std::string_view kTextMap = "/CIDInit /ProcSet findresource begin";
-    if (drawn_ != nullptr && std::string_view(data, static_cast<std::size_t>(size)).starts_with(kTextMap)) {
+    if (FDrawn != nullptr && std::string_view(data, static_cast<std::size_t>(size)).starts_with(kTextMap)) {
       std::string map(data, static_cast<std::size_t>(size));
-      NameDrawnCharacters(map.data(), map.size(), *drawn_);
-      return file_.Write(map) ? size : -1;
+      NameDrawnCharacters(map.data(), map.size(), *FDrawn);
+      return FFile.Write(map) ? size : -1;
     }
-    return file_.Write(data, static_cast<std::size_t>(size)) ? size : -1;
+    return FFile.Write(data, static_cast<std::size_t>(size)) ? size : -1;
   }
 
  private:
-  TAtomicFile& file_;
-  const std::set<char16_t>* drawn_;
+  TAtomicFile& FFile;
+  const std::set<char16_t>* FDrawn;
 };
 
 }  // namespace
