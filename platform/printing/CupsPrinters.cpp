@@ -231,17 +231,17 @@ class CupsPrintJob;
 
 class CupsPrinterSystem : public TPrinterSystem {
  public:
-  CupsPrinterSystem(std::string server, bool ippOnly) : ippOnly_(ippOnly) {
+  CupsPrinterSystem(std::string server, bool ippOnly) : FIppOnly(ippOnly) {
     if (server.empty()) {
-      host_ = cupsServer();
-      port_ = ippPort();
+      FHost = cupsServer();
+      FPort = ippPort();
     } else {
-      host_ = server;
-      port_ = ippPort();
+      FHost = server;
+      FPort = ippPort();
       auto colon = server.rfind(':');
       if (server.front() != '/' && colon != std::string::npos) {
-        host_ = server.substr(0, colon);
-        port_ = std::atoi(server.c_str() + colon + 1);
+        FHost = server.substr(0, colon);
+        FPort = std::atoi(server.c_str() + colon + 1);
       }
     }
   }
@@ -249,13 +249,13 @@ class CupsPrinterSystem : public TPrinterSystem {
   ~CupsPrinterSystem() override { AbandonJob(); }
 
   // "host:port", or the local socket's path.
-  std::string Where() const { return host_.front() == '/' ? host_ : host_ + ":" + std::to_string(port_); }
+  std::string Where() const { return FHost.front() == '/' ? FHost : FHost + ":" + std::to_string(FPort); }
 
   // A connection to a scheduler that has just answered, or nothing; ServiceProblem says which.
   HttpPtr Connect() {
     const auto now = std::chrono::steady_clock::now();
-    if (now < quietUntil_) return nullptr;
-    HttpPtr http(httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+    if (now < FQuietUntil) return nullptr;
+    HttpPtr http(httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               kConnectTimeoutMs, nullptr));
     if (!http) {
       SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where()));
@@ -266,7 +266,7 @@ class CupsPrinterSystem : public TPrinterSystem {
       SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where() +
                                               " (it did not answer within " +
                                               std::to_string(kAnswerTimeoutMs / 1000) + " seconds)"));
-      quietUntil_ = now + kQuietPeriod;
+      FQuietUntil = now + kQuietPeriod;
       return nullptr;
     }
     SetServiceProblem({});
@@ -592,20 +592,20 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (device.IsEmpty()) return nullptr;
     const std::string name = device.ToUtf8();
     HttpPtr http;
-    if (mustExist || drivers_.find(name) == drivers_.end()) {
+    if (mustExist || FDrivers.find(name) == FDrivers.end()) {
       http = Connect();
       if (!http) return nullptr;
       DestPtr dest = NamedDest(http.get(), device);
       if (!dest) return nullptr;
-      auto it = drivers_.find(name);
-      if (it != drivers_.end()) return &it->second;
+      auto it = FDrivers.find(name);
+      if (it != FDrivers.end()) return &it->second;
       std::optional<CupsDriver> driver;
-      if (!ippOnly_) driver = LoadFromPpd(http.get(), name);
+      if (!FIppOnly) driver = LoadFromPpd(http.get(), name);
       if (!driver) driver = LoadFromIpp(http.get(), dest.get());
       if (!driver) return nullptr;
-      return &drivers_.emplace(name, std::move(*driver)).first->second;
+      return &FDrivers.emplace(name, std::move(*driver)).first->second;
     }
-    return &drivers_.find(name)->second;
+    return &FDrivers.find(name)->second;
   }
 
   static std::optional<CupsDriver> LoadFromPpd(http_t* http, const std::string& name) {
@@ -764,11 +764,11 @@ class CupsPrinterSystem : public TPrinterSystem {
     return d;
   }
 
-  std::string host_;
-  int port_ = 631;
-  bool ippOnly_ = false;
-  std::chrono::steady_clock::time_point quietUntil_{};
-  std::map<std::string, CupsDriver> drivers_;
+  std::string FHost;
+  int FPort = 631;
+  bool FIppOnly = false;
+  std::chrono::steady_clock::time_point FQuietUntil{};
+  std::map<std::string, CupsDriver> FDrivers;
 };
 
 // Whether a PDF made by the job is whole: the file's header and end marker, and one page object for each page
@@ -789,11 +789,11 @@ class CupsPrintJob : public TPrintJob {
  public:
   CupsPrintJob(CupsPrinterSystem& system, Cp932String printer, Cp932String title, std::string options,
                const TDeviceCaps& caps)
-      : system_(system),
-        printer_(std::move(printer)),
-        title_(std::move(title)),
-        options_(std::move(options)),
-        caps_(caps) {}
+      : FSystem(system),
+        FPrinter(std::move(printer)),
+        FTitle(std::move(title)),
+        FOptions(std::move(options)),
+        FCaps(caps) {}
 
   ~CupsPrintJob() override {
     try {
@@ -804,81 +804,81 @@ class CupsPrintJob : public TPrintJob {
 
   // False when the document cannot be opened; throws EPrinterError when CUPS does not take the job.
   bool Start() {
-    if (!file_.open()) return false;
-    writer_ = std::make_unique<QPdfWriter>(&file_);
-    writer_->setTitle(QString::fromStdString(title_.ToUtf8()));
-    writer_->setCreator("Tessarine");
-    writer_->setResolution(caps_.logPixelsX);
+    if (!FFile.open()) return false;
+    FWriter = std::make_unique<QPdfWriter>(&FFile);
+    FWriter->setTitle(QString::fromStdString(FTitle.ToUtf8()));
+    FWriter->setCreator("Tessarine");
+    FWriter->setResolution(FCaps.logPixelsX);
     // The page is the paper itself; the canvas origin is the printable area's corner.
-    QSizeF sizePt(caps_.physicalWidth * 72.0 / caps_.logPixelsX,
-                  caps_.physicalHeight * 72.0 / caps_.logPixelsY);
-    writer_->setPageLayout(QPageLayout(QPageSize(sizePt, QPageSize::Point, QString(), QPageSize::ExactMatch),
+    QSizeF sizePt(FCaps.physicalWidth * 72.0 / FCaps.logPixelsX,
+                  FCaps.physicalHeight * 72.0 / FCaps.logPixelsY);
+    FWriter->setPageLayout(QPageLayout(QPageSize(sizePt, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(writer_.get())) return false;
+    FPainter = std::make_unique<QPainter>();
+    if (!FPainter->begin(FWriter.get())) return false;
     PreparePage();
-    canvas_ = MakePainterCanvas(*painter_, DescribePrinter(caps_));
-    jobId_ = system_.CreateJob(printer_, title_, options_);
+    FCanvas = MakePainterCanvas(*FPainter, DescribePrinter(FCaps));
+    FJobId = FSystem.CreateJob(FPrinter, FTitle, FOptions);
     return true;
   }
 
-  TCanvas* Canvas() override { return canvas_.get(); }
+  TCanvas* Canvas() override { return FCanvas.get(); }
 
   void NewPage() override {
-    if (!painter_) return;
-    writer_->newPage();
-    ++pages_;
+    if (!FPainter) return;
+    FWriter->newPage();
+    ++FPages;
     PreparePage();
   }
 
   void End() override {
-    if (!painter_) throw EPrinterError("The print job was not started");
-    canvas_.reset();
-    const bool finished = painter_->end();
-    painter_.reset();
-    writer_.reset();
-    file_.flush();
-    file_.seek(0);
-    QByteArray pdf = file_.readAll();
-    file_.close();
-    const int jobId = std::exchange(jobId_, 0);
-    if (!finished || !PdfIsWhole(pdf, pages_)) {
-      system_.CancelJob(printer_, jobId);
-      throw EPrinterError(Cp932String("The document of the print job on ") + printer_ +
+    if (!FPainter) throw EPrinterError("The print job was not started");
+    FCanvas.reset();
+    const bool finished = FPainter->end();
+    FPainter.reset();
+    FWriter.reset();
+    FFile.flush();
+    FFile.seek(0);
+    QByteArray pdf = FFile.readAll();
+    FFile.close();
+    const int jobId = std::exchange(FJobId, 0);
+    if (!finished || !PdfIsWhole(pdf, FPages)) {
+      FSystem.CancelJob(FPrinter, jobId);
+      throw EPrinterError(Cp932String("The document of the print job on ") + FPrinter +
                           Cp932String(" is incomplete; the job was cancelled"));
     }
-    system_.SendDocument(printer_, jobId, title_, options_, pdf);
+    FSystem.SendDocument(FPrinter, jobId, FTitle, FOptions, pdf);
   }
 
   void Abort() override {
-    canvas_.reset();
-    if (painter_) painter_->end();
-    painter_.reset();
-    writer_.reset();
-    file_.close();
-    system_.CancelJob(printer_, std::exchange(jobId_, 0));
+    FCanvas.reset();
+    if (FPainter) FPainter->end();
+    FPainter.reset();
+    FWriter.reset();
+    FFile.close();
+    FSystem.CancelJob(FPrinter, std::exchange(FJobId, 0));
   }
 
  private:
   void PreparePage() {
-    painter_->resetTransform();
+    FPainter->resetTransform();
     // Printer dots: the writer's device units are dots at logPixelsX; the vertical axis is scaled when the
     // resolutions differ.
-    painter_->scale(1.0, static_cast<double>(caps_.logPixelsX) / caps_.logPixelsY);
-    painter_->translate(caps_.physicalOffsetX, caps_.physicalOffsetY);
+    FPainter->scale(1.0, static_cast<double>(FCaps.logPixelsX) / FCaps.logPixelsY);
+    FPainter->translate(FCaps.physicalOffsetX, FCaps.physicalOffsetY);
   }
 
-  CupsPrinterSystem& system_;
-  Cp932String printer_;
-  Cp932String title_;
-  std::string options_;
-  TDeviceCaps caps_;
-  int jobId_ = 0;  // the job on its queue, until its document was sent or it was cancelled
-  int pages_ = 1;
-  QTemporaryFile file_;
-  std::unique_ptr<QPdfWriter> writer_;
-  std::unique_ptr<QPainter> painter_;
-  std::unique_ptr<TCanvas> canvas_;  // destroyed before the painter it draws on
+  CupsPrinterSystem& FSystem;
+  Cp932String FPrinter;
+  Cp932String FTitle;
+  std::string FOptions;
+  TDeviceCaps FCaps;
+  int FJobId = 0;  // the job on its queue, until its document was sent or it was cancelled
+  int FPages = 1;
+  QTemporaryFile FFile;
+  std::unique_ptr<QPdfWriter> FWriter;
+  std::unique_ptr<QPainter> FPainter;
+  std::unique_ptr<TCanvas> FCanvas;  // destroyed before the painter it draws on
 };
 
 // The job options beyond paper and source: copies (with their collation) and, where the printer prints on

@@ -211,7 +211,7 @@ class TPrinterSystem {
   virtual std::vector<TPrinterRecord> EnumPrinters() = 0;
   // Why the print service could not be asked the last time it was ("CUPS is not reachable at ..."); empty
   // when it answered.
-  const Cp932String& ServiceProblem() const { return serviceProblem_; }
+  const Cp932String& ServiceProblem() const { return FServiceProblem; }
 
   // ---- The printer object. Its list is built from the enumeration on first use; an entry is the printer's
   // name, followed by " on " and the port when the printer has one.
@@ -260,7 +260,7 @@ class TPrinterSystem {
   void NewPage();
   void EndDoc();
   void Abort();
-  bool Printing() const { return job_ != nullptr; }
+  bool Printing() const { return FJob != nullptr; }
   TCanvas* Canvas();  // the job's canvas; nullptr when not printing
 
  protected:
@@ -276,7 +276,7 @@ class TPrinterSystem {
   virtual std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer,
                                               std::span<const std::uint8_t> block,
                                               const Cp932String& title) = 0;
-  void SetServiceProblem(const Cp932String& problem) { serviceProblem_ = problem; }
+  void SetServiceProblem(const Cp932String& problem) { FServiceProblem = problem; }
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
   // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
@@ -294,15 +294,15 @@ class TPrinterSystem {
     int locks = 0;
     bool freePending = false;
   };
-  bool listBuilt_ = false;
-  Cp932String serviceProblem_;
-  std::vector<TPrinterRecord> records_;
-  std::vector<Cp932String> entries_;
-  int index_ = -1;
-  TDevModeHandle current_ = 0;
-  std::vector<std::pair<TDevModeHandle, Block>> blocks_;
-  TDevModeHandle nextHandle_ = 1;
-  std::unique_ptr<TPrintJob> job_;
+  bool FListBuilt = false;
+  Cp932String FServiceProblem;
+  std::vector<TPrinterRecord> FRecords;
+  std::vector<Cp932String> FEntries;
+  int FIndex = -1;
+  TDevModeHandle FCurrent = 0;
+  std::vector<std::pair<TDevModeHandle, Block>> FBlocks;
+  TDevModeHandle FNextHandle = 1;
+  std::unique_ptr<TPrintJob> FJob;
 };
 
 // A printer with these capabilities as a reference device.
