@@ -197,6 +197,7 @@ void TPrinterSystem::Refresh() {
   if (FIndex >= 0 && static_cast<std::size_t>(FIndex) < FRecords.size()) current = FRecords[FIndex].name;
   FListBuilt = true;
   std::optional<EPrinterError> failure;
+  ForgetPrinterDetails();
   try {
     FRecords = EnumPrinters();
   } catch (const EPrinterError& e) {

@@ -218,10 +218,11 @@ class TPrinterSystem {
   const std::vector<Cp932String>& Printers();
   // The enumeration records behind Printers(), same order.
   const std::vector<TPrinterRecord>& PrinterRecords();
-  // Reads the printer list again from the print service: the one place where the list is read. The current
-  // printer keeps its place (and its settings) when it is still installed; when it went away there is no
-  // current printer until one is chosen (PrinterIndex then falls back to the default printer). A failing
-  // enumeration empties the list and throws EPrinterError.
+  // Reads the printer list again from the print service: the one place where the list is read, and where
+  // what the driver kept of its printers is dropped (ForgetPrinterDetails). The current printer keeps its
+  // place (and its settings) when it is still installed; when it went away there is no current printer
+  // until one is chosen (PrinterIndex then falls back to the default printer). A failing enumeration
+  // empties the list and throws EPrinterError.
   void Refresh();
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
   // system's default printer (the first one when the system names none); an index outside the list throws
@@ -276,6 +277,10 @@ class TPrinterSystem {
   virtual std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer,
                                               std::span<const std::uint8_t> block,
                                               const Cp932String& title) = 0;
+  // Called by Refresh before the list is read again: a driver that keeps what it learnt of its printers
+  // (papers, sources, capabilities, default settings) forgets it here, so that a printer added, removed or
+  // changed since is seen as it is now.
+  virtual void ForgetPrinterDetails() {}
   void SetServiceProblem(const Cp932String& problem) { FServiceProblem = problem; }
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
