@@ -55,6 +55,7 @@ constexpr int kAnswerTimeoutMs = 4000;
 // each waiting for the answer timeout again.
 constexpr std::chrono::seconds kQuietPeriod(30);
 constexpr int kMaxCopies = 999;
+constexpr std::size_t kMaxKeptCaps = 64;
 
 struct HttpCloser {
   void operator()(http_t* http) const { httpClose(http); }
@@ -231,17 +232,17 @@ class CupsPrintJob;
 
 class CupsPrinterSystem : public TPrinterSystem {
  public:
-  CupsPrinterSystem(std::string server, bool ippOnly) : ippOnly_(ippOnly) {
+  CupsPrinterSystem(std::string server, bool ippOnly) : FIppOnly(ippOnly) {
     if (server.empty()) {
-      host_ = cupsServer();
-      port_ = ippPort();
+      FHost = cupsServer();
+      FPort = ippPort();
     } else {
-      host_ = server;
-      port_ = ippPort();
+      FHost = server;
+      FPort = ippPort();
       auto colon = server.rfind(':');
       if (server.front() != '/' && colon != std::string::npos) {
-        host_ = server.substr(0, colon);
-        port_ = std::atoi(server.c_str() + colon + 1);
+        FHost = server.substr(0, colon);
+        FPort = std::atoi(server.c_str() + colon + 1);
       }
     }
   }
@@ -249,13 +250,20 @@ class CupsPrinterSystem : public TPrinterSystem {
   ~CupsPrinterSystem() override { AbandonJob(); }
 
   // "host:port", or the local socket's path.
-  std::string Where() const { return host_.front() == '/' ? host_ : host_ + ":" + std::to_string(port_); }
+  std::string Where() const { return FHost.front() == '/' ? FHost : FHost + ":" + std::to_string(FPort); }
 
-  // A connection to a scheduler that has just answered, or nothing; ServiceProblem says which.
-  HttpPtr Connect() {
+  // The connection to the scheduler, or nothing; ServiceProblem says which. One connection serves every
+  // request; it is opened again (and the scheduler asked whether it answers) when there is none yet, when
+  // the scheduler closed it, or after a request on it failed.
+  http_t* Connect() {
+    if (FHttp) {
+      // Nothing is to be read between requests: readable now means the scheduler closed its end.
+      if (httpGetFd(FHttp.get()) >= 0 && httpWait(FHttp.get(), 0) == 0) return FHttp.get();
+      FHttp.reset();
+    }
     const auto now = std::chrono::steady_clock::now();
-    if (now < quietUntil_) return nullptr;
-    HttpPtr http(httpConnect2(host_.c_str(), port_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+    if (now < FQuietUntil) return nullptr;
+    HttpPtr http(httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               kConnectTimeoutMs, nullptr));
     if (!http) {
       SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where()));
@@ -266,19 +274,31 @@ class CupsPrinterSystem : public TPrinterSystem {
       SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where() +
                                               " (it did not answer within " +
                                               std::to_string(kAnswerTimeoutMs / 1000) + " seconds)"));
-      quietUntil_ = now + kQuietPeriod;
+      FQuietUntil = now + kQuietPeriod;
       return nullptr;
     }
     SetServiceProblem({});
-    return http;
+    FHttp = std::move(http);
+    return FHttp.get();
   }
+
+  // Drops the connection after a request on it failed, so that the next one starts on a fresh one.
+  void DropConnection() { FHttp.reset(); }
 
   std::vector<TPrinterRecord> EnumPrinters() override {
     std::vector<TPrinterRecord> records;
-    HttpPtr http = Connect();
+    http_t* http = Connect();
     if (!http) return records;  // no server: no printers
     cups_dest_t* dests = nullptr;
-    int count = cupsGetDests2(http.get(), &dests);
+    int count = cupsGetDests2(http, &dests);
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+      // The kept connection may have gone stale: ask once more on a fresh one.
+      DropConnection();
+      http = Connect();
+      if (!http) return records;
+      count = cupsGetDests2(http, &dests);
+    }
     for (int i = 0; i < count; ++i) {
       const cups_dest_t& d = dests[i];
       if (d.instance != nullptr) continue;  // instances share their queue's name
@@ -299,7 +319,7 @@ class CupsPrinterSystem : public TPrinterSystem {
   }
 
   bool MergeDevMode(const Cp932String& device, std::span<std::uint8_t> block) override {
-    const CupsDriver* driver = Driver(device, true);
+    const CupsDriver* driver = Driver(device);
     if (driver == nullptr) return false;
     if (block.size() != devmode::kPublicSize + kPrivateSize) return false;
     if (ReadBlockU16(block, devmode::dmSize) != devmode::kPublicSize) return false;
@@ -336,7 +356,7 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   std::vector<TPaperEntry> Papers(const Cp932String& device) override {
     std::vector<TPaperEntry> result;
-    const CupsDriver* driver = Driver(device, true);
+    const CupsDriver* driver = Driver(device);
     if (driver == nullptr) return result;
     for (const CupsPaper& p : driver->papers) result.push_back({p.code, CutToBytes(p.name, kPaperNameSize)});
     return result;
@@ -344,7 +364,7 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   std::vector<TBinEntry> Bins(const Cp932String& device) override {
     std::vector<TBinEntry> result;
-    const CupsDriver* driver = Driver(device, true);
+    const CupsDriver* driver = Driver(device);
     if (driver == nullptr) return result;
     for (const CupsBin& b : driver->bins) result.push_back({b.code, CutToBytes(b.name, kBinNameSize)});
     return result;
@@ -400,9 +420,9 @@ class CupsPrinterSystem : public TPrinterSystem {
   // Creates a job on the queue; its document follows when the job ends. Throws EPrinterError saying why
   // when the queue cannot take it (CUPS unreachable, the queue gone, paused or not accepting jobs, refused).
   int CreateJob(const Cp932String& printer, const Cp932String& title, const std::string& optionsText) {
-    HttpPtr http = Connect();
+    http_t* http = Connect();
     if (!http) throw EPrinterError(ServiceProblem());
-    DestPtr dest = NamedDest(http.get(), printer);
+    DestPtr dest = NamedDest(http, printer);
     if (!dest)
       throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is no longer installed"));
     auto option = [&](const char* name) {
@@ -417,13 +437,13 @@ class CupsPrinterSystem : public TPrinterSystem {
       throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is paused") +
                           Reasons(option("printer-state-reasons")));
     }
-    InfoPtr info(cupsCopyDestInfo(http.get(), dest.get()));
+    InfoPtr info(cupsCopyDestInfo(http, dest.get()));
     if (!info) throw EPrinterError(Cp932String("CUPS does not describe the printer ") + printer);
     cups_option_t* options = nullptr;
     const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
     int jobId = 0;
-    const ipp_status_t status = cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId,
-                                                  title.ToUtf8().c_str(), numOptions, options);
+    const ipp_status_t status =
+        cupsCreateDestJob(http, dest.get(), info.get(), &jobId, title.ToUtf8().c_str(), numOptions, options);
     cupsFreeOptions(numOptions, options);
     if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
       throw EPrinterError(Cp932String("CUPS refused the print job on ") + printer +
@@ -437,9 +457,9 @@ class CupsPrinterSystem : public TPrinterSystem {
   void SendDocument(const Cp932String& printer, int jobId, const Cp932String& title,
                     const std::string& optionsText, const QByteArray& pdf) {
     std::string failure;
-    HttpPtr http = Connect();
-    DestPtr dest = http ? NamedDest(http.get(), printer) : nullptr;
-    InfoPtr info(dest ? cupsCopyDestInfo(http.get(), dest.get()) : nullptr);
+    http_t* http = Connect();
+    DestPtr dest = http ? NamedDest(http, printer) : nullptr;
+    InfoPtr info(dest ? cupsCopyDestInfo(http, dest.get()) : nullptr);
     if (!http) {
       failure = ServiceProblem().ToUtf8();
     } else if (!dest || !info) {
@@ -448,15 +468,15 @@ class CupsPrinterSystem : public TPrinterSystem {
       cups_option_t* options = nullptr;
       const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
       const std::string jobTitle = title.ToUtf8();
-      if (cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
+      if (cupsStartDestDocument(http, dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
                                 numOptions, options, 1) != HTTP_STATUS_CONTINUE) {
         failure = cupsLastErrorString();
       } else {
         const bool written =
-            cupsWriteRequestData(http.get(), pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
+            cupsWriteRequestData(http, pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
             HTTP_STATUS_CONTINUE;
         if (!written) failure = cupsLastErrorString();
-        if (cupsFinishDestDocument(http.get(), dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING &&
+        if (cupsFinishDestDocument(http, dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING &&
             failure.empty()) {
           failure = cupsLastErrorString();
         }
@@ -464,11 +484,12 @@ class CupsPrinterSystem : public TPrinterSystem {
       cupsFreeOptions(numOptions, options);
     }
     if (!failure.empty()) {
+      if (http) DropConnection();  // the request may have been left half sent
       CancelJob(printer, jobId);
       throw EPrinterError(Cp932String("The print job could not be sent to ") + printer +
                           Cp932String::FromUtf8(" (" + failure + "); it was cancelled"));
     }
-    const std::string dropped = DroppedState(http.get(), jobId);
+    const std::string dropped = DroppedState(http, jobId);
     if (!dropped.empty()) {
       throw EPrinterError(Cp932String("CUPS dropped the print job on ") + printer +
                           Cp932String::FromUtf8(" (" + dropped + ")"));
@@ -478,12 +499,13 @@ class CupsPrinterSystem : public TPrinterSystem {
   // Cancels a created job; a failure is not reported (the job or its queue may be gone already).
   void CancelJob(const Cp932String& printer, int jobId) {
     if (jobId <= 0) return;
-    if (HttpPtr http = Connect()) cupsCancelJob2(http.get(), printer.ToUtf8().c_str(), jobId, 0);
+    if (http_t* http = Connect()) cupsCancelJob2(http, printer.ToUtf8().c_str(), jobId, 0);
   }
 
  protected:
   std::optional<std::vector<std::uint8_t>> DefaultDevMode(const TPrinterRecord& printer) override {
-    const CupsDriver* driver = Driver(printer.name, true);
+    if (auto it = FDefaults.find(printer.name.ToUtf8()); it != FDefaults.end()) return it->second;
+    const CupsDriver* driver = Driver(printer.name);
     if (driver == nullptr) return std::nullopt;
     std::vector<std::uint8_t> block = NewDevModeBlock(printer.name, 1, kPrivateSize);
     WriteBlockI16(block, devmode::dmOrientation, DMORIENT_PORTRAIT);
@@ -493,18 +515,28 @@ class CupsPrinterSystem : public TPrinterSystem {
     WriteBlockI16(block, devmode::dmCollate, DMCOLLATE_TRUE);
     WriteBlockI16(block, devmode::dmDuplex, DMDUP_SIMPLEX);
     MergeDevMode(printer.name, block);
+    FDefaults.emplace(printer.name.ToUtf8(), block);
     return block;
   }
 
   Cp932String DriverName(const TPrinterRecord& printer) override {
-    const CupsDriver* driver = Driver(printer.name, false);
+    const CupsDriver* driver = Driver(printer.name);
     return driver ? driver->makeModel : Cp932String();
   }
 
   TDeviceCaps DriverDeviceCaps(const TPrinterRecord& printer, std::span<const std::uint8_t> block) override {
-    const CupsDriver* driver = Driver(printer.name, true);
+    // The queue's name, a NUL (which no name holds) and the block's bytes.
+    std::string key = printer.name.ToUtf8();
+    key.push_back('\0');
+    key.append(block.begin(), block.end());
+    if (auto it = FCaps.find(key); it != FCaps.end()) return it->second;
+    const CupsDriver* driver = Driver(printer.name);
     if (driver == nullptr) return {};
-    return Caps(Geometry(*driver, block));
+    const TDeviceCaps caps = Caps(Geometry(*driver, block));
+    // Blocks differ in few ways (paper, orientation, source); a caller making up many is not followed.
+    if (FCaps.size() >= kMaxKeptCaps) FCaps.clear();
+    FCaps.emplace(std::move(key), caps);
+    return caps;
   }
 
   std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer, std::span<const std::uint8_t> block,
@@ -586,26 +618,38 @@ class CupsPrinterSystem : public TPrinterSystem {
     WriteBlockText(block, kOptionsOffset, kOptionsSize, Cp932String::FromBytes(OptionsText(options)));
   }
 
-  // The driver's description of a queue, read once. With `mustExist` the queue is asked for first, so a
-  // queue that went away answers nothing even when its description is known.
-  const CupsDriver* Driver(const Cp932String& device, bool mustExist) {
+  // The driver's description of a queue, or nothing when CUPS does not have the queue. CUPS is asked once
+  // per queue until the printer list is read again; a server that cannot be reached is asked again next
+  // time, and so is one whose answer was neither the queue nor "not found".
+  const CupsDriver* Driver(const Cp932String& device) {
     if (device.IsEmpty()) return nullptr;
     const std::string name = device.ToUtf8();
-    HttpPtr http;
-    if (mustExist || drivers_.find(name) == drivers_.end()) {
-      http = Connect();
-      if (!http) return nullptr;
-      DestPtr dest = NamedDest(http.get(), device);
-      if (!dest) return nullptr;
-      auto it = drivers_.find(name);
-      if (it != drivers_.end()) return &it->second;
-      std::optional<CupsDriver> driver;
-      if (!ippOnly_) driver = LoadFromPpd(http.get(), name);
-      if (!driver) driver = LoadFromIpp(http.get(), dest.get());
-      if (!driver) return nullptr;
-      return &drivers_.emplace(name, std::move(*driver)).first->second;
+    if (auto it = FQueues.find(name); it != FQueues.end()) return it->second ? &*it->second : nullptr;
+    http_t* http = Connect();
+    if (!http) return nullptr;
+    DestPtr dest = NamedDest(http, device);
+    if (!dest) {
+      if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+        FQueues.emplace(name, std::nullopt);
+      } else {
+        DropConnection();
+      }
+      return nullptr;
     }
-    return &drivers_.find(name)->second;
+    std::optional<CupsDriver> driver;
+    if (!FIppOnly) driver = LoadFromPpd(http, name);
+    if (!driver) driver = LoadFromIpp(http, dest.get());
+    if (!driver) {
+      DropConnection();
+      return nullptr;
+    }
+    return &*FQueues.emplace(name, std::move(driver)).first->second;
+  }
+
+  void ForgetPrinterDetails() override {
+    FQueues.clear();
+    FCaps.clear();
+    FDefaults.clear();
   }
 
   static std::optional<CupsDriver> LoadFromPpd(http_t* http, const std::string& name) {
@@ -764,11 +808,17 @@ class CupsPrinterSystem : public TPrinterSystem {
     return d;
   }
 
-  std::string host_;
-  int port_ = 631;
-  bool ippOnly_ = false;
-  std::chrono::steady_clock::time_point quietUntil_{};
-  std::map<std::string, CupsDriver> drivers_;
+  std::string FHost;
+  int FPort = 631;
+  bool FIppOnly = false;
+  std::chrono::steady_clock::time_point FQuietUntil{};
+  HttpPtr FHttp;  // the connection every request goes over
+  // What CUPS said of each queue asked for since the printer list was last read: its driver's description,
+  // or nothing for a queue it does not have.
+  std::map<std::string, std::optional<CupsDriver>> FQueues;
+  // Device capabilities by queue name and settings block, and each queue's default settings block.
+  std::map<std::string, TDeviceCaps> FCaps;
+  std::map<std::string, std::vector<std::uint8_t>> FDefaults;
 };
 
 // Whether a PDF made by the job is whole: the file's header and end marker, and one page object for each page
@@ -789,11 +839,11 @@ class CupsPrintJob : public TPrintJob {
  public:
   CupsPrintJob(CupsPrinterSystem& system, Cp932String printer, Cp932String title, std::string options,
                const TDeviceCaps& caps)
-      : system_(system),
-        printer_(std::move(printer)),
-        title_(std::move(title)),
-        options_(std::move(options)),
-        caps_(caps) {}
+      : FSystem(system),
+        FPrinter(std::move(printer)),
+        FTitle(std::move(title)),
+        FOptions(std::move(options)),
+        FCaps(caps) {}
 
   ~CupsPrintJob() override {
     try {
@@ -804,81 +854,81 @@ class CupsPrintJob : public TPrintJob {
 
   // False when the document cannot be opened; throws EPrinterError when CUPS does not take the job.
   bool Start() {
-    if (!file_.open()) return false;
-    writer_ = std::make_unique<QPdfWriter>(&file_);
-    writer_->setTitle(QString::fromStdString(title_.ToUtf8()));
-    writer_->setCreator("Tessarine");
-    writer_->setResolution(caps_.logPixelsX);
+    if (!FFile.open()) return false;
+    FWriter = std::make_unique<QPdfWriter>(&FFile);
+    FWriter->setTitle(QString::fromStdString(FTitle.ToUtf8()));
+    FWriter->setCreator("Tessarine");
+    FWriter->setResolution(FCaps.logPixelsX);
     // The page is the paper itself; the canvas origin is the printable area's corner.
-    QSizeF sizePt(caps_.physicalWidth * 72.0 / caps_.logPixelsX,
-                  caps_.physicalHeight * 72.0 / caps_.logPixelsY);
-    writer_->setPageLayout(QPageLayout(QPageSize(sizePt, QPageSize::Point, QString(), QPageSize::ExactMatch),
+    QSizeF sizePt(FCaps.physicalWidth * 72.0 / FCaps.logPixelsX,
+                  FCaps.physicalHeight * 72.0 / FCaps.logPixelsY);
+    FWriter->setPageLayout(QPageLayout(QPageSize(sizePt, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(writer_.get())) return false;
+    FPainter = std::make_unique<QPainter>();
+    if (!FPainter->begin(FWriter.get())) return false;
     PreparePage();
-    canvas_ = MakePainterCanvas(*painter_, DescribePrinter(caps_));
-    jobId_ = system_.CreateJob(printer_, title_, options_);
+    FCanvas = MakePainterCanvas(*FPainter, DescribePrinter(FCaps));
+    FJobId = FSystem.CreateJob(FPrinter, FTitle, FOptions);
     return true;
   }
 
-  TCanvas* Canvas() override { return canvas_.get(); }
+  TCanvas* Canvas() override { return FCanvas.get(); }
 
   void NewPage() override {
-    if (!painter_) return;
-    writer_->newPage();
-    ++pages_;
+    if (!FPainter) return;
+    FWriter->newPage();
+    ++FPages;
     PreparePage();
   }
 
   void End() override {
-    if (!painter_) throw EPrinterError("The print job was not started");
-    canvas_.reset();
-    const bool finished = painter_->end();
-    painter_.reset();
-    writer_.reset();
-    file_.flush();
-    file_.seek(0);
-    QByteArray pdf = file_.readAll();
-    file_.close();
-    const int jobId = std::exchange(jobId_, 0);
-    if (!finished || !PdfIsWhole(pdf, pages_)) {
-      system_.CancelJob(printer_, jobId);
-      throw EPrinterError(Cp932String("The document of the print job on ") + printer_ +
+    if (!FPainter) throw EPrinterError("The print job was not started");
+    FCanvas.reset();
+    const bool finished = FPainter->end();
+    FPainter.reset();
+    FWriter.reset();
+    FFile.flush();
+    FFile.seek(0);
+    QByteArray pdf = FFile.readAll();
+    FFile.close();
+    const int jobId = std::exchange(FJobId, 0);
+    if (!finished || !PdfIsWhole(pdf, FPages)) {
+      FSystem.CancelJob(FPrinter, jobId);
+      throw EPrinterError(Cp932String("The document of the print job on ") + FPrinter +
                           Cp932String(" is incomplete; the job was cancelled"));
     }
-    system_.SendDocument(printer_, jobId, title_, options_, pdf);
+    FSystem.SendDocument(FPrinter, jobId, FTitle, FOptions, pdf);
   }
 
   void Abort() override {
-    canvas_.reset();
-    if (painter_) painter_->end();
-    painter_.reset();
-    writer_.reset();
-    file_.close();
-    system_.CancelJob(printer_, std::exchange(jobId_, 0));
+    FCanvas.reset();
+    if (FPainter) FPainter->end();
+    FPainter.reset();
+    FWriter.reset();
+    FFile.close();
+    FSystem.CancelJob(FPrinter, std::exchange(FJobId, 0));
   }
 
  private:
   void PreparePage() {
-    painter_->resetTransform();
+    FPainter->resetTransform();
     // Printer dots: the writer's device units are dots at logPixelsX; the vertical axis is scaled when the
     // resolutions differ.
-    painter_->scale(1.0, static_cast<double>(caps_.logPixelsX) / caps_.logPixelsY);
-    painter_->translate(caps_.physicalOffsetX, caps_.physicalOffsetY);
+    FPainter->scale(1.0, static_cast<double>(FCaps.logPixelsX) / FCaps.logPixelsY);
+    FPainter->translate(FCaps.physicalOffsetX, FCaps.physicalOffsetY);
   }
 
-  CupsPrinterSystem& system_;
-  Cp932String printer_;
-  Cp932String title_;
-  std::string options_;
-  TDeviceCaps caps_;
-  int jobId_ = 0;  // the job on its queue, until its document was sent or it was cancelled
-  int pages_ = 1;
-  QTemporaryFile file_;
-  std::unique_ptr<QPdfWriter> writer_;
-  std::unique_ptr<QPainter> painter_;
-  std::unique_ptr<TCanvas> canvas_;  // destroyed before the painter it draws on
+  CupsPrinterSystem& FSystem;
+  Cp932String FPrinter;
+  Cp932String FTitle;
+  std::string FOptions;
+  TDeviceCaps FCaps;
+  int FJobId = 0;  // the job on its queue, until its document was sent or it was cancelled
+  int FPages = 1;
+  QTemporaryFile FFile;
+  std::unique_ptr<QPdfWriter> FWriter;
+  std::unique_ptr<QPainter> FPainter;
+  std::unique_ptr<TCanvas> FCanvas;  // destroyed before the painter it draws on
 };
 
 // The job options beyond paper and source: copies (with their collation) and, where the printer prints on
@@ -909,7 +959,7 @@ std::string JobOptions(std::span<const std::uint8_t> block, bool duplex) {
 std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& printer,
                                                        std::span<const std::uint8_t> block,
                                                        const Cp932String& title) {
-  const CupsDriver* driver = Driver(printer.name, true);
+  const CupsDriver* driver = Driver(printer.name);
   if (driver == nullptr) {
     if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
     throw EPrinterError(Cp932String("The printer ") + printer.name + Cp932String(" is no longer installed"));

@@ -165,7 +165,7 @@ TPrinterSystem::~TPrinterSystem() {
 
 void TPrinterSystem::AbandonJob() {
   // A job still open when the system goes away is abandoned, not finished.
-  std::unique_ptr<TPrintJob> job = std::move(job_);
+  std::unique_ptr<TPrintJob> job = std::move(FJob);
   if (!job) return;
   try {
     job->Abort();
@@ -174,7 +174,7 @@ void TPrinterSystem::AbandonJob() {
 }
 
 void TPrinterSystem::EnsureList() {
-  if (listBuilt_) return;
+  if (FListBuilt) return;
   try {
     Refresh();
   } catch (const EPrinterError&) {
@@ -184,70 +184,71 @@ void TPrinterSystem::EnsureList() {
 
 const std::vector<Cp932String>& TPrinterSystem::Printers() {
   EnsureList();
-  return entries_;
+  return FEntries;
 }
 
 const std::vector<TPrinterRecord>& TPrinterSystem::PrinterRecords() {
   EnsureList();
-  return records_;
+  return FRecords;
 }
 
 void TPrinterSystem::Refresh() {
   Cp932String current;
-  if (index_ >= 0 && static_cast<std::size_t>(index_) < records_.size()) current = records_[index_].name;
-  listBuilt_ = true;
+  if (FIndex >= 0 && static_cast<std::size_t>(FIndex) < FRecords.size()) current = FRecords[FIndex].name;
+  FListBuilt = true;
   std::optional<EPrinterError> failure;
+  ForgetPrinterDetails();
   try {
-    records_ = EnumPrinters();
+    FRecords = EnumPrinters();
   } catch (const EPrinterError& e) {
-    records_.clear();
+    FRecords.clear();
     failure = e;
   }
-  entries_.clear();
-  for (const TPrinterRecord& r : records_) {
-    entries_.push_back(r.port.IsEmpty() ? r.name : r.name + Cp932String(" on ") + r.port);
+  FEntries.clear();
+  for (const TPrinterRecord& r : FRecords) {
+    FEntries.push_back(r.port.IsEmpty() ? r.name : r.name + Cp932String(" on ") + r.port);
   }
   // The current printer keeps its place when it is still there.
-  index_ = -1;
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    if (!current.IsEmpty() && records_[i].name == current) index_ = static_cast<int>(i);
+  FIndex = -1;
+  for (std::size_t i = 0; i < FRecords.size(); ++i) {
+    if (!current.IsEmpty() && FRecords[i].name == current) FIndex = static_cast<int>(i);
   }
-  if (index_ < 0 && current_ != 0) {
-    FreeHandle(current_);
-    current_ = 0;
+  if (FIndex < 0 && FCurrent != 0) {
+    FreeHandle(FCurrent);
+    FCurrent = 0;
   }
   if (failure) throw *failure;
 }
 
 int TPrinterSystem::DefaultIndex() const {
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    if (records_[i].attributes & PRINTER_ATTRIBUTE_DEFAULT) return static_cast<int>(i);
+  for (std::size_t i = 0; i < FRecords.size(); ++i) {
+    if (FRecords[i].attributes & PRINTER_ATTRIBUTE_DEFAULT) return static_cast<int>(i);
   }
-  return records_.empty() ? -1 : 0;
+  return FRecords.empty() ? -1 : 0;
 }
 
 int TPrinterSystem::PrinterIndex() {
   EnsureList();
-  if (index_ < 0) SetPrinterIndex(-1);
-  return index_;
+  if (FIndex < 0) SetPrinterIndex(-1);
+  return FIndex;
 }
 
 void TPrinterSystem::SetPrinterIndex(int index) {
   EnsureList();
-  if (index < -1 || index >= static_cast<int>(records_.size())) {
+  if (index < -1 || index >= static_cast<int>(FRecords.size())) {
     throw EPrinterError("Printer index out of range");
   }
   if (index == -1) index = DefaultIndex();
-  if (index != index_ && current_ != 0) {
-    FreeHandle(current_);
-    current_ = 0;
+  if (index != FIndex && FCurrent != 0) {
+    FreeHandle(FCurrent);
+    FCurrent = 0;
   }
-  index_ = index;
+  FIndex = index;
 }
 
 const TPrinterRecord* TPrinterSystem::CurrentRecord() {
   if (PrinterIndex() < 0) return nullptr;
-  return &records_[static_cast<std::size_t>(index_)];
+  return &FRecords[static_cast<std::size_t>(FIndex)];
 }
 
 TCurrentDevice TPrinterSystem::GetPrinter() {
@@ -257,11 +258,11 @@ TCurrentDevice TPrinterSystem::GetPrinter() {
   result.device = record->name;
   result.port = record->port;
   result.driver = DriverName(*record);
-  if (current_ == 0) {
+  if (FCurrent == 0) {
     std::optional<std::vector<std::uint8_t>> defaults = DefaultDevMode(*record);
-    if (defaults && !defaults->empty()) current_ = NewHandle(std::move(*defaults));
+    if (defaults && !defaults->empty()) FCurrent = NewHandle(std::move(*defaults));
   }
-  result.devMode = current_;
+  result.devMode = FCurrent;
   return result;
 }
 
@@ -269,8 +270,8 @@ void TPrinterSystem::SetPrinter(const Cp932String& device, const Cp932String& /*
                                 const Cp932String& /*port*/, TDevModeHandle devMode) {
   EnsureList();
   int found = -1;
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    if (records_[i].name == device) {
+  for (std::size_t i = 0; i < FRecords.size(); ++i) {
+    if (FRecords[i].name == device) {
       found = static_cast<int>(i);
       break;
     }
@@ -278,36 +279,36 @@ void TPrinterSystem::SetPrinter(const Cp932String& device, const Cp932String& /*
   if (found < 0) {
     // A device the list does not know: the list is looked at again once, as the printer may be new.
     Refresh();
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-      if (records_[i].name == device) found = static_cast<int>(i);
+    for (std::size_t i = 0; i < FRecords.size(); ++i) {
+      if (FRecords[i].name == device) found = static_cast<int>(i);
     }
     if (found < 0) return;
   }
-  if (devMode != current_ && current_ != 0) FreeHandle(current_);
-  index_ = found;
-  current_ = (devMode != 0 && DevModeSize(devMode) > 0) ? devMode : 0;
+  if (devMode != FCurrent && FCurrent != 0) FreeHandle(FCurrent);
+  FIndex = found;
+  FCurrent = (devMode != 0 && DevModeSize(devMode) > 0) ? devMode : 0;
 }
 
 TDevModeHandle TPrinterSystem::NewHandle(std::vector<std::uint8_t> bytes) {
-  TDevModeHandle h = nextHandle_++;
-  blocks_.push_back({h, Block{std::move(bytes), 0, false}});
+  TDevModeHandle h = FNextHandle++;
+  FBlocks.push_back({h, Block{std::move(bytes), 0, false}});
   return h;
 }
 
 void TPrinterSystem::FreeHandle(TDevModeHandle handle) {
-  for (auto it = blocks_.begin(); it != blocks_.end(); ++it) {
+  for (auto it = FBlocks.begin(); it != FBlocks.end(); ++it) {
     if (it->first != handle) continue;
     if (it->second.locks > 0) {
       it->second.freePending = true;  // freed at the last unlock
     } else {
-      blocks_.erase(it);
+      FBlocks.erase(it);
     }
     return;
   }
 }
 
 std::span<std::uint8_t> TPrinterSystem::LockDevMode(TDevModeHandle handle) {
-  for (auto& [h, block] : blocks_) {
+  for (auto& [h, block] : FBlocks) {
     if (h == handle && !block.freePending) {
       ++block.locks;
       return block.bytes;
@@ -317,16 +318,16 @@ std::span<std::uint8_t> TPrinterSystem::LockDevMode(TDevModeHandle handle) {
 }
 
 void TPrinterSystem::UnlockDevMode(TDevModeHandle handle) {
-  for (auto it = blocks_.begin(); it != blocks_.end(); ++it) {
+  for (auto it = FBlocks.begin(); it != FBlocks.end(); ++it) {
     if (it->first != handle) continue;
     if (it->second.locks > 0) --it->second.locks;
-    if (it->second.locks == 0 && it->second.freePending) blocks_.erase(it);
+    if (it->second.locks == 0 && it->second.freePending) FBlocks.erase(it);
     return;
   }
 }
 
 std::size_t TPrinterSystem::DevModeSize(TDevModeHandle handle) const {
-  for (const auto& [h, block] : blocks_) {
+  for (const auto& [h, block] : FBlocks) {
     if (h == handle && !block.freePending) return block.bytes.size();
   }
   return 0;
@@ -360,7 +361,7 @@ TDeviceDescription DescribePrinter(const TDeviceCaps& caps) {
 }
 
 void TPrinterSystem::BeginDoc(const Cp932String& title) {
-  if (job_) throw EPrinterError("Printing in progress");
+  if (FJob) throw EPrinterError("Printing in progress");
   TCurrentDevice device = GetPrinter();
   const TPrinterRecord* record = CurrentRecord();
   if (record == nullptr) throw EPrinterError("There is no default printer currently selected");
@@ -372,28 +373,28 @@ void TPrinterSystem::BeginDoc(const Cp932String& title) {
   }
   std::unique_ptr<TPrintJob> job = StartJob(*record, copy, title);
   if (!job) throw EPrinterError(Cp932String("Cannot start a print job on ") + record->name);
-  job_ = std::move(job);
+  FJob = std::move(job);
 }
 
 void TPrinterSystem::NewPage() {
-  if (!job_) throw EPrinterError("Printer is not currently printing");
-  job_->NewPage();
+  if (!FJob) throw EPrinterError("Printer is not currently printing");
+  FJob->NewPage();
 }
 
 void TPrinterSystem::EndDoc() {
-  if (!job_) throw EPrinterError("Printer is not currently printing");
-  std::unique_ptr<TPrintJob> job = std::move(job_);
+  if (!FJob) throw EPrinterError("Printer is not currently printing");
+  std::unique_ptr<TPrintJob> job = std::move(FJob);
   job->End();
 }
 
 void TPrinterSystem::Abort() {
-  if (!job_) return;
-  std::unique_ptr<TPrintJob> job = std::move(job_);
+  if (!FJob) return;
+  std::unique_ptr<TPrintJob> job = std::move(FJob);
   job->Abort();
 }
 
 TCanvas* TPrinterSystem::Canvas() {
-  return job_ ? job_->Canvas() : nullptr;
+  return FJob ? FJob->Canvas() : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------

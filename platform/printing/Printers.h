@@ -211,17 +211,18 @@ class TPrinterSystem {
   virtual std::vector<TPrinterRecord> EnumPrinters() = 0;
   // Why the print service could not be asked the last time it was ("CUPS is not reachable at ..."); empty
   // when it answered.
-  const Cp932String& ServiceProblem() const { return serviceProblem_; }
+  const Cp932String& ServiceProblem() const { return FServiceProblem; }
 
   // ---- The printer object. Its list is built from the enumeration on first use; an entry is the printer's
   // name, followed by " on " and the port when the printer has one.
   const std::vector<Cp932String>& Printers();
   // The enumeration records behind Printers(), same order.
   const std::vector<TPrinterRecord>& PrinterRecords();
-  // Reads the printer list again from the print service: the one place where the list is read. The current
-  // printer keeps its place (and its settings) when it is still installed; when it went away there is no
-  // current printer until one is chosen (PrinterIndex then falls back to the default printer). A failing
-  // enumeration empties the list and throws EPrinterError.
+  // Reads the printer list again from the print service: the one place where the list is read, and where
+  // what the driver kept of its printers is dropped (ForgetPrinterDetails). The current printer keeps its
+  // place (and its settings) when it is still installed; when it went away there is no current printer
+  // until one is chosen (PrinterIndex then falls back to the default printer). A failing enumeration
+  // empties the list and throws EPrinterError.
   void Refresh();
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
   // system's default printer (the first one when the system names none); an index outside the list throws
@@ -260,7 +261,7 @@ class TPrinterSystem {
   void NewPage();
   void EndDoc();
   void Abort();
-  bool Printing() const { return job_ != nullptr; }
+  bool Printing() const { return FJob != nullptr; }
   TCanvas* Canvas();  // the job's canvas; nullptr when not printing
 
  protected:
@@ -276,7 +277,11 @@ class TPrinterSystem {
   virtual std::unique_ptr<TPrintJob> StartJob(const TPrinterRecord& printer,
                                               std::span<const std::uint8_t> block,
                                               const Cp932String& title) = 0;
-  void SetServiceProblem(const Cp932String& problem) { serviceProblem_ = problem; }
+  // Called by Refresh before the list is read again: a driver that keeps what it learnt of its printers
+  // (papers, sources, capabilities, default settings) forgets it here, so that a printer added, removed or
+  // changed since is seen as it is now.
+  virtual void ForgetPrinterDetails() {}
+  void SetServiceProblem(const Cp932String& problem) { FServiceProblem = problem; }
   // Records of the printer object's list (valid after Printers()).
   const TPrinterRecord* CurrentRecord();
   // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
@@ -294,15 +299,15 @@ class TPrinterSystem {
     int locks = 0;
     bool freePending = false;
   };
-  bool listBuilt_ = false;
-  Cp932String serviceProblem_;
-  std::vector<TPrinterRecord> records_;
-  std::vector<Cp932String> entries_;
-  int index_ = -1;
-  TDevModeHandle current_ = 0;
-  std::vector<std::pair<TDevModeHandle, Block>> blocks_;
-  TDevModeHandle nextHandle_ = 1;
-  std::unique_ptr<TPrintJob> job_;
+  bool FListBuilt = false;
+  Cp932String FServiceProblem;
+  std::vector<TPrinterRecord> FRecords;
+  std::vector<Cp932String> FEntries;
+  int FIndex = -1;
+  TDevModeHandle FCurrent = 0;
+  std::vector<std::pair<TDevModeHandle, Block>> FBlocks;
+  TDevModeHandle FNextHandle = 1;
+  std::unique_ptr<TPrintJob> FJob;
 };
 
 // A printer with these capabilities as a reference device.

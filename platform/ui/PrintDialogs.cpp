@@ -45,17 +45,17 @@ Cp932String FromQt(const QString& s) {
 // The locked settings block of the printer object's current device, unlocked when it goes.
 class LockedBlock {
  public:
-  explicit LockedBlock(TDevModeHandle handle) : handle_(handle), block_(Printer().LockDevMode(handle)) {}
+  explicit LockedBlock(TDevModeHandle handle) : FHandle(handle), FBlock(Printer().LockDevMode(handle)) {}
   ~LockedBlock() {
-    if (!block_.empty()) Printer().UnlockDevMode(handle_);
+    if (!FBlock.empty()) Printer().UnlockDevMode(FHandle);
   }
   LockedBlock(const LockedBlock&) = delete;
   LockedBlock& operator=(const LockedBlock&) = delete;
-  std::span<std::uint8_t> Bytes() const { return block_; }
+  std::span<std::uint8_t> Bytes() const { return FBlock; }
 
  private:
-  TDevModeHandle handle_;
-  std::span<std::uint8_t> block_;
+  TDevModeHandle FHandle;
+  std::span<std::uint8_t> FBlock;
 };
 
 // The toolkit's Japanese translation leaves a few texts of its print dialog in English: they are given here,
@@ -95,18 +95,18 @@ void TPrinterSetupDialog::SetPrinterChoice(int index) {
   TPrinterSystem& printer = Printer();
   const auto& records = printer.PrinterRecords();
   if (index < 0 || index >= static_cast<int>(records.size())) return;
-  printerChoice_ = index;
-  papers_ = printer.Papers(records[static_cast<std::size_t>(index)].name);
-  bins_ = printer.Bins(records[static_cast<std::size_t>(index)].name);
+  FPrinterChoice = index;
+  FPapers = printer.Papers(records[static_cast<std::size_t>(index)].name);
+  FBins = printer.Bins(records[static_cast<std::size_t>(index)].name);
   // A new printer's boxes show its first entries when the old texts are not among them.
   auto hasPaper = [&](const Cp932String& t) {
-    return std::any_of(papers_.begin(), papers_.end(), [&](const TPaperEntry& p) { return p.name == t; });
+    return std::any_of(FPapers.begin(), FPapers.end(), [&](const TPaperEntry& p) { return p.name == t; });
   };
   auto hasBin = [&](const Cp932String& t) {
-    return std::any_of(bins_.begin(), bins_.end(), [&](const TBinEntry& b) { return b.name == t; });
+    return std::any_of(FBins.begin(), FBins.end(), [&](const TBinEntry& b) { return b.name == t; });
   };
-  if (!hasPaper(paperText_)) paperText_ = papers_.empty() ? Cp932String() : papers_.front().name;
-  if (!hasBin(sourceText_)) sourceText_ = bins_.empty() ? Cp932String() : bins_.front().name;
+  if (!hasPaper(FPaperText)) FPaperText = FPapers.empty() ? Cp932String() : FPapers.front().name;
+  if (!hasBin(FSourceText)) FSourceText = FBins.empty() ? Cp932String() : FBins.front().name;
 }
 
 void TPrinterSetupDialog::LoadFromPrinter() {
@@ -122,55 +122,55 @@ void TPrinterSetupDialog::LoadFromPrinter() {
     bin = ReadBlockI16(block.Bytes(), devmode::dmDefaultSource).value_or(0);
     orientation = ReadBlockI16(block.Bytes(), devmode::dmOrientation).value_or(DMORIENT_PORTRAIT);
   }
-  paperText_ = Cp932String();
-  sourceText_ = Cp932String();
-  papers_.clear();
-  bins_.clear();
-  printerChoice_ = -1;
+  FPaperText = Cp932String();
+  FSourceText = Cp932String();
+  FPapers.clear();
+  FBins.clear();
+  FPrinterChoice = -1;
   if (index < 0) return;
   const auto& records = printer.PrinterRecords();
-  papers_ = printer.Papers(records[static_cast<std::size_t>(index)].name);
-  bins_ = printer.Bins(records[static_cast<std::size_t>(index)].name);
-  printerChoice_ = index;
-  for (const TPaperEntry& p : papers_) {
+  FPapers = printer.Papers(records[static_cast<std::size_t>(index)].name);
+  FBins = printer.Bins(records[static_cast<std::size_t>(index)].name);
+  FPrinterChoice = index;
+  for (const TPaperEntry& p : FPapers) {
     if (p.code == paper) {
-      paperText_ = p.name;
+      FPaperText = p.name;
       break;
     }
   }
-  for (const TBinEntry& b : bins_) {
+  for (const TBinEntry& b : FBins) {
     if (b.code == bin) {
-      sourceText_ = b.name;
+      FSourceText = b.name;
       break;
     }
   }
-  portrait_ = orientation == DMORIENT_PORTRAIT;
+  FPortrait = orientation == DMORIENT_PORTRAIT;
 }
 
 void TPrinterSetupDialog::ApplyToPrinter() {
   TPrinterSystem& printer = Printer();
-  if (printerChoice_ < 0) return;
-  if (printer.PrinterIndex() != printerChoice_) printer.SetPrinterIndex(printerChoice_);
+  if (FPrinterChoice < 0) return;
+  if (printer.PrinterIndex() != FPrinterChoice) printer.SetPrinterIndex(FPrinterChoice);
   TCurrentDevice device = printer.GetPrinter();
   if (device.devMode == 0) return;
   {
     LockedBlock block(device.devMode);
     std::span<std::uint8_t> bytes = block.Bytes();
-    for (const TPaperEntry& p : papers_) {
-      if (p.name == paperText_) {
+    for (const TPaperEntry& p : FPapers) {
+      if (p.name == FPaperText) {
         WriteBlockI16(bytes, devmode::dmPaperSize, p.code);
         std::uint32_t fields = ReadBlockU32(bytes, devmode::dmFields).value_or(0);
         WriteBlockU32(bytes, devmode::dmFields, fields & ~(DM_PAPERLENGTH | DM_PAPERWIDTH));
         break;
       }
     }
-    for (const TBinEntry& b : bins_) {
-      if (b.name == sourceText_) {
+    for (const TBinEntry& b : FBins) {
+      if (b.name == FSourceText) {
         WriteBlockI16(bytes, devmode::dmDefaultSource, b.code);
         break;
       }
     }
-    WriteBlockI16(bytes, devmode::dmOrientation, portrait_ ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE);
+    WriteBlockI16(bytes, devmode::dmOrientation, FPortrait ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE);
     printer.MergeDevMode(device.device, bytes);
   }
   printer.SetPrinter(device.device, device.driver, device.port, device.devMode);
@@ -184,16 +184,16 @@ bool TPrinterSetupDialog::RunWindow() {
   auto* form = new QFormLayout;
   auto* printerBox = new QComboBox;
   for (const Cp932String& entry : Printer().Printers()) printerBox->addItem(ToQt(entry));
-  printerBox->setCurrentIndex(printerChoice_);
+  printerBox->setCurrentIndex(FPrinterChoice);
   auto* paperBox = new QComboBox;
   auto* sourceBox = new QComboBox;
   auto fill = [&] {
     paperBox->clear();
-    for (const TPaperEntry& p : papers_) paperBox->addItem(ToQt(p.name));
-    paperBox->setCurrentText(ToQt(paperText_));
+    for (const TPaperEntry& p : FPapers) paperBox->addItem(ToQt(p.name));
+    paperBox->setCurrentText(ToQt(FPaperText));
     sourceBox->clear();
-    for (const TBinEntry& b : bins_) sourceBox->addItem(ToQt(b.name));
-    sourceBox->setCurrentText(ToQt(sourceText_));
+    for (const TBinEntry& b : FBins) sourceBox->addItem(ToQt(b.name));
+    sourceBox->setCurrentText(ToQt(FSourceText));
   };
   fill();
   form->addRow(ToQt(Cp932String::FromUtf8("プリンタ名")), printerBox);
@@ -206,16 +206,16 @@ bool TPrinterSetupDialog::RunWindow() {
   auto* landscape = new QRadioButton(ToQt(Cp932String::FromUtf8("横")));
   orientationLayout->addWidget(portrait);
   orientationLayout->addWidget(landscape);
-  (portrait_ ? portrait : landscape)->setChecked(true);
+  (FPortrait ? portrait : landscape)->setChecked(true);
   layout->addWidget(orientation);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   auto readBoxes = [&] {
-    paperText_ = FromQt(paperBox->currentText());
-    sourceText_ = FromQt(sourceBox->currentText());
-    portrait_ = portrait->isChecked();
+    FPaperText = FromQt(paperBox->currentText());
+    FSourceText = FromQt(sourceBox->currentText());
+    FPortrait = portrait->isChecked();
   };
   QObject::connect(printerBox, &QComboBox::currentIndexChanged, &dialog, [&](int index) {
     readBoxes();
@@ -229,7 +229,7 @@ bool TPrinterSetupDialog::RunWindow() {
 bool TPrinterSetupDialog::Execute() {
   Printer().Refresh();
   LoadFromPrinter();
-  appliesChoices_ = true;
+  FAppliesChoices = true;
   if (OnShow) OnShow(this);
   bool confirmed = false;
   try {
@@ -239,7 +239,7 @@ bool TPrinterSetupDialog::Execute() {
     throw;
   }
   if (OnClose) OnClose(this);
-  if (confirmed && appliesChoices_) ApplyToPrinter();
+  if (confirmed && FAppliesChoices) ApplyToPrinter();
   return confirmed;
 }
 
@@ -252,23 +252,23 @@ TPrintDialog::~TPrintDialog() = default;
 void TPrintDialog::SetPrinterChoice(int index) {
   const auto& records = Printer().PrinterRecords();
   if (index < 0 || index >= static_cast<int>(records.size())) return;
-  printerChoice_ = index;
-  printerName_ = records[static_cast<std::size_t>(index)].name;
+  FPrinterChoice = index;
+  FPrinterName = records[static_cast<std::size_t>(index)].name;
 }
 
 void TPrintDialog::LoadJobSettings() {
-  copies_ = 1;
-  collate_ = true;
-  duplex_ = DMDUP_SIMPLEX;
-  pageList_.clear();
-  pageSet_ = TPrintPageSet::psAll;
-  reverse_ = false;
+  FCopies = 1;
+  FCollate = true;
+  FDuplex = DMDUP_SIMPLEX;
+  FPageList.clear();
+  FPageSet = TPrintPageSet::psAll;
+  FReverse = false;
   TCurrentDevice device = Printer().GetPrinter();
   if (device.devMode == 0) return;
   LockedBlock block(device.devMode);
-  copies_ = std::max<int>(1, ReadBlockI16(block.Bytes(), devmode::dmCopies).value_or(1));
-  collate_ = ReadBlockI16(block.Bytes(), devmode::dmCollate).value_or(DMCOLLATE_TRUE) != DMCOLLATE_FALSE;
-  duplex_ = ReadBlockI16(block.Bytes(), devmode::dmDuplex).value_or(DMDUP_SIMPLEX);
+  FCopies = std::max<int>(1, ReadBlockI16(block.Bytes(), devmode::dmCopies).value_or(1));
+  FCollate = ReadBlockI16(block.Bytes(), devmode::dmCollate).value_or(DMCOLLATE_TRUE) != DMCOLLATE_FALSE;
+  FDuplex = ReadBlockI16(block.Bytes(), devmode::dmDuplex).value_or(DMDUP_SIMPLEX);
 }
 
 void TPrintDialog::ApplyJobSettings() {
@@ -278,9 +278,9 @@ void TPrintDialog::ApplyJobSettings() {
   {
     LockedBlock block(device.devMode);
     std::span<std::uint8_t> bytes = block.Bytes();
-    WriteBlockI16(bytes, devmode::dmCopies, static_cast<std::int16_t>(std::clamp(copies_, 1, 999)));
-    WriteBlockI16(bytes, devmode::dmCollate, collate_ ? DMCOLLATE_TRUE : DMCOLLATE_FALSE);
-    WriteBlockI16(bytes, devmode::dmDuplex, duplex_);
+    WriteBlockI16(bytes, devmode::dmCopies, static_cast<std::int16_t>(std::clamp(FCopies, 1, 999)));
+    WriteBlockI16(bytes, devmode::dmCollate, FCollate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE);
+    WriteBlockI16(bytes, devmode::dmDuplex, FDuplex);
     printer.MergeDevMode(device.device, bytes);
   }
   printer.SetPrinter(device.device, device.driver, device.port, device.devMode);
@@ -289,67 +289,67 @@ void TPrintDialog::ApplyJobSettings() {
 bool TPrintDialog::RunWindow() {
   if (NobodyCanAnswer()) return false;
   QPrinter printer;
-  if (!printerName_.IsEmpty()) printer.setPrinterName(ToQt(printerName_));
-  printer.setFromTo(fromPage_, toPage_);
-  printer.setCopyCount(copies_);
-  printer.setCollateCopies(collate_);
-  printer.setPageOrder(reverse_ ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
-  printer.setDuplex(duplex_ == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
-                    : duplex_ == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+  if (!FPrinterName.IsEmpty()) printer.setPrinterName(ToQt(FPrinterName));
+  printer.setFromTo(FFromPage, FToPage);
+  printer.setCopyCount(FCopies);
+  printer.setCollateCopies(FCollate);
+  printer.setPageOrder(FReverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+  printer.setDuplex(FDuplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                    : FDuplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                   : QPrinter::DuplexNone);
   // What the dialog offers is what the job honours: no printing to a file, no page-size properties.
   QPrintDialog dialog(&printer);
   dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
   CompleteTranslation(dialog);
-  dialog.setMinMax(minPage_, maxPage_);
-  dialog.setPrintRange(range_ == TPrintRange::prPageNums ? QAbstractPrintDialog::PageRange
+  dialog.setMinMax(FMinPage, FMaxPage);
+  dialog.setPrintRange(FRange == TPrintRange::prPageNums ? QAbstractPrintDialog::PageRange
                                                          : QAbstractPrintDialog::AllPages);
   if (dialog.exec() != QDialog::Accepted) return false;
-  range_ = printer.printRange() == QPrinter::PageRange ? TPrintRange::prPageNums : TPrintRange::prAllPages;
-  pageList_.clear();
-  if (range_ == TPrintRange::prPageNums) {
+  FRange = printer.printRange() == QPrinter::PageRange ? TPrintRange::prPageNums : TPrintRange::prAllPages;
+  FPageList.clear();
+  if (FRange == TPrintRange::prPageNums) {
     // From-to and the "Pages" list both come as page ranges.
     const QPageRanges ranges = printer.pageRanges();
-    for (const QPageRanges::Range& r : ranges.toRangeList()) pageList_.emplace_back(r.from, r.to);
-    fromPage_ = ranges.firstPage();
-    toPage_ = ranges.lastPage();
+    for (const QPageRanges::Range& r : ranges.toRangeList()) FPageList.emplace_back(r.from, r.to);
+    FFromPage = ranges.firstPage();
+    FToPage = ranges.lastPage();
   }
-  pageSet_ = TPrintPageSet::psAll;
+  FPageSet = TPrintPageSet::psAll;
   if (const auto* pageSet = dialog.findChild<QComboBox*>("pageSetCombo");
       pageSet != nullptr && pageSet->isEnabled()) {
     // Its entries: all, odd, even pages.
-    pageSet_ = pageSet->currentIndex() == 1   ? TPrintPageSet::psOdd
+    FPageSet = pageSet->currentIndex() == 1   ? TPrintPageSet::psOdd
                : pageSet->currentIndex() == 2 ? TPrintPageSet::psEven
                                               : TPrintPageSet::psAll;
   }
-  reverse_ = printer.pageOrder() == QPrinter::LastPageFirst;
-  copies_ = printer.copyCount();
-  collate_ = printer.collateCopies();
-  duplex_ = printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
+  FReverse = printer.pageOrder() == QPrinter::LastPageFirst;
+  FCopies = printer.copyCount();
+  FCollate = printer.collateCopies();
+  FDuplex = printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
             : printer.duplex() == QPrinter::DuplexNone    ? DMDUP_SIMPLEX
                                                           : DMDUP_VERTICAL;
-  printerName_ = FromQt(printer.printerName());
+  FPrinterName = FromQt(printer.printerName());
   return true;
 }
 
 bool TPrintDialog::Execute() {
   TPrinterSystem& system = Printer();
   system.Refresh();
-  printerChoice_ = -1;
-  printerName_ = Cp932String();
+  FPrinterChoice = -1;
+  FPrinterName = Cp932String();
   SetPrinterChoice(system.PrinterIndex());
   LoadJobSettings();
   bool confirmed = PrintScript() ? PrintScript()(*this) : RunWindow();
   if (!confirmed) return false;
-  if (minPage_ <= maxPage_) {
-    fromPage_ = std::clamp(fromPage_, minPage_, maxPage_);
-    toPage_ = std::clamp(toPage_, minPage_, maxPage_);
+  if (FMinPage <= FMaxPage) {
+    FFromPage = std::clamp(FFromPage, FMinPage, FMaxPage);
+    FToPage = std::clamp(FToPage, FMinPage, FMaxPage);
   }
-  if (!printerName_.IsEmpty()) {
+  if (!FPrinterName.IsEmpty()) {
     auto find = [&] {
       const auto& records = system.PrinterRecords();
       for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i].name == printerName_) return static_cast<int>(i);
+        if (records[i].name == FPrinterName) return static_cast<int>(i);
       }
       return -1;
     };
@@ -359,11 +359,11 @@ bool TPrintDialog::Execute() {
       index = find();
     }
     if (index < 0) {
-      throw EPrinterError(Cp932String("The printer ") + printerName_ +
+      throw EPrinterError(Cp932String("The printer ") + FPrinterName +
                           Cp932String(" is no longer installed"));
     }
     if (index != system.PrinterIndex()) system.SetPrinterIndex(index);
-    printerChoice_ = index;
+    FPrinterChoice = index;
   }
   ApplyJobSettings();
   return true;

@@ -32,32 +32,32 @@ class TPrinterSetupDialog : public TComponent {
   bool Execute();
 
   // The boxes while the dialog is shown, and as they were when it closed.
-  int PrinterChoice() const { return printerChoice_; }  // index into Printer().Printers()
+  int PrinterChoice() const { return FPrinterChoice; }  // index into Printer().Printers()
   void SetPrinterChoice(int index);                     // refills the paper and source boxes
-  const Cp932String& PaperText() const { return paperText_; }
-  void SetPaperText(const Cp932String& text) { paperText_ = text; }
-  const Cp932String& SourceText() const { return sourceText_; }
-  void SetSourceText(const Cp932String& text) { sourceText_ = text; }
-  bool PortraitChecked() const { return portrait_; }
-  void SetPortraitChecked(bool portrait) { portrait_ = portrait; }
-  const std::vector<TPaperEntry>& PaperItems() const { return papers_; }
-  const std::vector<TBinEntry>& SourceItems() const { return bins_; }
+  const Cp932String& PaperText() const { return FPaperText; }
+  void SetPaperText(const Cp932String& text) { FPaperText = text; }
+  const Cp932String& SourceText() const { return FSourceText; }
+  void SetSourceText(const Cp932String& text) { FSourceText = text; }
+  bool PortraitChecked() const { return FPortrait; }
+  void SetPortraitChecked(bool portrait) { FPortrait = portrait; }
+  const std::vector<TPaperEntry>& PaperItems() const { return FPapers; }
+  const std::vector<TBinEntry>& SourceItems() const { return FBins; }
 
   // Whether a confirmed dialog hands its choices to the printer (true). A script sets false to play a
   // driver that does not take the dialog's choices over.
-  void SetAppliesChoices(bool applies) { appliesChoices_ = applies; }
+  void SetAppliesChoices(bool applies) { FAppliesChoices = applies; }
 
  private:
   void LoadFromPrinter();
   void ApplyToPrinter();
   bool RunWindow();
-  int printerChoice_ = -1;
-  Cp932String paperText_;
-  Cp932String sourceText_;
-  bool portrait_ = true;
-  bool appliesChoices_ = true;
-  std::vector<TPaperEntry> papers_;
-  std::vector<TBinEntry> bins_;
+  int FPrinterChoice = -1;
+  Cp932String FPaperText;
+  Cp932String FSourceText;
+  bool FPortrait = true;
+  bool FAppliesChoices = true;
+  std::vector<TPaperEntry> FPapers;
+  std::vector<TBinEntry> FBins;
 };
 
 enum class TPrintRange { prAllPages, prSelection, prPageNums };
@@ -69,40 +69,40 @@ class TPrintDialog : public TComponent {
   explicit TPrintDialog(TComponent* owner);
   ~TPrintDialog() override;
 
-  int FromPage() const { return fromPage_; }
-  void SetFromPage(int v) { fromPage_ = v; }
-  int ToPage() const { return toPage_; }
-  void SetToPage(int v) { toPage_ = v; }
-  int MinPage() const { return minPage_; }
-  void SetMinPage(int v) { minPage_ = v; }
-  int MaxPage() const { return maxPage_; }
-  void SetMaxPage(int v) { maxPage_ = v; }
-  TPrintRange PrintRange() const { return range_; }
-  void SetPrintRange(TPrintRange r) { range_ = r; }
+  int FromPage() const { return FFromPage; }
+  void SetFromPage(int v) { FFromPage = v; }
+  int ToPage() const { return FToPage; }
+  void SetToPage(int v) { FToPage = v; }
+  int MinPage() const { return FMinPage; }
+  void SetMinPage(int v) { FMinPage = v; }
+  int MaxPage() const { return FMaxPage; }
+  void SetMaxPage(int v) { FMaxPage = v; }
+  TPrintRange PrintRange() const { return FRange; }
+  void SetPrintRange(TPrintRange r) { FRange = r; }
   // The printer chosen in the dialog (index into Printer().Printers() as the dialog opened), or chosen by
   // name. When the dialog is confirmed the name is looked up again, in a list read anew when it is not
   // there; a printer that is no longer installed is an error (EPrinterError), never another printer.
-  int PrinterChoice() const { return printerChoice_; }
+  int PrinterChoice() const { return FPrinterChoice; }
   void SetPrinterChoice(int index);
-  const Cp932String& PrinterChoiceName() const { return printerName_; }
-  void ChoosePrinter(const Cp932String& name) { printerName_ = name; }
+  const Cp932String& PrinterChoiceName() const { return FPrinterName; }
+  void ChoosePrinter(const Cp932String& name) { FPrinterName = name; }
 
   // The pages for the caller to print: the "Pages" list (ranges of page numbers; empty when the pages run
   // from FromPage to ToPage, or are all pages), odd or even pages only, last page first.
-  const std::vector<std::pair<int, int>>& PageList() const { return pageList_; }
-  void SetPageList(std::vector<std::pair<int, int>> ranges) { pageList_ = std::move(ranges); }
-  TPrintPageSet PageSet() const { return pageSet_; }
-  void SetPageSet(TPrintPageSet set) { pageSet_ = set; }
-  bool Reverse() const { return reverse_; }
-  void SetReverse(bool reverse) { reverse_ = reverse; }
+  const std::vector<std::pair<int, int>>& PageList() const { return FPageList; }
+  void SetPageList(std::vector<std::pair<int, int>> ranges) { FPageList = std::move(ranges); }
+  TPrintPageSet PageSet() const { return FPageSet; }
+  void SetPageSet(TPrintPageSet set) { FPageSet = set; }
+  bool Reverse() const { return FReverse; }
+  void SetReverse(bool reverse) { FReverse = reverse; }
   // Copies, their collation and the sides (DMDUP_*): the dialog opens with the printer's settings and, when
   // confirmed, puts these into the chosen printer's settings, which every job on it carries.
-  int Copies() const { return copies_; }
-  void SetCopies(int copies) { copies_ = copies; }
-  bool Collate() const { return collate_; }
-  void SetCollate(bool collate) { collate_ = collate; }
-  std::int16_t Duplex() const { return duplex_; }
-  void SetDuplex(std::int16_t duplex) { duplex_ = duplex; }
+  int Copies() const { return FCopies; }
+  void SetCopies(int copies) { FCopies = copies; }
+  bool Collate() const { return FCollate; }
+  void SetCollate(bool collate) { FCollate = collate; }
+  std::int16_t Duplex() const { return FDuplex; }
+  void SetDuplex(std::int16_t duplex) { FDuplex = duplex; }
 
   // Shows the dialog modally; true when the user confirmed it. The page numbers are kept within
   // MinPage..MaxPage; the chosen printer becomes the printer object's current one.
@@ -112,19 +112,19 @@ class TPrintDialog : public TComponent {
   bool RunWindow();
   void LoadJobSettings();
   void ApplyJobSettings();
-  int fromPage_ = 0;
-  int toPage_ = 0;
-  int minPage_ = 0;
-  int maxPage_ = 0;
-  TPrintRange range_ = TPrintRange::prAllPages;
-  int printerChoice_ = -1;
-  Cp932String printerName_;
-  std::vector<std::pair<int, int>> pageList_;
-  TPrintPageSet pageSet_ = TPrintPageSet::psAll;
-  bool reverse_ = false;
-  int copies_ = 1;
-  bool collate_ = true;
-  std::int16_t duplex_ = DMDUP_SIMPLEX;
+  int FFromPage = 0;
+  int FToPage = 0;
+  int FMinPage = 0;
+  int FMaxPage = 0;
+  TPrintRange FRange = TPrintRange::prAllPages;
+  int FPrinterChoice = -1;
+  Cp932String FPrinterName;
+  std::vector<std::pair<int, int>> FPageList;
+  TPrintPageSet FPageSet = TPrintPageSet::psAll;
+  bool FReverse = false;
+  int FCopies = 1;
+  bool FCollate = true;
+  std::int16_t FDuplex = DMDUP_SIMPLEX;
 };
 
 // A script plays the user of a dialog: it may change the choices and answers true to confirm. An empty

@@ -193,21 +193,27 @@ TEST_F(CupsPdfTest, TwoPageJobBecomesATwoPagePdf) {
   if (std::getenv("TESSARINE_KEEP_PDF") == nullptr) fs::remove(found, ec);
 }
 
-TEST_F(CupsPdfTest, QueueThatDisappearsGivesClearResults) {
+// What CUPS said of a queue is kept until the printer list is read again; a queue removed meanwhile is
+// seen there, and a job on it is refused at once.
+TEST_F(CupsPdfTest, QueueThatDisappearsIsSeenWhenTheListIsReadAgain) {
   const std::string name = "TessarineGone" + std::to_string(::getpid());
   Shell("lpadmin -p " + name + " -E -v cups-pdf:/ -P /etc/cups/ppd/" + kQueue + ".ppd 2>/dev/null");
   TplSetPrinter printer(nullptr);
   if (TplSetPrinter::FindPrinterIndex(name.c_str()) < 0) GTEST_SKIP() << "could not add a second queue";
   printer.SetPrinterName(name.c_str());
   EXPECT_EQ(printer.PaperName(), Cp932String("A4"));
+  const int width = printer.DeviceCaps(dcPaperWidth);
+  EXPECT_GT(width, 0);
   Shell("lpadmin -x " + name + " 2>/dev/null");
-  EXPECT_EQ(printer.PaperName(), Cp932String());
-  const std::vector<std::uint8_t> before = printer.DevData();
-  printer.SetPaperSize(DMPAPER_A3);
-  EXPECT_EQ(printer.DevData(), before);
-  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), 0);
-  EXPECT_FALSE(printer.RestoreDevMode());
+  EXPECT_EQ(printer.PaperName(), Cp932String("A4"));
+  EXPECT_EQ(printer.DeviceCaps(dcPaperWidth), width);
   EXPECT_THROW(Printer().BeginDoc("gone"), EPrinterError);
+
+  Printer().Refresh();
+  EXPECT_LT(TplSetPrinter::FindPrinterIndex(name.c_str()), 0);
+  EXPECT_TRUE(Printer().Papers(name.c_str()).empty());
+  std::vector<std::uint8_t> block = printer.DevData();
+  EXPECT_FALSE(Printer().MergeDevMode(name.c_str(), block));
 }
 
 TEST(CupsDown, ServerThatDoesNotAnswerMeansNoPrinters) {
