@@ -847,7 +847,7 @@ class CupsPrintJob : public TPrintJob {
 
   ~CupsPrintJob() override {
     try {
-      Abort();
+      Withdraw();
     } catch (...) {
     }
   }
@@ -900,7 +900,11 @@ class CupsPrintJob : public TPrintJob {
     FSystem.SendDocument(FPrinter, jobId, FTitle, FOptions, pdf);
   }
 
-  void Abort() override {
+  void Abort() override { Withdraw(); }
+
+ private:
+  // Drops the document and cancels the job. Not virtual: the destructor calls it too.
+  void Withdraw() {
     FCanvas.reset();
     if (FPainter) FPainter->end();
     FPainter.reset();
@@ -909,7 +913,6 @@ class CupsPrintJob : public TPrintJob {
     FSystem.CancelJob(FPrinter, std::exchange(FJobId, 0));
   }
 
- private:
   void PreparePage() {
     FPainter->resetTransform();
     // Printer dots: the writer's device units are dots at logPixelsX; the vertical axis is scaled when the
