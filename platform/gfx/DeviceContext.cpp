@@ -429,7 +429,10 @@ void TDeviceContext::StretchDIBits(int xDest, int yDest, int wDest, int hDest, i
 
 TSize TDeviceContext::GetTextExtentW(std::u16string_view text) const {
   TSize s;
-  for (int a : TextAdvances(FState.Font, text, LogicalToDevice())) s.cx += a;
+  // Advances of an absurdly large font may add up past the int range: the extent stops at its edge.
+  long long width = 0;
+  for (int a : TextAdvances(FState.Font, text, LogicalToDevice())) width += a;
+  s.cx = static_cast<int>(std::clamp<long long>(width, INT_MIN, INT_MAX));
   s.cy = TextMetrics(FState.Font, LogicalToDevice()).Height;
   return s;
 }
