@@ -11,7 +11,7 @@ TESSARINE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 TESSARINE_TEST_PACKAGES=(
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  cups cups-client cups-bsd cups-ipp-utils printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck python3
   xvfb openbox
 )
