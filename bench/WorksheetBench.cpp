@@ -21,9 +21,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/WorksheetBatch.h"
 #include "platform/gfx/emf/EmfRecords.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
@@ -250,25 +253,19 @@ void ExportDirectQPdfWriter(benchmark::State& state) {
 void ExportBuildAndExportPdf(benchmark::State& state, bool cups) {
   Printers printers(cups);
   if (!printers.Ready(state)) return;
-  Application().Initialize();
-  InstallPreviewWindowHost();
-  const std::string path = ScratchPdf("tessarine-bench-export.pdf");
+  // The command line's own path: `export --count 100 --seed 2 --format pdf --output PATH`, from the dialog
+  // made off screen to the PDF written page by page.
+  Command command;
+  command.kind = CommandKind::Export;
+  command.worksheet.count = kBatchWorksheets;
+  command.worksheet.seed = 2;
+  command.format = ExportFormat::Pdf;
+  command.output = ScratchPdf("tessarine-bench-export.pdf");
   for (auto _ : state) {
-    // The whole batch as the command line does it: the dialog made off screen and shown (the printable
-    // area), every worksheet built, then one PDF of all pages.
-    TForm1 form(nullptr);
-    form.FormShow(&form);
-    RandSeed(2);
-    std::vector<TMetafile> pages;
-    for (int i = 0; i < kBatchWorksheets; ++i) {
-      BuildWorksheet(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), i + 1, form.Catalogues(), {});
-      for (int p = 0; p < form.plPrev1->PageCount(); ++p) pages.push_back(*form.plPrev1->Pages(p));
-    }
-    std::vector<const TMetafile*> all;
-    for (const TMetafile& page : pages) all.push_back(&page);
-    if (!ExportPdf(all, path).IsOk()) state.SkipWithError("export failed");
+    std::ostringstream out, err;
+    if (RunWorksheetBatch(command, out, err) != kExitOk) state.SkipWithError(err.str().c_str());
   }
-  std::filesystem::remove(path);
+  std::filesystem::remove(command.output);
 }
 
 void BM_Export100Worksheets_DirectQPdfWriterReference(benchmark::State& state) {

@@ -96,7 +96,9 @@ class TplSetPrinter::Settings {
 };
 
 TplSetPrinter::TplSetPrinter(TComponent* owner) : TComponent(owner) {
-  FPrinterCount = CountPrinters();
+  // The list is read by the first component made and shared by the later ones (a form makes several at
+  // once, and each read asks the print service again). A first read that fails raises out of creation.
+  FPrinterCount = Printer().ListRead() ? static_cast<int>(SharedPrinterList().size()) : CountPrinters();
 }
 
 TplSetPrinter::~TplSetPrinter() = default;
@@ -132,10 +134,20 @@ Cp932String TplSetPrinter::PrinterName() const {
 }
 
 void TplSetPrinter::SetPrinterName(const Cp932String& value) {
-  FPrinterCount = CountPrinters();  // a printer installed meanwhile can be chosen
+  // A name that names a printer of the list as read keeps that list (and what the printer system knows of
+  // each printer): every document's settings are set by name, and re-reading the list each time would ask
+  // the print service everything again. Any other name has the list read again, as the printer may be new.
+  // A printer removed meanwhile is seen at the next re-read, at the latest before a job. A design being
+  // read takes the list as it is: it was read when the form began.
+  int exact = ExactIndex(value);
+  if (exact < 0 && MatchIndex(value) < 0 && !HasState(csReading) && !HasState(csLoading)) {
+    FPrinterCount = CountPrinters();
+    exact = ExactIndex(value);
+  } else {
+    FPrinterCount = static_cast<int>(SharedPrinterList().size());
+  }
   if (FPrinterCount == 0) return;
   const Cp932String previous = FPrinterName;
-  const int exact = ExactIndex(value);
   Cp932String name =
       exact >= 0 ? SharedPrinterList()[static_cast<std::size_t>(exact)].name : MatchPrinterName(value);
   if (name.IsEmpty()) {

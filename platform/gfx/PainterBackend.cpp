@@ -41,7 +41,7 @@ class TPainterBackend : public TDeviceBackend {
 
   void OnClipChanged() override {
     const TDCState& s = FDC->State();
-    FPainter.setWorldTransform(FBase);
+    UseBaseTransform();
     if (s.HasClip) {
       QRegion r(QRect(QPoint(s.ClipLeft, s.ClipTop), QPoint(s.ClipRight - 1, s.ClipBottom - 1)));
       if (s.ClipRight <= s.ClipLeft || s.ClipBottom <= s.ClipTop) r = QRegion();
@@ -75,7 +75,7 @@ class TPainterBackend : public TDeviceBackend {
     bool pen = SetPen();
     bool brush = SetBrush();
     if (!pen && !brush) return;
-    FPainter.setRenderHint(QPainter::Antialiasing, true);
+    SetHint(QPainter::Antialiasing, true);
     if (SoftClip()) {
       QPainterPath path;
       path.addEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
@@ -91,7 +91,7 @@ class TPainterBackend : public TDeviceBackend {
     bool pen = SetPen();
     bool brush = SetBrush();
     if (!pen && !brush) return;
-    FPainter.setRenderHint(QPainter::Antialiasing, false);
+    SetHint(QPainter::Antialiasing, false);
     if (SoftClip()) {
       QPainterPath path;
       path.addRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
@@ -105,8 +105,8 @@ class TPainterBackend : public TDeviceBackend {
   void PatBlt(const TRect& rect, std::uint32_t) override {
     const TLogBrush& b = FDC->State().Brush;
     if (b.Style == BS_NULL) return;
-    FPainter.setWorldTransform(FBase);
-    FPainter.setRenderHint(QPainter::Antialiasing, false);
+    UseBaseTransform();
+    SetHint(QPainter::Antialiasing, false);
     FPainter.fillRect(SoftClipped(DeviceBox(rect)), ToQColor(b.Color));
   }
 
@@ -136,7 +136,7 @@ class TPainterBackend : public TDeviceBackend {
   void FillClipped(const QPainterPath& path, const QBrush& brush) {
     QPainterPath clip;
     clip.addRect(ClipRect());
-    FPainter.setWorldTransform(FBase);
+    UseBaseTransform();
     FPainter.fillPath(path.intersected(clip), brush);
   }
   void StrokeClipped(const QPainterPath& path) {
@@ -163,14 +163,23 @@ class TPainterBackend : public TDeviceBackend {
     double t = std::round(std::min(a.y(), b.y())), bt = std::round(std::max(a.y(), b.y()));
     return QRectF(l, t, r - l, bt - t);
   }
+  // State is set only where it changes: a paint engine may write out every change (a PDF page gets its
+  // graphics state saved, restored and set up again for each one).
+  void UseBaseTransform() {
+    if (FPainter.worldTransform() != FBase) FPainter.setWorldTransform(FBase);
+  }
+  void SetHint(QPainter::RenderHint hint, bool on) {
+    if (FPainter.testRenderHint(hint) != on) FPainter.setRenderHint(hint, on);
+  }
   bool SetPen();
   bool SetBrush() {
     const TLogBrush& b = FDC->State().Brush;
     if (b.Style == BS_NULL) {
-      FPainter.setBrush(Qt::NoBrush);
+      if (FPainter.brush().style() != Qt::NoBrush) FPainter.setBrush(Qt::NoBrush);
       return false;
     }
-    FPainter.setBrush(ToQColor(b.Color));
+    const QBrush brush(ToQColor(b.Color));
+    if (FPainter.brush() != brush) FPainter.setBrush(brush);
     return true;
   }
   void DrawTextRun(const QTransform& glyphToDevice, const std::vector<std::pair<double, char16_t>>& glyphs,
@@ -189,7 +198,7 @@ class TPainterBackend : public TDeviceBackend {
 
 bool TPainterBackend::SetPen() {
   const TLogPen& lp = FDC->State().Pen;
-  FPainter.setWorldTransform(FBase);
+  UseBaseTransform();
   if (lp.Style == PS_NULL) {
     FPainter.setPen(Qt::NoPen);
     return false;
@@ -221,8 +230,8 @@ bool TPainterBackend::SetPen() {
   }
   pen.setCapStyle(FThinPen ? Qt::FlatCap : Qt::RoundCap);
   pen.setJoinStyle(Qt::RoundJoin);
-  FPainter.setPen(pen);
-  FPainter.setRenderHint(QPainter::Antialiasing, !FThinPen);
+  if (FPainter.pen() != pen) FPainter.setPen(pen);
+  SetHint(QPainter::Antialiasing, !FThinPen);
   return true;
 }
 
@@ -230,7 +239,7 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
                                  const std::vector<int>& advances, const Cp932String* ansi) {
   const TDCState& s = FDC->State();
   const TXForm m = FDC->LogicalToDevice();
-  FPainter.setWorldTransform(FBase);
+  UseBaseTransform();
   if (rect && (options & ETO_OPAQUE)) FPainter.fillRect(SoftClipped(DeviceBox(*rect)), ToQColor(s.BkColor));
   if (text.empty()) return;
 
@@ -290,7 +299,7 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   if (s.BkMode == OPAQUE) {
     QPainterPath cell;
     cell.addRect(QRectF(QPointF(0, -tm.Ascent * sy), QPointF(total * sy, tm.Descent * sy)));
-    FPainter.setRenderHint(QPainter::Antialiasing, false);
+    SetHint(QPainter::Antialiasing, false);
     FillGlyphPath(cell, ToQColor(s.BkColor));
   }
   std::vector<std::pair<double, char16_t>> glyphs;
@@ -315,7 +324,7 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   } else if (clipped) {
     FPainter.restore();
   }
-  FPainter.setWorldTransform(FBase);
+  UseBaseTransform();
 }
 
 void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
@@ -336,8 +345,8 @@ void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
   const bool outlines =
       emOnDevice > 1024.0 || emDevice < 1.0 || !(squeeze > 0) || stretch / squeeze > 1.01 || SoftClip();
   FPainter.setWorldTransform(glyphToDevice);
-  FPainter.setRenderHint(QPainter::Antialiasing, true);
-  FPainter.setRenderHint(QPainter::TextAntialiasing, true);
+  SetHint(QPainter::Antialiasing, true);
+  SetHint(QPainter::TextAntialiasing, true);
   const QColor color = FPainter.pen().color();
   for (int which = 0; which < 2; ++which) {
     // Glyphs of each face go in one run, each at its own position.
@@ -384,8 +393,8 @@ void TPainterBackend::StretchDIBits(const TRect& dest, const TRect& src, const T
   QImage view(bitmap.Bits().data(), bitmap.Width(), bitmap.Height(), bitmap.BytesPerLine(),
               QImage::Format_BGR888);
   QImage part = view.copy(source).mirrored(mirrorX, mirrorY);
-  FPainter.setWorldTransform(FBase);
-  FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  UseBaseTransform();
+  SetHint(QPainter::SmoothPixmapTransform, false);
   QRectF box = DeviceBox(dest);
   if (SoftClip()) {
     // Only the part inside the clip: the picture scaled to the box, then cut.

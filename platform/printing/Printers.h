@@ -224,6 +224,8 @@ class TPrinterSystem {
   // until one is chosen (PrinterIndex then falls back to the default printer). A failing enumeration
   // empties the list and throws EPrinterError.
   void Refresh();
+  // Whether the list has been read (by Refresh or at its first use).
+  bool ListRead() const { return FListBuilt; }
   // The current printer's index in Printers(); -1 when there is no printer. Setting -1 selects the
   // system's default printer (the first one when the system names none); an index outside the list throws
   // EPrinterError.
@@ -287,6 +289,8 @@ class TPrinterSystem {
   // Abandons a job still open. A driver whose jobs refer to it calls this in its own destructor, while
   // the job's driver still exists.
   void AbandonJob();
+  // The installed printers changed: the list is read again at its next use.
+  void ListChanged() { FListBuilt = false; }
 
  private:
   void EnsureList();

@@ -119,7 +119,7 @@ TVirtualPrinterSystem::~TVirtualPrinterSystem() {
 
 void TVirtualPrinterSystem::AddPrinter(TVirtualPrinter printer) {
   printers_.push_back(std::move(printer));
-  Refresh();
+  ListChanged();
 }
 
 void TVirtualPrinterSystem::RemovePrinter(const Cp932String& name) {

@@ -84,6 +84,7 @@ class TVirtualPrinterSystem : public TPrinterSystem {
   // 600 dpi and small margins (83 dots left, 74 top, 60 right, 100 bottom).
   static TVirtualPrinter StandardPrinter(const Cp932String& name, const Cp932String& port = "LPT1:");
 
+  // Installs a printer; the printer object reads its list again at its next use.
   void AddPrinter(TVirtualPrinter printer);
   // The printer goes away from the system; the printer object keeps listing it until Refresh.
   void RemovePrinter(const Cp932String& name);

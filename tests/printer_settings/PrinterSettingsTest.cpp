@@ -416,12 +416,22 @@ TEST_F(SetPrinterTest, PrinterThatDisappearsGivesClearResults) {
   EXPECT_EQ(printer.PrinterName(), Cp932String("Inkjet"));
 }
 
-TEST(SetPrinterEnumeration, FailingEnumerationRaisesOutOfCreation) {
+TEST(SetPrinterEnumeration, ListIsReadOnceAndAgainForAnUnknownName) {
   auto system = std::make_unique<TVirtualPrinterSystem>();
-  system->AddPrinter(TVirtualPrinterSystem::StandardPrinter("Laser"));
-  system->SetEnumerationFails(true);
+  TVirtualPrinterSystem* virt = system.get();
+  virt->AddPrinter(TVirtualPrinterSystem::StandardPrinter("Laser"));
+  virt->SetEnumerationFails(true);
   TScopedPrinterSystem scope(std::move(system));
   EXPECT_THROW(TplSetPrinter printer(nullptr), EPrinterError);
+  virt->SetEnumerationFails(false);
+  Printer().Refresh();
+  virt->SetEnumerationFails(true);
+  TplSetPrinter printer(nullptr);  // takes the list as read: no enumeration to fail
+  EXPECT_EQ(printer.PrinterCount(), 1);
+  // A listed name keeps the list; any other has it read again, as the printer may be new.
+  printer.SetPrinterName("Laser");
+  EXPECT_EQ(printer.PrinterName(), Cp932String("Laser"));
+  EXPECT_THROW(printer.SetPrinterName("Inkjet"), EPrinterError);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -30,15 +30,14 @@ TResult CheckFrame(std::span<const std::uint8_t> bytes, std::size_t offset, bool
   }
   std::uint32_t type = *emf::ReadAt<std::uint32_t>(bytes, offset);
   std::uint32_t size = *emf::ReadAt<std::uint32_t>(bytes, offset + 4);
-  std::string at = "EMF record at byte " + std::to_string(offset) + " (type " + std::to_string(type) + ")";
-  if (size < 8) return TResult::Error(at + " has size " + std::to_string(size) + ", less than 8");
-  if (requireAligned && size % 4 != 0) {
-    return TResult::Error(at + " has size " + std::to_string(size) + ", not a multiple of 4");
-  }
-  if (size > left) {
-    return TResult::Error(at + " has size " + std::to_string(size) + " but only " + std::to_string(left) +
-                          " bytes are left");
-  }
+  // The message is made only for a record that fails: every record of every playback comes through here.
+  auto fail = [&](const std::string& what) {
+    return TResult::Error("EMF record at byte " + std::to_string(offset) + " (type " + std::to_string(type) +
+                          ") has size " + std::to_string(size) + what);
+  };
+  if (size < 8) return fail(", less than 8");
+  if (requireAligned && size % 4 != 0) return fail(", not a multiple of 4");
+  if (size > left) return fail(" but only " + std::to_string(left) + " bytes are left");
   out.Type = type;
   out.Offset = offset;
   out.Bytes = bytes.subspan(offset, size);
