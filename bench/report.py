@@ -30,7 +30,11 @@ def main():
     env = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"))
     env.pop("PRINTER", None)
     env["LPDEST"] = queue
-    run = subprocess.run([binary, "--benchmark_format=json", "--benchmark_min_time=0.3"] + args,
+    # Five repetitions in random order, so that a reference and its figures share the machine's state
+    # (caches, clock, other work) over the run; each figure is the median of its repetitions.
+    run = subprocess.run([binary, "--benchmark_format=json", "--benchmark_min_time=0.3",
+                          "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
+                          "--benchmark_report_aggregates_only=true"] + args,
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, check=True)
     results = json.loads(run.stdout)["benchmarks"]
 

@@ -200,6 +200,13 @@ namespace tess {
 
 std::u16string ToUtf16(const Cp932String& text) {
   if (text.IsEmpty()) return {};
+  // The printable bytes 0x20..0x7E are the same characters in the code page and in UTF-16 (0x5C is the
+  // backslash here; the converter moves some control bytes, 0x1A, 0x1C and 0x7F), and most texts drawn
+  // are numbers: those need no converter.
+  const std::string& bytes = text.Bytes();
+  if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return b >= 0x20 && b <= 0x7E; })) {
+    return std::u16string(bytes.begin(), bytes.end());
+  }
   UConverter* conv = Cp932Converter();
   UErrorCode status = U_ZERO_ERROR;
   std::u16string wide(text.Length() + 1, u'\0');

@@ -23,8 +23,16 @@ TLogFont TFont::ToLogFont() const {
   lf.Underline = (FStyle & fsUnderline) ? 1 : 0;
   lf.StrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
   lf.CharSet = FCharset;
-  lf.FaceName = ToUtf16(FName);
-  if (lf.FaceName.size() > 31) lf.FaceName.resize(31);
+  // Every text drawn realizes the font, and a program uses one or two face names: the last one converted
+  // is kept.
+  thread_local Cp932String lastName;
+  thread_local std::u16string lastFaceName;
+  if (lastName != FName || lastName.IsEmpty()) {
+    lastFaceName = ToUtf16(FName);
+    if (lastFaceName.size() > 31) lastFaceName.resize(31);
+    lastName = FName;
+  }
+  lf.FaceName = lastFaceName;
   return lf;
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <compare>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -209,7 +210,9 @@ std::vector<int> TextAdvances(const TLogFont& font, std::u16string_view text, co
   return out;
 }
 
-TTextMetric TextMetrics(const TLogFont& font, const TXForm& toDevice) {
+namespace {
+
+TTextMetric ComputeTextMetrics(const TLogFont& font, const TXForm& toDevice) {
   TTextMetric tm;
   TFontFace& face = FontFaceFor(font);
   double sy = YScale(toDevice), sx = XScale(toDevice);
@@ -231,6 +234,21 @@ TTextMetric TextMetrics(const TLogFont& font, const TXForm& toDevice) {
   tm.MaxCharWidth = metric(face.GlyphFor(u'\u3042').advance * scale / sx);
   tm.Outline = true;
   return tm;
+}
+
+}  // namespace
+
+TTextMetric TextMetrics(const TLogFont& font, const TXForm& toDevice) {
+  // Asked for by every text measured and drawn, mostly for the same font and mapping as the last time.
+  struct Last {
+    TLogFont font;
+    TXForm toDevice;
+    TTextMetric metrics;
+  };
+  thread_local std::optional<Last> last;
+  if (last && last->font == font && last->toDevice == toDevice) return last->metrics;
+  last = Last{font, toDevice, ComputeTextMetrics(font, toDevice)};
+  return last->metrics;
 }
 
 bool CharABCWidthsFloat(const TLogFont& font, char16_t ch, const TXForm& toDevice, TABCFloat& out) {

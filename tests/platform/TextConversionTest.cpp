@@ -39,6 +39,14 @@ TEST(Cp932Utf16, ConvertsBothWaysAndMarksWhatHasNoCode) {
   EXPECT_EQ(FromUtf16(u"a\U0001F600b").Bytes(), "a?b");
 }
 
+TEST(Cp932Utf16, SingleBytesBelow0x80ConvertAsTheConverterDoesThem) {
+  // A text of such bytes alone takes a short way; with a double-byte character after it, the converter.
+  std::string ascii;
+  for (int b = 1; b < 0x80; ++b) ascii.push_back(static_cast<char>(b));
+  const std::u16string viaConverter = ToUtf16(Cp932String::FromBytes(ascii + "\x96\xE2"));
+  EXPECT_EQ(ToUtf16(Cp932String::FromBytes(ascii)) + u"\u554F", viaConverter);
+}
+
 TEST(Cp932Utf16, AConversionCutAfterALeadByteLeavesNothingForTheNext) {
   // The converter is kept between calls: a text ending in a lead byte, or a lone surrogate, must not
   // join the next text.
