@@ -1,6 +1,8 @@
 #include "worksheet/WorksheetDialog.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -157,9 +159,11 @@ namespace tess {
 namespace {
 
 // d printer dots at r dots per inch in 0.1 mm: an integer product divided in floating point, the fraction
-// dropped.
+// dropped. The product is taken in 64 bits and the result kept in the int range, so that a printer
+// reporting absurd capabilities gives a large value instead of a wrapped one.
 int DotsToPageUnits(int dots, int dotsPerInch) {
-  return static_cast<int>(static_cast<double>(dots * 254) / dotsPerInch);
+  const double units = static_cast<double>(static_cast<long long>(dots) * 254) / dotsPerInch;
+  return static_cast<int>(std::clamp(units, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 }  // namespace

@@ -258,6 +258,10 @@ TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
   }
   EXPECT_EQ(bracket.ptlReference.x + width, frame.left + frame.width - 50);
   EXPECT_EQ(bracket.ptlReference.y, frame.top + 70);
+  // A driver reporting an absurd strip: its dots times 254 pass the int range, the result does not wrap.
+  printers_->FindPrinter("Laser")->marginLeft = 20000000;
+  form_->FormShow(form_.get());
+  EXPECT_EQ(form_->PrintArea().left, 8466666);  // 20000000 * 254 / 600
 }
 
 TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
