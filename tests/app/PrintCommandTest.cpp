@@ -5,34 +5,20 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/CommandLine.h"
 #include "tests/support/CupsJobs.h"
+#include "tests/support/Shell.h"
 
 namespace tess {
 namespace {
 
-struct RunResult {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
-
-RunResult RunTessarine(const std::string& arguments, const std::string& environment = {}) {
-  RunResult result;
-  const std::string command = "QT_QPA_PLATFORM=offscreen " + environment + " " + std::string(TESSARINE_EXE) +
-                              " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 512> buffer{};
-  while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) result.output += buffer.data();
-  const int status = ::pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+test::TShellResult RunTessarine(const std::string& arguments, const std::string& environment = {}) {
+  return test::RunShell("QT_QPA_PLATFORM=offscreen " + environment + " " + std::string(TESSARINE_EXE) + " " +
+                        arguments + " 2>&1");
 }
 
 // A socket of this process on 127.0.0.1 that takes connections (the system completes them) but never answers;
@@ -71,7 +57,7 @@ TEST(PrintCommand, CopiesAreANumberFromOneTo999) {
     EXPECT_NE(p.error->message.find("copies"), std::string::npos) << p.error->message;
   }
   EXPECT_TRUE(ParseCommandLine({"export", "--copies", "2", "--format", "pdf", "--output", "a.pdf"}).error);
-  const RunResult run = RunTessarine("print --copies 0");
+  const test::TShellResult run = RunTessarine("print --copies 0");
   EXPECT_EQ(run.exitCode, 2) << run.output;
 }
 
@@ -80,7 +66,7 @@ TEST(PrintCommand, EachWorksheetHasItsOwnNumberAndEveryJobAsksForTheCopies) {
   test::CupsTurn turn;
   test::TestQueue queue("Command");
   ASSERT_TRUE(queue.Exists());
-  const RunResult run =
+  const test::TShellResult run =
       RunTessarine("print --number 7 --count 3 --copies 2 --seed 3 --printer " + queue.Name());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::vector<test::CupsJob> jobs = test::CupsJobsOn(queue.Name());
@@ -103,7 +89,7 @@ TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {
   ASSERT_NE(silent.Port(), 0);
   for (int port : {closed.Port(), silent.Port()}) {
     const std::string server = "127.0.0.1:" + std::to_string(port);
-    const RunResult run = RunTessarine("print", "CUPS_SERVER=" + server);
+    const test::TShellResult run = RunTessarine("print", "CUPS_SERVER=" + server);
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("CUPS is not reachable at " + server), std::string::npos) << run.output;
   }
@@ -115,7 +101,8 @@ TEST(PrintCommand, WithoutAPrinterNamedNorADefaultOneThePrintersAreListed) {
     GTEST_SKIP() << "this system has a default printer";
   }
   // A home of its own: no default printer of the user's either.
-  const RunResult run = RunTessarine("print", "HOME=" + std::filesystem::temp_directory_path().string());
+  const test::TShellResult run =
+      RunTessarine("print", "HOME=" + std::filesystem::temp_directory_path().string());
   EXPECT_EQ(run.exitCode, 2) << run.output;
   EXPECT_NE(run.output.find("no default printer"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find(test::kCupsPdfQueue), std::string::npos) << run.output;
