@@ -27,11 +27,11 @@ void FillPrivatePart(std::span<std::uint8_t> block, const Cp932String& name) {
 
 class TVirtualPrintJob : public TPrintJob {
  public:
-  TVirtualPrintJob(TVirtualPrinterSystem& system, std::size_t index) : system_(system), index_(index) {
+  TVirtualPrintJob(TVirtualPrinterSystem& system, std::size_t index) : FSystem(system), FIndex(index) {
     OpenPage();
   }
-  ~TVirtualPrintJob() override { canvas_.reset(); }
-  TCanvas* Canvas() override { return canvas_.get(); }
+  ~TVirtualPrintJob() override { FCanvas.reset(); }
+  TCanvas* Canvas() override { return FCanvas.get(); }
   void NewPage() override {
     ClosePage();
     ++Record().pageCount;
@@ -39,7 +39,7 @@ class TVirtualPrintJob : public TPrintJob {
   }
   void End() override {
     ClosePage();
-    const TVirtualPrinter* printer = system_.FindPrinter(Record().printer);
+    const TVirtualPrinter* printer = FSystem.FindPrinter(Record().printer);
     if (printer != nullptr && printer->refusesJobs) {
       Record().aborted = true;
       throw EPrinterError(Cp932String("The print job could not be sent to ") + Record().printer);
@@ -47,34 +47,34 @@ class TVirtualPrintJob : public TPrintJob {
     Record().ended = true;
   }
   void Abort() override {
-    canvas_.reset();
+    FCanvas.reset();
     Record().aborted = true;
   }
 
  private:
-  TVirtualJobRecord& Record() { return system_.jobs_[index_]; }
+  TVirtualJobRecord& Record() { return FSystem.FJobs[FIndex]; }
   void OpenPage() {
     const TDeviceCaps& caps = Record().caps;
-    page_ = std::make_unique<TMetafile>();
+    FPage = std::make_unique<TMetafile>();
     if (caps.logPixelsX > 0 && caps.logPixelsY > 0) {
-      page_->SetMMWidth(static_cast<int>(std::lround(caps.horzRes * 2540.0 / caps.logPixelsX)));
-      page_->SetMMHeight(static_cast<int>(std::lround(caps.vertRes * 2540.0 / caps.logPixelsY)));
+      FPage->SetMMWidth(static_cast<int>(std::lround(caps.horzRes * 2540.0 / caps.logPixelsX)));
+      FPage->SetMMHeight(static_cast<int>(std::lround(caps.vertRes * 2540.0 / caps.logPixelsY)));
     }
-    canvas_ = std::make_unique<TMetafileCanvas>(*page_, DescribePrinter(caps));
-    canvas_->Font().SetPixelsPerInch(caps.logPixelsY > 0 ? caps.logPixelsY : 96);
+    FCanvas = std::make_unique<TMetafileCanvas>(*FPage, DescribePrinter(caps));
+    FCanvas->Font().SetPixelsPerInch(caps.logPixelsY > 0 ? caps.logPixelsY : 96);
   }
   void ClosePage() {
-    if (!canvas_) return;
-    canvas_->Close();
-    canvas_.reset();
-    Record().pages.push_back(*page_);
-    page_.reset();
+    if (!FCanvas) return;
+    FCanvas->Close();
+    FCanvas.reset();
+    Record().pages.push_back(*FPage);
+    FPage.reset();
   }
 
-  TVirtualPrinterSystem& system_;
-  std::size_t index_;
-  std::unique_ptr<TMetafile> page_;
-  std::unique_ptr<TMetafileCanvas> canvas_;
+  TVirtualPrinterSystem& FSystem;
+  std::size_t FIndex;
+  std::unique_ptr<TMetafile> FPage;
+  std::unique_ptr<TMetafileCanvas> FCanvas;
 };
 
 TBitmap24 TVirtualJobRecord::PageBitmap(std::size_t index, int dpi) const {
@@ -118,27 +118,27 @@ TVirtualPrinterSystem::~TVirtualPrinterSystem() {
 }
 
 void TVirtualPrinterSystem::AddPrinter(TVirtualPrinter printer) {
-  printers_.push_back(std::move(printer));
+  FPrinters.push_back(std::move(printer));
   ListChanged();
 }
 
 void TVirtualPrinterSystem::RemovePrinter(const Cp932String& name) {
-  printers_.erase(std::remove_if(printers_.begin(), printers_.end(),
+  FPrinters.erase(std::remove_if(FPrinters.begin(), FPrinters.end(),
                                  [&](const TVirtualPrinter& p) { return p.name == name; }),
-                  printers_.end());
+                  FPrinters.end());
 }
 
 TVirtualPrinter* TVirtualPrinterSystem::FindPrinter(const Cp932String& name) {
-  for (TVirtualPrinter& p : printers_) {
+  for (TVirtualPrinter& p : FPrinters) {
     if (p.name == name) return &p;
   }
   return nullptr;
 }
 
 std::vector<TPrinterRecord> TVirtualPrinterSystem::EnumPrinters() {
-  if (enumerationFails_ && !printers_.empty()) throw EPrinterError("The printer list could not be read");
+  if (FEnumerationFails && !FPrinters.empty()) throw EPrinterError("The printer list could not be read");
   std::vector<TPrinterRecord> records;
-  for (const TVirtualPrinter& p : printers_) records.push_back({p.name, p.server, p.port, p.attributes});
+  for (const TVirtualPrinter& p : FPrinters) records.push_back({p.name, p.server, p.port, p.attributes});
   return records;
 }
 
@@ -164,7 +164,7 @@ Cp932String TVirtualPrinterSystem::DriverName(const TPrinterRecord& printer) {
 }
 
 bool TVirtualPrinterSystem::MergeDevMode(const Cp932String& device, std::span<std::uint8_t> block) {
-  ++mergeCount_;
+  ++FMergeCount;
   const TVirtualPrinter* p = FindPrinter(device);
   if (p == nullptr || p->mergeFails) return false;
   if (block.size() != devmode::kPublicSize + p->privateSize) return false;
@@ -246,15 +246,15 @@ std::unique_ptr<TPrintJob> TVirtualPrinterSystem::StartJob(const TPrinterRecord&
   record.devMode.assign(block.begin(), block.end());
   record.caps = DriverDeviceCaps(printer, block);
   record.pageCount = 1;
-  jobs_.push_back(std::move(record));
-  return std::make_unique<TVirtualPrintJob>(*this, jobs_.size() - 1);
+  FJobs.push_back(std::move(record));
+  return std::make_unique<TVirtualPrintJob>(*this, FJobs.size() - 1);
 }
 
 TScopedPrinterSystem::TScopedPrinterSystem(std::unique_ptr<TPrinterSystem> system)
-    : previous_(SetPrinterSystem(std::move(system))) {}
+    : FPrevious(SetPrinterSystem(std::move(system))) {}
 
 TScopedPrinterSystem::~TScopedPrinterSystem() {
-  SetPrinterSystem(std::move(previous_));
+  SetPrinterSystem(std::move(FPrevious));
 }
 
 }  // namespace tess

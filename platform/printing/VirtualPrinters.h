@@ -89,10 +89,10 @@ class TVirtualPrinterSystem : public TPrinterSystem {
   // The printer goes away from the system; the printer object keeps listing it until Refresh.
   void RemovePrinter(const Cp932String& name);
   TVirtualPrinter* FindPrinter(const Cp932String& name);
-  void SetEnumerationFails(bool fails) { enumerationFails_ = fails; }
+  void SetEnumerationFails(bool fails) { FEnumerationFails = fails; }
 
-  const std::vector<TVirtualJobRecord>& Jobs() const { return jobs_; }
-  int MergeCount() const { return mergeCount_; }
+  const std::vector<TVirtualJobRecord>& Jobs() const { return FJobs; }
+  int MergeCount() const { return FMergeCount; }
 
   std::vector<TPrinterRecord> EnumPrinters() override;
   bool MergeDevMode(const Cp932String& device, std::span<std::uint8_t> block) override;
@@ -108,10 +108,10 @@ class TVirtualPrinterSystem : public TPrinterSystem {
 
  private:
   friend class TVirtualPrintJob;
-  std::vector<TVirtualPrinter> printers_;
-  std::vector<TVirtualJobRecord> jobs_;
-  bool enumerationFails_ = false;
-  int mergeCount_ = 0;
+  std::vector<TVirtualPrinter> FPrinters;
+  std::vector<TVirtualJobRecord> FJobs;
+  bool FEnumerationFails = false;
+  int FMergeCount = 0;
 };
 
 // Installs a printer system for the scope's lifetime and puts the previous one back afterwards.
@@ -123,7 +123,7 @@ class TScopedPrinterSystem {
   TScopedPrinterSystem& operator=(const TScopedPrinterSystem&) = delete;
 
  private:
-  std::unique_ptr<TPrinterSystem> previous_;
+  std::unique_ptr<TPrinterSystem> FPrevious;
 };
 
 }  // namespace tess
