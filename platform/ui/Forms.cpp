@@ -156,6 +156,26 @@ FormWidget* FormWidgetOf(const TForm* form) {
   return static_cast<FormWidget*>(WidgetOf(form));
 }
 
+// Shows a window minimized, maximized or normal. A normal window is shown as placed at its first showing and
+// brought back from minimized or maximized afterwards.
+void ShowInState(QWidget& w, TWindowState state, bool firstShowing) {
+  switch (state) {
+    case TWindowState::wsMinimized:
+      w.showMinimized();
+      break;
+    case TWindowState::wsMaximized:
+      w.showMaximized();
+      break;
+    default:
+      if (firstShowing) {
+        w.show();
+      } else {
+        w.showNormal();
+      }
+      break;
+  }
+}
+
 QMargins FrameOf(const QWidget* w) {
   return static_cast<const FormWidget*>(w)->Frame();
 }
@@ -291,17 +311,7 @@ void TForm::SetWindowState(TWindowState state) {
   FWindowState = state;
   QWidget* w = WidgetOf(this);
   if (w == nullptr || !w->isVisible()) return;
-  switch (state) {
-    case TWindowState::wsMinimized:
-      w->showMinimized();
-      break;
-    case TWindowState::wsMaximized:
-      w->showMaximized();
-      break;
-    default:
-      w->showNormal();
-      break;
-  }
+  ShowInState(*w, state, /*firstShowing=*/false);
 }
 
 void TForm::SetIconImage(std::string_view imageBytes) {
@@ -556,17 +566,7 @@ void TForm::ShowingChanged() {
     if (!FPlaced) ApplyPlacement();
     ApplyConstraints();
     if (OnShow) OnShow(this);
-    switch (FWindowState) {
-      case TWindowState::wsMinimized:
-        w->showMinimized();
-        break;
-      case TWindowState::wsMaximized:
-        w->showMaximized();
-        break;
-      default:
-        w->show();
-        break;
-    }
+    ShowInState(*w, FWindowState, /*firstShowing=*/true);
     FPlaced = true;
     if (FActiveControl != nullptr) {
       FActiveControl->SetFocus();
