@@ -344,6 +344,9 @@ void TPainterBackend::DrawTextRun(const QTransform& glyphToDevice,
                                   std::hypot(glyphToDevice.m21(), glyphToDevice.m22()));
   const bool outlines =
       emOnDevice > 1024.0 || emDevice < 1.0 || !(squeeze > 0) || stretch / squeeze > 1.01 || SoftClip();
+  // Glyphs take the pen's colour and outlines an explicit fill: no brush is needed, and one left set would
+  // be written out again with every change of transform around each text.
+  if (FPainter.brush().style() != Qt::NoBrush) FPainter.setBrush(Qt::NoBrush);
   FPainter.setWorldTransform(glyphToDevice);
   SetHint(QPainter::Antialiasing, true);
   SetHint(QPainter::TextAntialiasing, true);
