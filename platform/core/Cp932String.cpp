@@ -26,12 +26,17 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 // extensions and 0x5C as the yen-less backslash); "windows-932" is its alias.
 // Opening a converter costs far more than converting a short text, so each thread keeps one. Every use
 // resets it, so no state from a previous (possibly failed) conversion carries over.
+ConverterPtr OpenCp932Converter() {
+  UErrorCode status = U_ZERO_ERROR;
+  ConverterPtr c(ucnv_open("windows-932", &status));
+  if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
+  return c;
+}
+
 UConverter* Cp932Converter() {
   thread_local ConverterPtr conv = [] {
+    ConverterPtr c = OpenCp932Converter();
     UErrorCode status = U_ZERO_ERROR;
-    ConverterPtr c(ucnv_open("windows-932", &status));
-    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
-    status = U_ZERO_ERROR;
     ucnv_setSubstChars(c.get(), "?", 1, &status);
     return c;
   }();
@@ -67,10 +72,8 @@ void UseCp932Names(char16_t* text, std::size_t length) {
 // A converter that stops at a character without a code instead of substituting one; for checks only.
 UConverter* StrictCp932Converter() {
   thread_local ConverterPtr conv = [] {
+    ConverterPtr c = OpenCp932Converter();
     UErrorCode status = U_ZERO_ERROR;
-    ConverterPtr c(ucnv_open("windows-932", &status));
-    if (U_FAILURE(status)) throw std::runtime_error("code page 932 converter unavailable");
-    status = U_ZERO_ERROR;
     ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     return c;
   }();
