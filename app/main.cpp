@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/WorksheetBatch.h"
+#include "platform/core/Messages.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Runtime.h"
@@ -22,9 +23,10 @@ int RunDialog() {
   // Without a display the dialog would run where nobody can see or close it.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
+    std::fprintf(stderr, "tessarine: %s\n", tess::Message("app.no-display").c_str());
     return 1;
   }
+  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   tess::StartProgramPlatform(tess::TDisplayUse::Screen);
   tess::TApplication& application = tess::Application();
   application.Initialize();
@@ -44,6 +46,8 @@ int RunDialog() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The command line speaks the locale's language; the dialog and its windows always speak Japanese.
+  tess::SetMessageLanguage(tess::LocaleLanguage());
   std::vector<std::string> args(argv + 1, argv + argc);
   tess::ParsedCommand parsed = tess::ParseCommandLine(args);
   if (parsed.error) {

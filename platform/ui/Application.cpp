@@ -170,8 +170,14 @@ void TApplication::HandleException(TComponent* sender, const std::exception& e) 
 
 void TApplication::ShowException(const std::exception& e) {
   Cp932String message = ExceptionMessage(e);
-  // The message is shown as a sentence; one that already ends with a full stop keeps its own.
-  if (message.IsEmpty() || message.ByteAt(message.Length() - 1) != '.') message += ".";
+  // The message is shown as a sentence; one that already ends with a full stop (".", "．" or "。") keeps
+  // its own.
+  const Cp932String last =
+      Cp932String::FromBytes(message.Bytes().substr(PrevCharOffset(message, message.Length())));
+  if (last != Cp932String(".") && last != Cp932String::FromUtf8("．") &&
+      last != Cp932String::FromUtf8("。")) {
+    message += ".";
+  }
   MessageBox(message, FTitle, TMsgIcon::Error, TMsgButtons::Ok);
 }
 

@@ -225,6 +225,15 @@ TEST_F(CapturedBoxes, GeneralHandlerShowsTheMessageWithAFullStopUnderTheTitle) {
   button->Click();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].Text, Cp932String("Disk full."));
+  // A Japanese sentence ends with its own full stop; "堰D" ends in the bytes of "．" (0x81 0x44) without
+  // ending in that character.
+  button->OnClick = [](TComponent*) { throw Exception(J("プリンタ X は一時停止しています．")); };
+  button->Click();
+  button->OnClick = [](TComponent*) { throw Exception(J("堰D")); };
+  button->Click();
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[2].Text, J("プリンタ X は一時停止しています．"));
+  EXPECT_EQ(boxes[3].Text, J("堰D."));
 }
 
 TEST_F(CapturedBoxes, OnExceptionReplacesTheErrorBox) {

@@ -1,0 +1,37 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<!-- Tessarine's messages in Japanese. A message is found by its context (the area) and its source (its name):
+     the code asks for "area.name". %1, %2, ... are the places of the values the code gives. -->
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>app</name>
+    <message>
+        <source>no-display</source>
+        <translation>ダイアログには画面が必要です．画面を使わないコマンドは --help を見てください．</translation>
+    </message>
+</context>
+<context>
+    <name>cli</name>
+</context>
+<context>
+    <name>export</name>
+</context>
+<context>
+    <name>files</name>
+</context>
+<context>
+    <name>print</name>
+</context>
+<context>
+    <name>printing</name>
+</context>
+<context>
+    <name>printdialog</name>
+</context>
+<context>
+    <name>preview</name>
+</context>
+<context>
+    <name>worksheet</name>
+</context>
+</TS>
