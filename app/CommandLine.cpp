@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/core/Messages.h"
 #include "worksheet/WorksheetPage.h"
 
 namespace tess {
@@ -17,6 +18,12 @@ bool ParseInt(const std::string& text, long long low, long long high, long long&
   if (first != last && *first == '+') ++first;
   auto [ptr, ec] = std::from_chars(first, last, value);
   return !text.empty() && ec == std::errc() && ptr == last && value >= low && value <= high;
+}
+
+// Decimal digits with an optional sign, however many.
+bool IsInteger(std::string_view text) {
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 ParsedCommand Fail(std::string message) {
@@ -89,32 +96,7 @@ std::string EscapeForTerminal(std::string_view text) {
 }
 
 std::string UsageText() {
-  return "Usage:\n"
-         "  tessarine                     open the worksheet dialog\n"
-         "  tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH\n"
-         "  tessarine print  [OPTIONS] [--printer NAME] [--copies N]\n"
-         "\n"
-         "Options:\n"
-         "  --size 3|4|5|6        quadrilaterals per figure (default 3)\n"
-         "  --level 0|1|2|3       given numbers: 0 spokes, 1 tips, 2 three at random, 3 four at random\n"
-         "                        (default 0)\n"
-         "  --op sum|product      what the quadrilateral values are (default sum)\n"
-         "  --date                print the date and time line\n"
-         "  --number N            problem number of the first worksheet (default 1)\n"
-         "  --line1 TEXT          first instruction line (default: the dialog's text)\n"
-         "  --line2 TEXT          second instruction line (default: the dialog's text)\n"
-         "  --count K             worksheets to make (default 1)\n"
-         "  --seed S              fixed random seed, for reproducible worksheets (default: the clock)\n"
-         "  --unique              only figures whose question has exactly one answer\n"
-         "  --report              print one line per figure: worksheet, problem number, slot, the values\n"
-         "                        in the quadrilaterals, the given position:number pairs, and how many\n"
-         "                        placements answer the question\n"
-         "  --printer NAME        print: the printer (default: the system's default printer)\n"
-         "  --copies N            print: copies of each worksheet, 1 to 999 (default 1)\n"
-         "  --help, --version\n"
-         "\n"
-         "pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...\n"
-         "Problem numbers run from -2147483647 to 2147483646.\n";
+  return Message("cli.usage") + "\n";
 }
 
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
@@ -135,10 +117,11 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   } else if (verb == "print") {
     command.kind = CommandKind::Print;
   } else {
-    return Fail("unknown command '" + verb + "' (expected export or print; see --help)");
+    return Fail(Message("cli.unknown-command", {verb}));
   }
   bool haveFormat = false;
   WorksheetOptions& w = command.worksheet;
+  std::string numberText = std::to_string(w.firstNumber);
   for (i = 1; i < args.size(); ++i) {
     const std::string& option = args[i];
     auto value = [&](std::string& out) -> bool {
@@ -157,16 +140,19 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
       w.oneAnswer = true;
     } else if (option == "--report") {
       w.report = true;
+    } else if (option == "--no-printer") {
+      if (command.kind != CommandKind::Export) return Fail(Message("cli.option-of", {option, "export"}));
+      command.noPrinter = true;
     } else if (option == "--size" || option == "--level" || option == "--op" || option == "--number" ||
                option == "--line1" || option == "--line2" || option == "--count" || option == "--seed" ||
                option == "--format" || option == "--output" || option == "--printer" ||
                option == "--copies") {
-      if (!value(v)) return Fail(option + " needs a value");
+      if (!value(v)) return Fail(Message("cli.needs-value", {option}));
       if (option == "--size") {
-        if (!ParseInt(v, 3, 6, n)) return Fail("unknown size '" + v + "' (expected 3, 4, 5 or 6)");
+        if (!ParseInt(v, 3, 6, n)) return Fail(Message("cli.bad-size", {v}));
         w.sizeIndex = static_cast<int>(n) - 3;
       } else if (option == "--level") {
-        if (!ParseInt(v, 0, 3, n)) return Fail("unknown level '" + v + "' (expected 0, 1, 2 or 3)");
+        if (!ParseInt(v, 0, 3, n)) return Fail(Message("cli.bad-level", {v}));
         w.level = static_cast<int>(n);
       } else if (option == "--op") {
         if (v == "sum") {
@@ -174,28 +160,28 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
         } else if (v == "product") {
           w.operation = 1;
         } else {
-          return Fail("unknown operation '" + v + "' (expected sum or product)");
+          return Fail(Message("cli.bad-operation", {v}));
         }
       } else if (option == "--number") {
-        if (!ParseInt(v, INT32_MIN, INT32_MAX, n))
-          return Fail("the problem number '" + v + "' is not an integer");
-        w.firstNumber = static_cast<int>(n);
+        // Any integer is taken here, so that one beyond the counter's range is said to be that below.
+        if (!IsInteger(v)) return Fail(Message("cli.bad-number", {v}));
+        numberText = v;
       } else if (option == "--line1") {
         w.line1 = v;
       } else if (option == "--line2") {
         w.line2 = v;
       } else if (option == "--count") {
-        if (!ParseInt(v, 1, 100000, n)) return Fail("the count '" + v + "' is not a number from 1 to 100000");
+        if (!ParseInt(v, 1, 100000, n)) return Fail(Message("cli.bad-count", {v}));
         w.count = static_cast<int>(n);
       } else if (option == "--seed") {
         std::uint64_t seed = 0;
         auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), seed);
         if (v.empty() || ec != std::errc() || ptr != v.data() + v.size()) {
-          return Fail("the seed '" + v + "' is not a non-negative integer");
+          return Fail(Message("cli.bad-seed", {v}));
         }
         w.seed = seed;
       } else if (option == "--format") {
-        if (command.kind != CommandKind::Export) return Fail("--format belongs to export");
+        if (command.kind != CommandKind::Export) return Fail(Message("cli.option-of", {option, "export"}));
         if (v == "pdf") {
           command.format = ExportFormat::Pdf;
         } else if (v == "svg") {
@@ -205,40 +191,42 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
         } else if (v == "emf") {
           command.format = ExportFormat::Emf;
         } else {
-          return Fail("unknown format '" + v + "' (expected pdf, svg, png or emf)");
+          return Fail(Message("cli.bad-format", {v}));
         }
         haveFormat = true;
       } else if (option == "--output") {
-        if (command.kind != CommandKind::Export) return Fail("--output belongs to export");
-        if (v.empty()) return Fail("--output needs a path");
+        if (command.kind != CommandKind::Export) return Fail(Message("cli.option-of", {option, "export"}));
+        if (v.empty()) return Fail(Message("cli.output-needs-path"));
         command.output = v;
       } else if (option == "--printer") {
-        if (command.kind != CommandKind::Print) return Fail("--printer belongs to print");
+        if (command.kind != CommandKind::Print) return Fail(Message("cli.option-of", {option, "print"}));
         command.printer = v;
       } else if (option == "--copies") {
-        if (command.kind != CommandKind::Print) return Fail("--copies belongs to print");
-        if (!ParseInt(v, 1, 999, n))
-          return Fail("the number of copies '" + v + "' is not a number from 1 to 999");
+        if (command.kind != CommandKind::Print) return Fail(Message("cli.option-of", {option, "print"}));
+        if (!ParseInt(v, 1, 999, n)) return Fail(Message("cli.bad-copies", {v}));
         command.copies = static_cast<int>(n);
       }
     } else {
-      return Fail("unknown option '" + option + "' (see --help)");
+      return Fail(Message("cli.unknown-option", {option}));
     }
   }
   if (command.kind == CommandKind::Export) {
-    if (!haveFormat) return Fail("export needs --format pdf|svg|png|emf");
-    if (command.output.empty()) return Fail("export needs --output PATH");
+    if (!haveFormat) return Fail(Message("cli.export-needs-format"));
+    if (command.output.empty()) return Fail(Message("cli.export-needs-output"));
   }
-  // Every worksheet's number must fit the counter, checked before anything is built; computed wide, so
-  // nothing wraps on the way.
-  const long long last = static_cast<long long>(w.firstNumber) + w.count - 1;
-  if (w.firstNumber < kLowestProblemNo || last > kHighestProblemNo) {
-    const std::string range = std::to_string(kLowestProblemNo) + " to " + std::to_string(kHighestProblemNo);
-    if (w.count == 1)
-      return Fail("the problem number " + std::to_string(w.firstNumber) + " is outside " + range);
-    return Fail("the problem numbers " + std::to_string(w.firstNumber) + " to " + std::to_string(last) +
-                " go outside " + range);
+  // Every worksheet's number must fit the counter, checked before anything is built. The first number is
+  // checked on its own first, so the last one is computed only from a number in range and nothing wraps.
+  const std::string low = std::to_string(kLowestProblemNo);
+  const std::string high = std::to_string(kHighestProblemNo);
+  long long first = 0;
+  if (!ParseInt(numberText, kLowestProblemNo, kHighestProblemNo, first)) {
+    return Fail(Message("cli.number-outside", {numberText, low, high}));
   }
+  const long long last = first + w.count - 1;
+  if (last > kHighestProblemNo) {
+    return Fail(Message("cli.numbers-outside", {numberText, std::to_string(last), low, high}));
+  }
+  w.firstNumber = static_cast<int>(first);
   return {command, std::nullopt};
 }
 

@@ -2,7 +2,7 @@
 // The command line beyond the dialog: worksheets exported or printed without a window.
 //
 //   tessarine                      opens the dialog
-//   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH
+//   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer]
 //   tessarine print  [OPTIONS] [--printer NAME] [--copies N]
 
 #include <cstdint>
@@ -35,6 +35,7 @@ struct Command {
   WorksheetOptions worksheet;
   ExportFormat format = ExportFormat::Pdf;
   std::string output;                  // export: the path given
+  bool noPrinter = false;              // export: the pages as if no printer were installed
   std::optional<std::string> printer;  // print: a printer name, else the default printer
   int copies = 1;                      // print: copies of each worksheet, 1..999
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/core/AtomicFile.h"
+#include "platform/core/Messages.h"
 #include "platform/gfx/FontFaces.h"
 #include "platform/gfx/emf/Exports.h"
 #include "platform/gfx/emf/Metafile.h"
@@ -49,33 +50,28 @@ bool CheckLine(const char* option, const std::string& utf8, std::size_t maxBytes
     if (misfit->invalidUtf8) {
       char byte[8];
       std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(misfit->value));
-      Report(err, std::string(option) + " is not UTF-8 text (byte " + byte + " at offset " +
-                      std::to_string(misfit->offset) + ")");
+      Report(err, Message("export.line-not-utf8", {option, byte, std::to_string(misfit->offset)}));
     } else {
       std::size_t length = 1;
       while (misfit->offset + length < utf8.size() &&
              (static_cast<unsigned char>(utf8[misfit->offset + length]) & 0xC0) == 0x80) {
         ++length;
       }
-      Report(err, std::string(option) + " holds " +
-                      NameCharacter(misfit->value, utf8.substr(misfit->offset, length)) +
-                      ", which the worksheet cannot print (code page 932 has no code for it)");
+      Report(err, Message("export.line-no-code",
+                          {option, NameCharacter(misfit->value, utf8.substr(misfit->offset, length))}));
     }
     return false;
   }
   for (unsigned char c : utf8) {
     if (c < 0x20 || c == 0x7F) {
-      Report(err, std::string(option) + " holds the control character " + CodePoint(c) +
-                      ", which the worksheet cannot print");
+      Report(err, Message("export.line-control", {option, CodePoint(c)}));
       return false;
     }
   }
   const std::size_t bytes = Cp932String::FromUtf8(utf8).Length();
   if (maxBytes > 0 && bytes > maxBytes) {
-    Report(err, std::string(option) + " is " + std::to_string(bytes) +
-                    " bytes long in code page 932; an instruction line holds at most " +
-                    std::to_string(maxBytes) + " (" + std::to_string(maxBytes / 2) +
-                    " full-width characters)");
+    Report(err, Message("export.line-too-long", {option, std::to_string(bytes), std::to_string(maxBytes),
+                                                 std::to_string(maxBytes / 2)}));
     return false;
   }
   return true;
@@ -95,16 +91,13 @@ int CheckTexts(TForm1& form, const WorksheetOptions& options, std::ostream& err)
   const Cp932String face = WorksheetFaceName();
   const Cp932String fixedTexts = Cp932String::FromUtf8("問題No.（　）月日分秒");
   if (FirstCharacterWithoutGlyph(face, fixedTexts)) {
-    Report(err,
-           "no installed font has Japanese characters; the worksheet is drawn in IPAGothic (Debian "
-           "package fonts-ipafont-gothic)");
+    Report(err, Message("export.no-japanese-font"));
     return kExitFailure;
   }
   for (const auto& [option, text] :
        {std::pair{"--line1", form.edtQuestMes1->Text()}, std::pair{"--line2", form.edtQuestMes2->Text()}}) {
     if (std::optional<char16_t> missing = FirstCharacterWithoutGlyph(face, text)) {
-      Report(err, std::string(option) + " holds " + CodePoint(*missing) +
-                      ", which no installed font can draw: it would print as an empty box");
+      Report(err, Message("export.line-no-glyph", {option, CodePoint(*missing)}));
       return kExitUsage;
     }
   }
@@ -169,7 +162,10 @@ void Build(TForm1& form, const WorksheetOptions& options, int sheet, std::ostrea
 }
 
 void Progress(std::ostream& err, const WorksheetOptions& options, int done) {
-  if (options.count > 1) err << "worksheet " << done << "/" << options.count << "\n" << std::flush;
+  if (options.count > 1) {
+    err << Message("export.progress", {std::to_string(done), std::to_string(options.count)}) << "\n"
+        << std::flush;
+  }
 }
 
 // The PDF's title: the program and the problem numbers it holds.
@@ -186,12 +182,11 @@ int CheckOutput(const Command& command, std::ostream& err) {
   struct stat st {};
   const bool exists = ::stat(output.c_str(), &st) == 0;
   if (output.back() == '/' || (exists && S_ISDIR(st.st_mode))) {
-    Report(err, "--output must name a file, not a folder: " + output);
+    Report(err, Message("export.output-is-folder", {output}));
     return kExitUsage;
   }
   if (command.format != ExportFormat::Pdf && exists && !S_ISREG(st.st_mode)) {
-    Report(err, "--output " + output + " is not a regular file; " + FormatExtension(command.format) +
-                    " writes one file per page, named after it");
+    Report(err, Message("export.output-not-regular", {output, FormatExtension(command.format)}));
     return kExitUsage;
   }
   const std::size_t slash = output.rfind('/');
@@ -199,7 +194,7 @@ int CheckOutput(const Command& command, std::ostream& err) {
     const std::string folder = output.substr(0, slash);
     struct stat folderStat {};
     if (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) {
-      Report(err, "cannot write " + output + ": the folder " + folder + " does not exist");
+      Report(err, Message("export.no-folder", {output, folder}));
       return kExitFailure;
     }
   }
@@ -272,13 +267,12 @@ std::optional<Cp932String> ChoosePrinter(const Command& command, std::ostream& e
   exitCode = kExitUsage;
   if (names.empty()) {
     const Cp932String problem = Printer().ServiceProblem();
-    err << "tessarine: " << (problem.IsEmpty() ? std::string("no printer is installed") : problem.ToUtf8())
-        << "\n";
+    Report(err, problem.IsEmpty() ? Message("print.no-printer-installed") : problem.ToUtf8());
     exitCode = kExitFailure;
   } else if (command.printer) {
-    err << "tessarine: unknown printer '" << *command.printer << "' (printers: " << names << ")\n";
+    Report(err, Message("print.unknown-printer", {*command.printer, names}));
   } else {
-    err << "tessarine: there is no default printer; choose one with --printer (printers: " << names << ")\n";
+    Report(err, Message("print.no-default-printer", {names}));
   }
   return std::nullopt;
 }
@@ -302,6 +296,41 @@ int Print(TForm1& form, const Command& command, const Output& io) {
   return kExitOk;
 }
 
+// The default printer's name when it cannot describe a page (a queue without a driver, a driver that
+// fails or reports no resolution or paper); nothing when it can, or when there is no printer at all.
+std::optional<Cp932String> DefaultPrinterWithoutPage() {
+  TPrinterSystem& printer = Printer();
+  Cp932String name;
+  try {
+    const std::vector<TPrinterRecord>& records = printer.PrinterRecords();
+    if (records.empty()) return std::nullopt;  // laid out on the stored values anyway
+    printer.SetPrinterIndex(-1);
+    const int index = printer.PrinterIndex();
+    if (index >= 0 && index < static_cast<int>(records.size()))
+      name = records[static_cast<std::size_t>(index)].name;
+    const TDeviceCaps caps = printer.DeviceCaps();
+    if (caps.logPixelsX > 0 && caps.logPixelsY > 0 && caps.physicalWidth > 0 && caps.physicalHeight > 0 &&
+        caps.horzRes > 0 && caps.vertRes > 0) {
+      return std::nullopt;
+    }
+  } catch (const std::exception&) {
+    // A printer whose questions fail describes no page either.
+  }
+  return name;
+}
+
+// An export is what "プレビュー" makes on this machine, laid out on the default printer's page. With
+// --no-printer, and when the default printer cannot describe a page, it is laid out as if no printer were
+// installed: no printer makes an export fail, and --no-printer gives the same files on every machine.
+void ChooseExportPrinters(const Command& command, std::ostream& err) {
+  if (!command.noPrinter) {
+    const std::optional<Cp932String> without = DefaultPrinterWithoutPage();
+    if (!without) return;
+    Report(err, Message("export.printer-gives-no-page", {without->ToUtf8()}));
+  }
+  SetPrinterSystem(CreateNoPrinterSystem());
+}
+
 }  // namespace
 
 int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err) {
@@ -315,6 +344,7 @@ int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& e
     return mrOk;
   });
   try {
+    if (command.kind == CommandKind::Export) ChooseExportPrinters(command, err);
     TForm1 form(nullptr);
     form.FormShow(&form);  // as when the dialog appears: the printable area the header is placed in
     ApplyOptions(form, command.worksheet);

@@ -26,8 +26,8 @@ int RunDialog() {
     std::fprintf(stderr, "tessarine: %s\n", tess::Message("app.no-display").c_str());
     return 1;
   }
-  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   tess::StartProgramPlatform(tess::TDisplayUse::Screen);
+  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   tess::TApplication& application = tess::Application();
   application.Initialize();
   application.SetTitle("Tessarine");

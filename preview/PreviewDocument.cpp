@@ -10,6 +10,7 @@
 #include "platform/components/StoredEnum.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/HexDigits.h"
+#include "platform/core/Messages.h"
 #include "platform/gfx/Bitmap.h"
 #include "preview/MetafileUtils.h"
 #include "preview/PrinterAccess.h"
@@ -240,7 +241,7 @@ void TCustomplPrev::UpdatePaperGeometry() {
     int offsetTop = settings.DeviceCaps(dcOffsetTop);
     // A printer that reports no resolution would turn every measure into a division by zero.
     if (resolutionX <= 0 || resolutionY <= 0) {
-      throw Exception(Cp932String::FromUtf8("プリンタの解像度を取得できません．"));
+      throw Exception(MessageCp932("preview.no-resolution"));
     }
     FDevicePageWidth = devicePageWidth;
     FDevicePageHeight = devicePageHeight;

@@ -1,5 +1,6 @@
 #include "preview/PrinterAccess.h"
 
+#include "platform/core/Messages.h"
 #include "platform/printing/Printers.h"
 
 namespace tess {
@@ -26,7 +27,7 @@ class TSystemPrintJob : public TPreviewPrintJob {
   }
   TCanvas& Canvas() override {
     TCanvas* canvas = Printer().Canvas();
-    if (canvas == nullptr) throw EPrinterError(Cp932String::FromBytes("the print job has no canvas"));
+    if (canvas == nullptr) throw EPrinterError(MessageCp932("printing.no-canvas"));
     return *canvas;
   }
   void NewPage() override { Printer().NewPage(); }

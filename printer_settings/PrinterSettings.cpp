@@ -7,6 +7,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/HexDigits.h"
+#include "platform/core/Messages.h"
 #include "platform/ui/PrintDialogs.h"
 
 namespace tess {
@@ -194,8 +195,8 @@ void TplSetPrinter::RequirePrinter() {
   FPrinterCount = CountPrinters();
   const int index = ExactIndex(FPrinterName);
   if (index < 0) {
-    if (FPrinterName.IsEmpty()) throw EPrinterError(Cp932String("No printer is installed"));
-    throw EPrinterError(Cp932String("The printer ") + FPrinterName + Cp932String(" is no longer installed"));
+    if (FPrinterName.IsEmpty()) throw EPrinterError(MessageCp932("printing.none-installed"));
+    throw EPrinterError(MessageCp932("printing.no-longer-installed", {FPrinterName}));
   }
   if (Printer().PrinterIndex() != index) {
     SelectPrinter(FPrinterName);

@@ -19,6 +19,8 @@ CODE_FOLDERS = ("app", "worksheet", "preview", "preview_window", "printer_settin
 CALL = re.compile(r"(?:(?<=tess::)|(?<![\w.>:]))Message(?:Cp932|In)?\((?=\s*[^)\s])")
 KEYED_CALL = re.compile(r'Message(?:Cp932|In)?\(\s*(?:(?:tess::)?TLanguage::\w+\s*,\s*)?"([a-z0-9-]+\.[a-z0-9-]+)"')
 PLACE = re.compile(r"%[1-9]")
+# Texts that quote command syntax ("--help, --version") keep its ASCII punctuation.
+SYNTAX = {"cli.usage"}
 
 
 def catalogue(language):
@@ -74,7 +76,7 @@ def main():
             if sorted(set(PLACE.findall(japanese[key]))) != sorted(set(PLACE.findall(english[key]))):
                 problems.append(f"translations: {key} has other places (%1 ...) in Japanese than in English")
         text = japanese.get(key, "")
-        if text.rstrip().endswith(".") or ", " in text or re.search(r"[^.]\. ", text):
+        if key not in SYNTAX and (text.rstrip().endswith(".") or ", " in text or re.search(r"[^.]\. ", text)):
             problems.append(f"tessarine_ja.ts: {key} uses ASCII punctuation; write ， and ．")
     for problem in problems:
         print(problem)

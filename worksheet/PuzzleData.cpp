@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/Messages.h"
 #include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
 
@@ -153,8 +154,8 @@ void MakeOneAnswerPuzzleData(const TStringList& catalogue, int kind, int level, 
       }
     }
     if (!found) {
-      throw EPuzzleLineError(Cp932String::FromBytes("No puzzle with exactly one answer found in " +
-                                                    std::to_string(kPuzzleDrawsPerSlot) + " draws"));
+      throw EPuzzleLineError(
+          MessageCp932("worksheet.no-unique", {Cp932String(std::to_string(kPuzzleDrawsPerSlot).c_str())}));
     }
   }
 }

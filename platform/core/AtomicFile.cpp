@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/core/Messages.h"
+
 namespace tess {
 namespace {
 
@@ -46,8 +48,36 @@ extern "C" void RemovePendingAndDie(int signal) {
   std::raise(signal);
 }
 
+// The system's reason in the message language: the failures a user can meet writing a file have their own
+// text; any other keeps the system's with its number.
 std::string Reason(int error) {
-  return std::strerror(error);
+  switch (error) {
+    case ENOSPC:
+      return Message("files.reason-enospc");
+    case EDQUOT:
+      return Message("files.reason-edquot");
+    case EACCES:
+    case EPERM:
+      return Message("files.reason-eacces");
+    case EROFS:
+      return Message("files.reason-erofs");
+    case ENOENT:
+      return Message("files.reason-enoent");
+    case ENOTDIR:
+      return Message("files.reason-enotdir");
+    case EISDIR:
+      return Message("files.reason-eisdir");
+    case EEXIST:
+      return Message("files.reason-eexist");
+    case EFBIG:
+      return Message("files.reason-efbig");
+    case ENAMETOOLONG:
+      return Message("files.reason-enametoolong");
+    case EIO:
+      return Message("files.reason-eio");
+    default:
+      return Message("files.reason-other", {std::strerror(error), std::to_string(error)});
+  }
 }
 
 // The folder part of a path ("." for a bare name) and the name part.
@@ -84,24 +114,23 @@ TAtomicFile::~TAtomicFile() {
   Discard();
 }
 
-TResult TAtomicFile::Fail(const char* action, int error) {
-  if (FStatus)
-    FStatus = TResult::Error(std::string("cannot ") + action + " " + FTarget + ": " + Reason(error));
+TResult TAtomicFile::Fail(int error) {
+  if (FStatus) FStatus = TResult::Error(Message("files.cannot-write", {FTarget, Reason(error)}));
   return FStatus;
 }
 
 TResult TAtomicFile::Open() {
   if (FFd >= 0 || !FStatus) return FStatus;
-  if (FTarget.empty()) return Fail("write", ENOENT);
+  if (FTarget.empty()) return Fail(ENOENT);
   // A device or a pipe (such as /dev/stdout) cannot be replaced: it is written directly.
   if (IsSpecialFile(FTarget)) {
     FFd = ::open(FTarget.c_str(), O_WRONLY | O_CLOEXEC);
-    if (FFd < 0) return Fail("write", errno);
+    if (FFd < 0) return Fail(errno);
     return FStatus;
   }
   std::string folder, name;
   SplitPath(FTarget, folder, name);
-  if (name.empty()) return Fail("write", EISDIR);
+  if (name.empty()) return Fail(EISDIR);
   // A link to a file keeps being a link: the file it names is replaced.
   std::string destination = FTarget;
   struct stat st {};
@@ -125,20 +154,20 @@ TResult TAtomicFile::Open() {
       FDestination = std::move(destination);
       return FStatus;
     }
-    if (errno != EEXIST) return Fail("write", errno);
+    if (errno != EEXIST) return Fail(errno);
   }
-  return Fail("write", EEXIST);
+  return Fail(EEXIST);
 }
 
 TResult TAtomicFile::Write(const void* data, std::size_t size) {
   if (!FStatus) return FStatus;
-  if (FFd < 0) return Fail("write", EBADF);
+  if (FFd < 0) return Fail(EBADF);
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t n = ::write(FFd, p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Fail("write", errno);
+      return Fail(errno);
     }
     p += n;
     size -= static_cast<std::size_t>(n);
@@ -151,24 +180,24 @@ TResult TAtomicFile::Commit() {
     Discard();
     return FStatus;
   }
-  if (FFd < 0) return Fail("write", EBADF);
+  if (FFd < 0) return Fail(EBADF);
   const bool direct = FTemporary.empty();
   // A pipe or a terminal cannot be synced; that is not a failure of the bytes written.
   if (::fsync(FFd) != 0 && !(direct && (errno == EINVAL || errno == EROFS))) {
-    TResult failed = Fail("write", errno);
+    TResult failed = Fail(errno);
     Discard();
     return failed;
   }
   const int fd = FFd;
   FFd = -1;
   if (::close(fd) != 0) {
-    TResult failed = Fail("write", errno);
+    TResult failed = Fail(errno);
     Discard();
     return failed;
   }
   if (direct) return FStatus;
   if (::rename(FTemporary.c_str(), FDestination.c_str()) != 0) {
-    TResult failed = Fail("write", errno);
+    TResult failed = Fail(errno);
     Discard();
     return failed;
   }

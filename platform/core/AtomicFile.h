@@ -36,7 +36,7 @@ class TAtomicFile {
   const TResult& Status() const { return FStatus; }
 
  private:
-  TResult Fail(const char* action, int error);
+  TResult Fail(int error);
   std::string FTarget;
   std::string FDestination;  // the target, or the file a link there names
   std::string FTemporary;    // empty while writing a device or pipe directly

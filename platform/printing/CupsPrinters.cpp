@@ -35,6 +35,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/core/Messages.h"
 #include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/Printers.h"
 
@@ -266,14 +267,13 @@ class CupsPrinterSystem : public TPrinterSystem {
     HttpPtr http(httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               kConnectTimeoutMs, nullptr));
     if (!http) {
-      SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where()));
+      SetServiceProblem(Cp932String::FromUtf8(Message("printing.unreachable", {Where()})));
       return nullptr;
     }
     httpSetTimeout(http.get(), kAnswerTimeoutMs / 1000.0, nullptr, nullptr);
     if (!Answers(http.get())) {
-      SetServiceProblem(Cp932String::FromUtf8("CUPS is not reachable at " + Where() +
-                                              " (it did not answer within " +
-                                              std::to_string(kAnswerTimeoutMs / 1000) + " seconds)"));
+      SetServiceProblem(Cp932String::FromUtf8(
+          Message("printing.unreachable-silent", {Where(), std::to_string(kAnswerTimeoutMs / 1000)})));
       FQuietUntil = now + kQuietPeriod;
       return nullptr;
     }
@@ -423,22 +423,26 @@ class CupsPrinterSystem : public TPrinterSystem {
     http_t* http = Connect();
     if (!http) throw EPrinterError(ServiceProblem());
     DestPtr dest = NamedDest(http, printer);
-    if (!dest)
-      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is no longer installed"));
+    if (!dest) throw EPrinterError(MessageCp932("printing.no-longer-installed", {printer}));
     auto option = [&](const char* name) {
       const char* value = cupsGetOption(name, dest->num_options, dest->options);
       return std::string(value ? value : "");
     };
     if (option("printer-is-accepting-jobs") == "false") {
-      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is not accepting jobs") +
-                          Reasons(option("printer-state-reasons")));
+      const std::string reasons = Reasons(option("printer-state-reasons"), "");
+      throw EPrinterError(reasons.empty() ? MessageCp932("printing.not-accepting", {printer})
+                                          : MessageCp932("printing.not-accepting-because",
+                                                         {printer, Cp932String::FromUtf8(reasons)}));
     }
     if (option("printer-state") == std::to_string(IPP_PSTATE_STOPPED)) {
-      throw EPrinterError(Cp932String("The printer ") + printer + Cp932String(" is paused") +
-                          Reasons(option("printer-state-reasons")));
+      // "paused" among the reasons only says again what the message says.
+      const std::string reasons = Reasons(option("printer-state-reasons"), "paused");
+      throw EPrinterError(reasons.empty() ? MessageCp932("printing.paused", {printer})
+                                          : MessageCp932("printing.paused-because",
+                                                         {printer, Cp932String::FromUtf8(reasons)}));
     }
     InfoPtr info(cupsCopyDestInfo(http, dest.get()));
-    if (!info) throw EPrinterError(Cp932String("CUPS does not describe the printer ") + printer);
+    if (!info) throw EPrinterError(MessageCp932("printing.not-described", {printer}));
     cups_option_t* options = nullptr;
     const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
     int jobId = 0;
@@ -446,8 +450,8 @@ class CupsPrinterSystem : public TPrinterSystem {
         cupsCreateDestJob(http, dest.get(), info.get(), &jobId, title.ToUtf8().c_str(), numOptions, options);
     cupsFreeOptions(numOptions, options);
     if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
-      throw EPrinterError(Cp932String("CUPS refused the print job on ") + printer +
-                          Cp932String::FromUtf8(std::string(": ") + cupsLastErrorString()));
+      throw EPrinterError(
+          MessageCp932("printing.job-refused", {printer, Cp932String::FromUtf8(cupsLastErrorString())}));
     }
     return jobId;
   }
@@ -463,7 +467,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (!http) {
       failure = ServiceProblem().ToUtf8();
     } else if (!dest || !info) {
-      failure = "the printer is no longer installed";
+      failure = Message("printing.printer-gone");
     } else {
       cups_option_t* options = nullptr;
       const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
@@ -486,13 +490,11 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (!failure.empty()) {
       if (http) DropConnection();  // the request may have been left half sent
       CancelJob(printer, jobId);
-      throw EPrinterError(Cp932String("The print job could not be sent to ") + printer +
-                          Cp932String::FromUtf8(" (" + failure + "); it was cancelled"));
+      throw EPrinterError(MessageCp932("printing.send-failed", {printer, Cp932String::FromUtf8(failure)}));
     }
     const std::string dropped = DroppedState(http, jobId);
     if (!dropped.empty()) {
-      throw EPrinterError(Cp932String("CUPS dropped the print job on ") + printer +
-                          Cp932String::FromUtf8(" (" + dropped + ")"));
+      throw EPrinterError(MessageCp932("printing.job-dropped", {printer, Cp932String::FromUtf8(dropped)}));
     }
   }
 
@@ -556,9 +558,19 @@ class CupsPrinterSystem : public TPrinterSystem {
     return dest;
   }
 
-  static Cp932String Reasons(const std::string& reasons) {
-    if (reasons.empty() || reasons == "none") return {};
-    return Cp932String::FromUtf8(" (" + reasons + ")");
+  // The state reasons CUPS gives ("media-empty,offline-report"), as "media-empty, offline-report", without
+  // "none" and without the one the message already says; empty when none is left.
+  static std::string Reasons(const std::string& reasons, std::string_view restated) {
+    std::string kept;
+    std::size_t start = 0;
+    while (start <= reasons.size()) {
+      const std::size_t comma = std::min(reasons.find(',', start), reasons.size());
+      const std::string reason = reasons.substr(start, comma - start);
+      if (!reason.empty() && reason != "none" && reason != restated)
+        kept += (kept.empty() ? "" : ", ") + reason;
+      start = comma + 1;
+    }
+    return kept;
   }
 
   // "aborted: reasons" or "canceled: reasons" when CUPS has already dropped the job, else empty.
@@ -882,7 +894,7 @@ class CupsPrintJob : public TPrintJob {
   }
 
   void End() override {
-    if (!FPainter) throw EPrinterError("The print job was not started");
+    if (!FPainter) throw EPrinterError(MessageCp932("printing.job-not-started"));
     FCanvas.reset();
     const bool finished = FPainter->end();
     FPainter.reset();
@@ -894,8 +906,7 @@ class CupsPrintJob : public TPrintJob {
     const int jobId = std::exchange(FJobId, 0);
     if (!finished || !PdfIsWhole(pdf, FPages)) {
       FSystem.CancelJob(FPrinter, jobId);
-      throw EPrinterError(Cp932String("The document of the print job on ") + FPrinter +
-                          Cp932String(" is incomplete; the job was cancelled"));
+      throw EPrinterError(MessageCp932("printing.document-incomplete", {FPrinter}));
     }
     FSystem.SendDocument(FPrinter, jobId, FTitle, FOptions, pdf);
   }
@@ -965,7 +976,7 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
   const CupsDriver* driver = Driver(printer.name);
   if (driver == nullptr) {
     if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
-    throw EPrinterError(Cp932String("The printer ") + printer.name + Cp932String(" is no longer installed"));
+    throw EPrinterError(MessageCp932("printing.no-longer-installed", {printer.name}));
   }
   const TDeviceCaps caps = Caps(Geometry(*driver, block));
   if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0 || caps.physicalWidth <= 0) return nullptr;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/core/Messages.h"
+
 namespace tess {
 
 // ---------------------------------------------------------------------------------------------------
@@ -236,7 +238,7 @@ int TPrinterSystem::PrinterIndex() {
 void TPrinterSystem::SetPrinterIndex(int index) {
   EnsureList();
   if (index < -1 || index >= static_cast<int>(FRecords.size())) {
-    throw EPrinterError("Printer index out of range");
+    throw EPrinterError(MessageCp932("printing.index-out-of-range"));
   }
   if (index == -1) index = DefaultIndex();
   if (index != FIndex && FCurrent != 0) {
@@ -361,10 +363,10 @@ TDeviceDescription DescribePrinter(const TDeviceCaps& caps) {
 }
 
 void TPrinterSystem::BeginDoc(const Cp932String& title) {
-  if (FJob) throw EPrinterError("Printing in progress");
+  if (FJob) throw EPrinterError(MessageCp932("printing.in-progress"));
   TCurrentDevice device = GetPrinter();
   const TPrinterRecord* record = CurrentRecord();
-  if (record == nullptr) throw EPrinterError("There is no default printer currently selected");
+  if (record == nullptr) throw EPrinterError(MessageCp932("printing.no-current-printer"));
   std::vector<std::uint8_t> copy;
   if (device.devMode != 0) {
     std::span<std::uint8_t> block = LockDevMode(device.devMode);
@@ -372,17 +374,17 @@ void TPrinterSystem::BeginDoc(const Cp932String& title) {
     UnlockDevMode(device.devMode);
   }
   std::unique_ptr<TPrintJob> job = StartJob(*record, copy, title);
-  if (!job) throw EPrinterError(Cp932String("Cannot start a print job on ") + record->name);
+  if (!job) throw EPrinterError(MessageCp932("printing.cannot-start", {record->name}));
   FJob = std::move(job);
 }
 
 void TPrinterSystem::NewPage() {
-  if (!FJob) throw EPrinterError("Printer is not currently printing");
+  if (!FJob) throw EPrinterError(MessageCp932("printing.not-printing"));
   FJob->NewPage();
 }
 
 void TPrinterSystem::EndDoc() {
-  if (!FJob) throw EPrinterError("Printer is not currently printing");
+  if (!FJob) throw EPrinterError(MessageCp932("printing.not-printing"));
   std::unique_ptr<TPrintJob> job = std::move(FJob);
   job->End();
 }

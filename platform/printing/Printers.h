@@ -325,6 +325,8 @@ std::unique_ptr<TPrinterSystem> SetPrinterSystem(std::unique_ptr<TPrinterSystem>
 // local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
 // the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {}, bool ippOnly = false);
+// A printer system without printers (the machine as if none were installed): it asks no print service.
+std::unique_ptr<TPrinterSystem> CreateNoPrinterSystem();
 
 // Paper codes of the usual numbering with the size of the paper in 0.1 mm (portrait), for drivers that
 // describe their papers by size or name. nullopt for a code not in the table.

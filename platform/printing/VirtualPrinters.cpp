@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 
 namespace tess {
 namespace {
@@ -42,7 +43,7 @@ class TVirtualPrintJob : public TPrintJob {
     const TVirtualPrinter* printer = FSystem.FindPrinter(Record().printer);
     if (printer != nullptr && printer->refusesJobs) {
       Record().aborted = true;
-      throw EPrinterError(Cp932String("The print job could not be sent to ") + Record().printer);
+      throw EPrinterError(MessageCp932("printing.could-not-send", {Record().printer}));
     }
     Record().ended = true;
   }
@@ -136,7 +137,7 @@ TVirtualPrinter* TVirtualPrinterSystem::FindPrinter(const Cp932String& name) {
 }
 
 std::vector<TPrinterRecord> TVirtualPrinterSystem::EnumPrinters() {
-  if (FEnumerationFails && !FPrinters.empty()) throw EPrinterError("The printer list could not be read");
+  if (FEnumerationFails && !FPrinters.empty()) throw EPrinterError(MessageCp932("printing.list-unreadable"));
   std::vector<TPrinterRecord> records;
   for (const TVirtualPrinter& p : FPrinters) records.push_back({p.name, p.server, p.port, p.attributes});
   return records;

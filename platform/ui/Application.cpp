@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 #include "platform/gfx/FontFaces.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Runtime.h"
@@ -187,7 +188,7 @@ void TApplication::RunHandler(TComponent* sender, const std::function<void()>& h
   } catch (const std::exception& e) {
     HandleException(sender, e);
   } catch (...) {
-    HandleException(sender, Exception("Unknown error"));
+    HandleException(sender, Exception(MessageCp932("app.unknown-error")));
   }
 }
 

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+#include "platform/core/Messages.h"
+
 namespace tess {
 namespace {
 
@@ -359,8 +361,7 @@ bool TPrintDialog::Execute() {
       index = find();
     }
     if (index < 0) {
-      throw EPrinterError(Cp932String("The printer ") + FPrinterName +
-                          Cp932String(" is no longer installed"));
+      throw EPrinterError(MessageCp932("printing.no-longer-installed", {FPrinterName}));
     }
     if (index != system.PrinterIndex()) system.SetPrinterIndex(index);
     FPrinterChoice = index;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/core/Messages.h"
+
 namespace tess {
 namespace {
 
@@ -26,8 +28,8 @@ void ProgramMessageHandler(QtMsgType type, const QMessageLogContext& context, co
   if (type == QtFatalMsg) {
     // The toolkit aborts after a fatal message; the program ends with its own line instead.
     std::string reason = gStarting && !gLastWarning.empty() ? gLastWarning : FirstLine(message);
-    std::fprintf(stderr, "tessarine: %s%s\n", gStarting ? "the window system could not start: " : "",
-                 reason.c_str());
+    const std::string line = gStarting ? Message("app.no-window-system", {reason}) : reason;
+    std::fprintf(stderr, "tessarine: %s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
   }

@@ -25,10 +25,11 @@ using tess::test::ReadFile;
 
 using tess::test::RunShell;
 
-// Runs the program with the environment assignments given before it; its standard output and error together.
+// Runs the program under an English locale with the environment assignments given before it (they may set
+// another); its standard output and error together.
 RunResult RunProgram(const std::string& arguments,
                      const std::string& environment = "QT_QPA_PLATFORM=offscreen") {
-  return RunShell(environment + " " + std::string(TESSARINE_EXE) + " " + arguments + " 2>&1");
+  return RunShell("LC_ALL=C " + environment + " " + std::string(TESSARINE_EXE) + " " + arguments + " 2>&1");
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -193,7 +194,7 @@ TEST_F(CommandLineRun, AFileThatCannotBeWrittenIsNotThereAndTheReasonIsGiven) {
   // A device that is always full: the PDF is written to it directly and fails with the system's reason.
   RunResult r = RunProgram("export --format pdf --output /dev/full");
   EXPECT_EQ(r.exitCode, 1) << r.output;
-  EXPECT_EQ(r.output, "tessarine: cannot write /dev/full: No space left on device\n");
+  EXPECT_EQ(r.output, "tessarine: cannot write /dev/full: no space left on the device\n");
   for (const char* format : {"svg", "png", "emf"}) {
     // One file per page cannot go to a device.
     r = RunProgram(std::string("export --format ") + format + " --output /dev/full");
@@ -220,7 +221,7 @@ TEST_F(CommandLineRun, AFullFileSystemLeavesOnlyWholeFiles) {
     RunResult r =
         RunProgram("export --count 12 --seed 1 --format " + std::string(format) + " --output " + output);
     EXPECT_EQ(r.exitCode, 1) << format << "\n" << r.output;
-    EXPECT_TRUE(Contains(r.output, ": No space left on device")) << r.output;
+    EXPECT_TRUE(Contains(r.output, ": no space left on the device")) << r.output;
     for (const std::string& name : FileNames(small)) {
       // Page files before the one that did not fit stay; nothing else does, no PDF and no temporary file.
       EXPECT_NE(name.front(), '.') << name;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "platform/core/Messages.h"
 
 namespace tess {
 namespace {
 
+// Parsed as under an English locale.
 ParsedCommand Parse(std::vector<std::string> args) {
+  SetMessageLanguage(TLanguage::English);
   return ParseCommandLine(args);
 }
 
@@ -59,7 +62,8 @@ TEST(CommandLine, BadValuesAreRejectedWithAMessage) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"export", "--size", "7", "--format", "pdf", "--output", "a.pdf"}, "unknown size '7'"},
       {{"export", "--number", "x1", "--format", "pdf", "--output", "a.pdf"}, "is not an integer"},
-      {{"export", "--number", "2147483648", "--format", "pdf", "--output", "a.pdf"}, "is not an integer"},
+      {{"export", "--number", "2147483648", "--format", "pdf", "--output", "a.pdf"}, "2147483648 is outside"},
+      {{"export", "--number", "-99999999999999999999", "--format", "pdf", "--output", "a.pdf"}, "is outside"},
       {{"export", "--format", "gif", "--output", "a.gif"}, "unknown format 'gif'"},
       {{"export", "--format", "pdf"}, "needs --output"},
       {{"export", "--output", "a.pdf"}, "needs --format"},
@@ -72,12 +76,19 @@ TEST(CommandLine, BadValuesAreRejectedWithAMessage) {
       {{"export", "--printer", "x", "--format", "pdf", "--output", "a.pdf"}, "belongs to print"},
       {{"draw"}, "unknown command 'draw'"},
       {{"print", "--bogus"}, "unknown option '--bogus'"},
+      {{"print", "--no-printer"}, "--no-printer belongs to export"},
   };
   for (const auto& [args, message] : cases) {
     ParsedCommand p = Parse(args);
     ASSERT_TRUE(p.error) << args[0];
     EXPECT_NE(p.error->message.find(message), std::string::npos) << p.error->message;
   }
+  // Under a Japanese locale the same refusals speak Japanese.
+  SetMessageLanguage(TLanguage::Japanese);
+  EXPECT_EQ(ParseCommandLine({"print", "--size", "9"}).error->message,
+            "サイズ「9」は指定できません．3，4，5，6 のいずれかです．");
+  EXPECT_EQ(ParseCommandLine({"print", "--number", "2147483648"}).error->message,
+            "問題番号 2147483648 は -2147483647 ～ 2147483646 の範囲の外です．");
 }
 
 TEST(CommandLine, PageFilesAreNumberedBesideThePath) {

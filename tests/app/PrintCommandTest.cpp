@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "platform/core/Messages.h"
 #include "tests/support/CupsJobs.h"
 #include "tests/support/Shell.h"
 
@@ -17,8 +18,8 @@ namespace tess {
 namespace {
 
 test::TShellResult RunTessarine(const std::string& arguments, const std::string& environment = {}) {
-  return test::RunShell("QT_QPA_PLATFORM=offscreen " + environment + " " + std::string(TESSARINE_EXE) + " " +
-                        arguments + " 2>&1");
+  return test::RunShell("LC_ALL=C QT_QPA_PLATFORM=offscreen " + environment + " " +
+                        std::string(TESSARINE_EXE) + " " + arguments + " 2>&1");
 }
 
 // A socket of this process on 127.0.0.1 that takes connections (the system completes them) but never answers;
@@ -51,6 +52,7 @@ TEST(PrintCommand, CopiesAreANumberFromOneTo999) {
   ParsedCommand ok = ParseCommandLine({"print", "--copies", "999"});
   ASSERT_TRUE(ok.command);
   EXPECT_EQ(ok.command->copies, 999);
+  SetMessageLanguage(TLanguage::English);
   for (const char* bad : {"0", "1000", "two", "-1"}) {
     ParsedCommand p = ParseCommandLine({"print", "--copies", bad});
     ASSERT_TRUE(p.error) << bad;
@@ -93,6 +95,39 @@ TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("CUPS is not reachable at " + server), std::string::npos) << run.output;
   }
+}
+
+TEST(PrintCommand, MessagesFollowTheLocale) {
+  if (!test::CanAddCupsQueues()) GTEST_SKIP() << "no CUPS-PDF queue to copy, or not root";
+  test::CupsTurn turn;
+  test::TestQueue queue("Refusing");
+  ASSERT_TRUE(queue.Exists());
+  test::Shell("cupsreject " + queue.Name());
+  const std::string missing =
+      (std::filesystem::temp_directory_path() / "tessarine-no-such-folder/a.pdf").string();
+  struct Case {
+    std::string arguments, japanese, english;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"print --printer " + queue.Name(), "プリンタ " + queue.Name() + " は印刷ジョブを受け付けていません．",
+       "the printer " + queue.Name() + " is not accepting jobs", 1},
+      {"export --size 9 --format pdf --output a.pdf", "サイズ「9」は指定できません．",
+       "unknown size '9' (expected 3, 4, 5 or 6)", 2},
+      {"export --format pdf --output " + missing, " がありません．", "the folder", 1},
+  };
+  for (const Case& c : cases) {
+    // LANG decides when LC_ALL and LC_MESSAGES are not set.
+    for (const char* lang : {"ja_JP.UTF-8", "C"}) {
+      const test::TShellResult run =
+          test::RunShell("env -u LC_ALL -u LC_MESSAGES LANG=" + std::string(lang) +
+                         " QT_QPA_PLATFORM=offscreen " + TESSARINE_EXE + " " + c.arguments + " 2>&1");
+      EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+      const std::string& expected = std::string(lang) == "C" ? c.english : c.japanese;
+      EXPECT_NE(run.output.find(expected), std::string::npos) << lang << ": " << run.output;
+    }
+  }
+  EXPECT_TRUE(test::CupsJobsOn(queue.Name()).empty());
 }
 
 TEST(PrintCommand, WithoutAPrinterNamedNorADefaultOneThePrintersAreListed) {

@@ -83,9 +83,10 @@ TEST_F(Exports, AFileAppearsWholeOrNotAtAll) {
   ASSERT_TRUE(file.Open() && file.Write("new bytes") && file.Commit());
   EXPECT_EQ(ReadFile(Path("sheet.emf")), "new bytes");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
-  // Failures name the path once, with the system's reason.
+  // Failures name the path once, with the system's reason in the message language.
   const TResult missing = ExportEmf(page_, Path("missing/page.emf"));
-  EXPECT_EQ(missing.Message(), "cannot write " + Path("missing/page.emf") + ": No such file or directory");
+  EXPECT_EQ(missing.Message(),
+            Path("missing/page.emf") + " を書けません（ファイルまたはフォルダがありません）．");
 }
 
 TEST_F(Exports, EmptyRecordingsAreRefused) {

@@ -15,6 +15,7 @@
 #include <set>
 
 #include "platform/core/AtomicFile.h"
+#include "platform/core/Messages.h"
 #include "platform/gfx/internal/QtCanvas.h"
 
 namespace tess {
@@ -31,13 +32,13 @@ QSize FramePixels(const TMetafile& m, int dpi) {
 }
 
 TResult CheckPage(const TMetafile& m) {
-  if (m.Empty()) return TResult::Error("the metafile holds no recording");
-  if (m.MMWidth() <= 0 || m.MMHeight() <= 0) return TResult::Error("the recording has no frame size");
+  if (m.Empty()) return TResult::Error(Message("export.no-recording"));
+  if (m.MMWidth() <= 0 || m.MMHeight() <= 0) return TResult::Error(Message("export.no-frame"));
   return TResult::Ok();
 }
 
 TResult CannotWrite(const std::string& path, const TResult& reason) {
-  return TResult::Error("cannot write " + path + ": " + reason.Message());
+  return TResult::Error(Message("files.cannot-write", {path, reason.Message()}));
 }
 
 TResult Draw(QPainter& painter, const QPaintDevice& device, const TMetafile& m, QSize pixels) {
@@ -205,7 +206,7 @@ TResult TPdfExport::AddPage(const TMetafile& page) {
     s.writer->setPageMargins(QMarginsF(0, 0, 0, 0));
     s.writer->setPageSize(QPageSize(FrameMM(page), QPageSize::Millimeter));
     if (!s.painter.begin(s.writer.get())) {
-      s.failure = CannotWrite(s.file.Target(), TResult::Error("the PDF writer did not start"));
+      s.failure = CannotWrite(s.file.Target(), TResult::Error(Message("export.pdf-writer-did-not-start")));
       return s.failure;
     }
   } else {
@@ -224,7 +225,7 @@ TResult TPdfExport::AddPage(const TMetafile& page) {
 TResult TPdfExport::Finish() {
   State& s = *FState;
   if (s.failure && s.pages == 0)
-    s.failure = CannotWrite(s.file.Target(), TResult::Error("no pages to export"));
+    s.failure = CannotWrite(s.file.Target(), TResult::Error(Message("export.no-pages")));
   if (!s.failure) {
     if (s.painter.isActive()) s.painter.end();
     s.file.Discard();
@@ -234,7 +235,7 @@ TResult TPdfExport::Finish() {
   if (!s.file.Status()) {
     s.failure = s.file.Status();
   } else if (!ended) {
-    s.failure = CannotWrite(s.file.Target(), TResult::Error("the PDF writer failed"));
+    s.failure = CannotWrite(s.file.Target(), TResult::Error(Message("export.pdf-writer-failed")));
   }
   if (!s.failure) {
     s.file.Discard();
@@ -245,9 +246,9 @@ TResult TPdfExport::Finish() {
 }
 
 TResult ExportPdf(const std::vector<const TMetafile*>& pages, const std::string& path, const TPdfInfo& info) {
-  if (pages.empty()) return CannotWrite(path, TResult::Error("no pages to export"));
+  if (pages.empty()) return CannotWrite(path, TResult::Error(Message("export.no-pages")));
   for (const TMetafile* page : pages) {
-    if (!page) return CannotWrite(path, TResult::Error("a page is missing"));
+    if (!page) return CannotWrite(path, TResult::Error(Message("export.page-missing")));
     if (TResult r = CheckPage(*page); !r) return CannotWrite(path, r);
   }
   TPdfExport pdf(path, info);
@@ -274,7 +275,7 @@ TResult ExportEmf(const TMetafile& metafile, const std::string& path) {
 
 TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi) {
   if (TResult r = CheckPage(metafile); !r) return CannotWrite(path, r);
-  if (dpi <= 0) return CannotWrite(path, TResult::Error("resolution must be positive"));
+  if (dpi <= 0) return CannotWrite(path, TResult::Error(Message("export.resolution-not-positive")));
   TAtomicFile file(path);
   if (TResult r = file.Open(); !r) return r;
   AtomicFileDevice device(file);
@@ -285,22 +286,22 @@ TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi) {
   svg.setSize(pixels);
   svg.setViewBox(QRect(QPoint(0, 0), pixels));
   QPainter painter;
-  if (!painter.begin(&svg)) return CannotWrite(path, TResult::Error("the SVG writer did not start"));
+  if (!painter.begin(&svg))
+    return CannotWrite(path, TResult::Error(Message("export.svg-writer-did-not-start")));
   TResult result = Draw(painter, svg, metafile, pixels);
   const bool ended = painter.end();
   if (!file.Status()) return file.Status();
   if (!result) return CannotWrite(path, result);
-  if (!ended) return CannotWrite(path, TResult::Error("the SVG writer failed"));
+  if (!ended) return CannotWrite(path, TResult::Error(Message("export.svg-writer-failed")));
   return file.Commit();
 }
 
 TResult ExportPng(const TMetafile& metafile, const std::string& path, int dpi) {
   if (TResult r = CheckPage(metafile); !r) return CannotWrite(path, r);
-  if (dpi <= 0 || dpi > 2400)
-    return CannotWrite(path, TResult::Error("resolution must be between 1 and 2400"));
+  if (dpi <= 0 || dpi > 2400) return CannotWrite(path, TResult::Error(Message("export.bad-resolution")));
   QSize pixels = FramePixels(metafile, dpi);
   QImage image(pixels, QImage::Format_RGB32);
-  if (image.isNull()) return CannotWrite(path, TResult::Error("not enough memory for the picture"));
+  if (image.isNull()) return CannotWrite(path, TResult::Error(Message("export.no-memory-for-picture")));
   image.fill(Qt::white);
   image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
   image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
