@@ -17,6 +17,10 @@
         <source>no-window-system</source>
         <translation>the window system could not start: %1</translation>
     </message>
+    <message>
+        <source>modal-visible</source>
+        <translation>a window that is shown cannot be made modal</translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -391,6 +395,30 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
     <message>
         <source>no-unique</source>
         <translation>no puzzle with exactly one answer was found in %1 draws</translation>
+    </message>
+    <message>
+        <source>bad-line</source>
+        <translation>the catalogue line "%1" is malformed: %2</translation>
+    </message>
+    <message>
+        <source>line-fields</source>
+        <translation>expected %1 fields, found %2</translation>
+    </message>
+    <message>
+        <source>line-t</source>
+        <translation>T is not an integer</translation>
+    </message>
+    <message>
+        <source>line-number</source>
+        <translation>the number for position %1 is not an integer</translation>
+    </message>
+    <message>
+        <source>too-few-lines</source>
+        <translation>the catalogue holds too few lines for a worksheet</translation>
+    </message>
+    <message>
+        <source>empty-catalogue</source>
+        <translation>the catalogue is empty</translation>
     </message>
 </context>
 </TS>

@@ -17,6 +17,10 @@
         <source>no-window-system</source>
         <translation>ウィンドウシステムを開始できません（%1）．</translation>
     </message>
+    <message>
+        <source>modal-visible</source>
+        <translation>表示中のウィンドウはモーダルにできません．</translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -391,6 +395,30 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
     <message>
         <source>no-unique</source>
         <translation>%1 回選んでも答えが一つの問題が見つかりませんでした．</translation>
+    </message>
+    <message>
+        <source>bad-line</source>
+        <translation>問題集の行「%1」が正しくありません（%2）．</translation>
+    </message>
+    <message>
+        <source>line-fields</source>
+        <translation>項目が %1 個のはずが %2 個です</translation>
+    </message>
+    <message>
+        <source>line-t</source>
+        <translation>T が整数ではありません</translation>
+    </message>
+    <message>
+        <source>line-number</source>
+        <translation>位置 %1 の数が整数ではありません</translation>
+    </message>
+    <message>
+        <source>too-few-lines</source>
+        <translation>問題集の行が問題用紙１枚分に足りません．</translation>
+    </message>
+    <message>
+        <source>empty-catalogue</source>
+        <translation>問題集が空です．</translation>
     </message>
 </context>
 </TS>

@@ -14,7 +14,7 @@ namespace tess {
 namespace {
 
 [[noreturn]] void Malformed(const Cp932String& line, const std::string& why) {
-  throw EPuzzleLineError(Cp932String::FromBytes("Malformed catalogue line \"" + line.Bytes() + "\": " + why));
+  throw EPuzzleLineError(MessageCp932("worksheet.bad-line", {line, Cp932String::FromUtf8(why)}));
 }
 
 bool ParseInt32(std::string_view field, std::int32_t& value) {
@@ -38,8 +38,8 @@ void UnpackPuzzleLine(const Cp932String& line, int n, TPuzzleData& slot) {
   for (int i = 0; i < positions; ++i) {
     std::size_t comma = rest.find(',');
     if (comma == std::string_view::npos) {
-      Malformed(line, "expected " + std::to_string(positions + 1) + " fields, found " +
-                          std::to_string(fields.size() + 1));
+      Malformed(line, Message("worksheet.line-fields",
+                              {std::to_string(positions + 1), std::to_string(fields.size() + 1)}));
     }
     fields.push_back(rest.substr(0, comma));
     rest.remove_prefix(comma + 1);
@@ -49,12 +49,12 @@ void UnpackPuzzleLine(const Cp932String& line, int n, TPuzzleData& slot) {
   TPuzzleData unpacked = slot;  // slots keep what lies beyond 2n
   unpacked.Given.reset();       // the given positions belonged to the old line
   std::int32_t value = 0;
-  if (!ParseInt32(fields[0], value)) Malformed(line, "T is not an integer");
+  if (!ParseInt32(fields[0], value)) Malformed(line, Message("worksheet.line-t"));
   unpacked.BaseSum = Cp932String::FromBytes(fields[0]);
   for (int p = 0; p < positions; ++p) {
     std::string_view field = fields[static_cast<std::size_t>(p) + 1];
     if (!ParseInt32(field, value)) {
-      Malformed(line, "the number for position " + std::to_string(p) + " is not an integer");
+      Malformed(line, Message("worksheet.line-number", {std::to_string(p)}));
     }
     unpacked.NumStr[static_cast<std::size_t>(p)] = Cp932String::FromBytes(field);
     unpacked.NumVal[static_cast<std::size_t>(p)] = value;
@@ -96,9 +96,9 @@ namespace {
 // Six different lines for three quadrilaterals: the repeat draw can only end if there are six at least.
 void CheckCatalogueSize(int n, int count) {
   if (n == 3 && count < kPuzzleSlots) {
-    throw EPuzzleLineError(Cp932String("The catalogue holds too few lines for a worksheet"));
+    throw EPuzzleLineError(MessageCp932("worksheet.too-few-lines"));
   }
-  if (count == 0) throw EPuzzleLineError(Cp932String("The catalogue is empty"));
+  if (count == 0) throw EPuzzleLineError(MessageCp932("worksheet.empty-catalogue"));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "platform/components/StoredEnum.h"
+#include "platform/core/Messages.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/internal/Widgets.h"
 
@@ -623,7 +624,7 @@ void TForm::PerformSystemCommand(unsigned command) {
 }
 
 TModalResult TForm::ShowModal() {
-  if (Visible() || FModal) throw Exception("Cannot make a visible window modal");
+  if (Visible() || FModal) throw Exception(MessageCp932("app.modal-visible"));
   QWidget* w = WidgetOf(this);
   FModal = true;
   FModalResult = mrNone;

@@ -40,7 +40,7 @@ TEST(UnpackPuzzleLine, RejectsMalformedLinesNamingThemAndKeepsTheSlot) {
       UnpackPuzzleLine(bad, 3, slot);
       ADD_FAILURE() << "accepted " << bad;
     } catch (const EPuzzleLineError& e) {
-      EXPECT_NE(std::string(e.what()).find(std::string("\"") + bad + "\""), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(std::string("「") + bad + "」"), std::string::npos) << e.what();
     }
     EXPECT_EQ(slot.BaseSum, before.BaseSum);
     EXPECT_EQ(slot.NumVal, before.NumVal);
