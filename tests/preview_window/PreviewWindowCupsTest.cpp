@@ -67,8 +67,7 @@ class PreviewWindowCups : public ::testing::Test {
   // Prints from the window with the dialog's choices made by `choose`, as a job with a title of its own;
   // answers that title.
   std::string PrintWith(const std::function<void(TPrintDialog&)>& choose) {
-    static int jobs = 0;
-    const std::string title = "PreviewWindowCups" + std::to_string(::getpid()) + "j" + std::to_string(++jobs);
+    const std::string title = UniqueJobTitle("PreviewWindowCups");
     preview_->SetTitle(Cp932String(title.c_str()));
     SetPrintDialogScript([&](TPrintDialog& dialog) {
       choose(dialog);
