@@ -62,10 +62,10 @@ TEST_F(PrintDialogPages, EntriesInRangeBecomeThePageList) {
 }
 
 TEST_F(PrintDialogPages, EntriesThatCannotBePrintedAreRefusedWithAMessage) {
-  const std::string outside = "には，この文書にないページがあります．印刷できるのは1～2ページです．";
+  const std::string outside = "には，この文書にないページがあります．\n印刷できるのは1～2ページです．";
   const std::string unreadable =
-      "」はページの指定として読めません．ページ番号はコンマで区切り，"
-      "範囲はハイフンでつないでください（例：1,3-4）．";
+      "」はページの指定として読めません．\n1,3-4 のように，ページ番号はコンマで区切り，\n"
+      "範囲はハイフンでつないでください．";
   const std::vector<std::pair<std::string, std::string>> refused = {
       {"5", "「5」" + outside},
       {"1-3", "「1-3」" + outside},
@@ -77,7 +77,7 @@ TEST_F(PrintDialogPages, EntriesThatCannotBePrintedAreRefusedWithAMessage) {
       {"1,,2", "「1,,2" + unreadable},
       {"1 2", "「1 2" + unreadable},
       {"1-2-3", "「1-2-3" + unreadable},
-      {"1,２-１", "「2-1」は大きい番号から始まる範囲です．範囲は小さい番号から書いてください（例：1-2）．"},
+      {"1,２-１", "「2-1」は大きい番号から始まる範囲です．\n範囲は小さい番号から書いてください（例：1-2）．"},
       {"", "印刷するページを入力してください（例：1,3-4）．"},
       {"　 ", "印刷するページを入力してください（例：1,3-4）．"},
   };
