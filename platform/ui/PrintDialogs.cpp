@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -33,6 +34,11 @@ TPrinterSetupDialogScript& SetupScript() {
 TPrintDialogScript& PrintScript() {
   static TPrintDialogScript script;
   return script;
+}
+
+TPrintDialogDriver& PrintDriver() {
+  static TPrintDialogDriver driver;
+  return driver;
 }
 
 // Without a display nobody can answer a modal window: it would wait for ever. There the dialogs answer
@@ -223,6 +229,9 @@ void SetPrinterSetupDialogScript(TPrinterSetupDialogScript script) {
 }
 void SetPrintDialogScript(TPrintDialogScript script) {
   PrintScript() = std::move(script);
+}
+void SetPrintDialogDriver(TPrintDialogDriver driver) {
+  PrintDriver() = std::move(driver);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -427,7 +436,8 @@ void TPrintDialog::ApplyJobSettings() {
 }
 
 bool TPrintDialog::RunWindow() {
-  if (NobodyCanAnswer()) return false;
+  const TPrintDialogDriver driver = PrintDriver();
+  if (NobodyCanAnswer() && !driver) return false;
   QPrinter printer;
   if (!FPrinterName.IsEmpty()) printer.setPrinterName(ToQt(FPrinterName));
   printer.setFromTo(FFromPage, FToPage);
@@ -444,6 +454,14 @@ bool TPrintDialog::RunWindow() {
   dialog.setMinMax(FMinPage, FMaxPage);
   dialog.setPrintRange(FRange == TPrintRange::prPageNums ? QAbstractPrintDialog::PageRange
                                                          : QAbstractPrintDialog::AllPages);
+  if (driver) {
+    // Runs once the dialog's own loop has started, the window shown.
+    QTimer::singleShot(0, &dialog, [&dialog, driver] {
+      TPrintDialogWindow window(dialog);
+      driver(window);
+      if (dialog.isVisible()) dialog.reject();
+    });
+  }
   if (dialog.exec() != QDialog::Accepted) return false;
   const auto* pagesChoice = dialog.findChild<QRadioButton*>(printdialog::kPagesChoice);
   const auto* pagesEntry = dialog.findChild<QLineEdit*>(printdialog::kPagesEntry);

@@ -4,9 +4,11 @@
 // printer list again when they open, open on its current printer and settings and, when confirmed, leave
 // the chosen printer and settings current.
 //
-// Tests never show a modal window: they install a script that plays the user (sets the choices and answers
-// confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript. Without a script on a platform
-// without a display (offscreen), a dialog answers "cancelled" at once instead of waiting for ever.
+// Tests never wait for a modal window: they install a script that plays the user (sets the choices and
+// answers confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript, or a driver that works
+// the real print dialog through simulated input (SetPrintDialogDriver, platform/ui/PrintDialogInput.h).
+// Without either on a platform without a display (offscreen), a dialog answers "cancelled" at once instead
+// of waiting for ever.
 
 #include <cstdint>
 #include <functional>
@@ -158,5 +160,13 @@ using TPrinterSetupDialogScript = std::function<bool(TPrinterSetupDialog&)>;
 using TPrintDialogScript = std::function<bool(TPrintDialog&)>;
 void SetPrinterSetupDialogScript(TPrinterSetupDialogScript script);
 void SetPrintDialogScript(TPrintDialogScript script);
+
+// A driver plays the user of the real print dialog (the toolkit's window, not a script): it runs once the
+// window is up, on a platform without a display too, and works it with the operations of
+// platform/ui/PrintDialogInput.h, which go through the same input path as the user's keyboard and mouse. A
+// driver that returns with the dialog still open cancels it. An empty driver: the window waits for the user.
+class TPrintDialogWindow;
+using TPrintDialogDriver = std::function<void(TPrintDialogWindow&)>;
+void SetPrintDialogDriver(TPrintDialogDriver driver);
 
 }  // namespace tess

@@ -1,12 +1,17 @@
 // The print dialog's "Pages" entry: what it reads, what it refuses with a message (the dialog shown again as
-// the user left it, a script run again, never for ever).
+// the user left it, a script run again, never for ever); and the real dialog read by a driver: its labels
+// are Japanese, and a driver that leaves it open cancels it. (The real dialog's refusal and its choices
+// reaching a job are tested against a real CUPS: tests/preview_window/PreviewWindowCupsTest.cpp.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/PrintDialogInput.h"
 #include "platform/ui/PrintDialogs.h"
 #include "tests/support/MessageBoxCapture.h"
 
@@ -26,7 +31,10 @@ class PrintDialogPages : public ::testing::Test {
     dialog_.SetMinPage(1);
     dialog_.SetMaxPage(2);
   }
-  void TearDown() override { SetPrintDialogScript(nullptr); }
+  void TearDown() override {
+    SetPrintDialogScript(nullptr);
+    SetPrintDialogDriver(nullptr);
+  }
 
   // The user types `entry` and confirms; a refused entry is followed by cancel.
   bool Confirm(const std::string& entry) {
@@ -124,6 +132,33 @@ TEST_F(PrintDialogPages, ARefusedScriptRunsAgainWithItsEntryButNotForEver) {
   EXPECT_FALSE(dialog_.Execute());
   EXPECT_EQ(rounds, TPrintDialog::kScriptRounds);
   EXPECT_EQ(Boxes.size(), static_cast<std::size_t>(TPrintDialog::kScriptRounds));
+}
+
+// The real dialog, offscreen: a driver reads its texts and returns with it open, which cancels it.
+TEST_F(PrintDialogPages, TheRealDialogSpeaksJapaneseAndADriverThatLeavesItOpenCancels) {
+  if (!std::filesystem::exists("/usr/share/qt6/translations/qtbase_ja.qm")) {
+    GTEST_SKIP() << "the toolkit's Japanese translations are not installed";
+  }
+  std::vector<std::string> texts;
+  int runs = 0;
+  SetPrintDialogDriver([&](TPrintDialogWindow& dialog) {
+    ++runs;
+    texts = PrintDialogTexts(dialog);
+  });
+  EXPECT_FALSE(dialog_.Execute());
+  EXPECT_EQ(runs, 1);
+  auto has = [&](const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  for (const char* japanese :
+       {"ページ指定", "両面印刷", "しない", "長辺綴じ", "短辺綴じ", "印刷(P)", "丁合い"}) {
+    EXPECT_TRUE(has(japanese)) << japanese;
+  }
+  for (const char* english :
+       {"Pages", "Double Sided Printing", "Off", "Long side binding", "Short side binding"}) {
+    EXPECT_FALSE(has(english)) << english;
+  }
+  EXPECT_TRUE(Boxes.empty());
 }
 
 }  // namespace
