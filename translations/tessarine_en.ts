@@ -382,6 +382,26 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
 </context>
 <context>
     <name>printdialog</name>
+    <message>
+        <source>caption</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>pages-empty</source>
+        <translation>enter the pages to print (for example 1,3-4)</translation>
+    </message>
+    <message>
+        <source>pages-unreadable</source>
+        <translation>"%1" cannot be read as pages: separate page numbers with commas and join ranges with a hyphen (for example 1,3-4)</translation>
+    </message>
+    <message>
+        <source>pages-reversed</source>
+        <translation>"%1" is a range that starts with the larger number: write ranges smallest page first (for example 1-2)</translation>
+    </message>
+    <message>
+        <source>pages-outside</source>
+        <translation>"%1" names pages the document does not have: pages %2 to %3 can be printed</translation>
+    </message>
 </context>
 <context>
     <name>preview</name>

@@ -382,6 +382,30 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
 </context>
 <context>
     <name>printdialog</name>
+    <message>
+        <source>caption</source>
+        <translation>　印刷</translation>
+    </message>
+    <message>
+        <source>pages-empty</source>
+        <translation>印刷するページを入力してください（例：1,3-4）．</translation>
+    </message>
+    <message>
+        <source>pages-unreadable</source>
+        <translation>「%1」はページの指定として読めません．
+1,3-4 のように，ページ番号はコンマで区切り，
+範囲はハイフンでつないでください．</translation>
+    </message>
+    <message>
+        <source>pages-reversed</source>
+        <translation>「%1」は大きい番号から始まる範囲です．
+範囲は小さい番号から書いてください（例：1-2）．</translation>
+    </message>
+    <message>
+        <source>pages-outside</source>
+        <translation>「%1」には，この文書にないページがあります．
+印刷できるのは%2～%3ページです．</translation>
+    </message>
 </context>
 <context>
     <name>preview</name>

@@ -7,13 +7,21 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
+#include <string>
+
+#include "platform/core/Messages.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/internal/PrintDialogWindow.h"
 
 #include "platform/core/Messages.h"
 
@@ -28,6 +36,11 @@ TPrinterSetupDialogScript& SetupScript() {
 TPrintDialogScript& PrintScript() {
   static TPrintDialogScript script;
   return script;
+}
+
+TPrintDialogDriver& PrintDriver() {
+  static TPrintDialogDriver driver;
+  return driver;
 }
 
 // Without a display nobody can answer a modal window: it would wait for ever. There the dialogs answer
@@ -78,6 +91,139 @@ void CompleteTranslation(QPrintDialog& dialog) {
   if (duplex != nullptr && untranslated(duplex->title())) duplex->setTitle(QString::fromUtf8("両面印刷"));
 }
 
+using TPageRanges = std::vector<std::pair<int, int>>;
+
+// A "Pages" entry read: its ranges, or the message that refuses it.
+struct TPageEntry {
+  TPageRanges ranges;
+  std::optional<Cp932String> refusal;
+};
+
+// Reads "1,3-4": page numbers and ranges separated by commas, spaces allowed around them. The full-width
+// digits, commas, spaces and dashes a Japanese input method gives count as their ASCII forms, and so do the
+// ideographic comma and the wave dash ("1～3"). A range is written smallest page first.
+TPageEntry ReadPageEntry(const Cp932String& text) {
+  std::string plain;  // the entry in ASCII, any other character as '?', which no reading accepts
+  for (char16_t c : ToUtf16(text)) {
+    if (c >= u'０' && c <= u'９') {
+      plain += static_cast<char>('0' + (c - u'０'));
+    } else if (c == u'，' || c == u'、') {
+      plain += ',';
+    } else if (c == u'－' || c == u'ー' || c == u'～' || c == u'〜' || c == u'‐' || c == u'−') {
+      plain += '-';
+    } else if (c == u'　' || c == u'\t') {
+      plain += ' ';
+    } else {
+      plain += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+  }
+  TPageEntry entry;
+  if (plain.find_first_not_of(' ') == std::string::npos) {
+    entry.refusal = MessageCp932("printdialog.pages-empty");
+    return entry;
+  }
+  const auto unreadable = [&] {
+    entry.ranges.clear();
+    entry.refusal = MessageCp932("printdialog.pages-unreadable", {text});
+    return entry;
+  };
+  std::size_t at = 0;
+  const auto skipSpaces = [&] {
+    while (at < plain.size() && plain[at] == ' ') ++at;
+  };
+  // A page number; numbers beyond any document stay beyond it.
+  const auto number = [&](int& value) {
+    skipSpaces();
+    const std::size_t first = at;
+    long long n = 0;
+    while (at < plain.size() && plain[at] >= '0' && plain[at] <= '9') {
+      n = std::min<long long>(n * 10 + (plain[at++] - '0'), INT_MAX);
+    }
+    value = static_cast<int>(n);
+    skipSpaces();
+    return at > first;
+  };
+  for (;;) {
+    int from = 0;
+    if (!number(from)) return unreadable();
+    int to = from;
+    if (at < plain.size() && plain[at] == '-') {
+      ++at;
+      if (!number(to)) return unreadable();
+      if (to < from) {
+        entry.ranges.clear();
+        entry.refusal = MessageCp932("printdialog.pages-reversed", {IntToStr(from) + "-" + IntToStr(to)});
+        return entry;
+      }
+    }
+    entry.ranges.emplace_back(from, to);
+    if (at == plain.size()) return entry;
+    if (plain[at] != ',') return unreadable();
+    ++at;
+  }
+}
+
+std::string RangesText(const TPageRanges& ranges) {
+  std::string text;
+  for (const auto& [from, to] : ranges) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(from);
+    if (to != from) text += "-" + std::to_string(to);
+  }
+  return text;
+}
+
+// The refusal of ranges that name a page the document does not have (pages count from 1; MaxPage below 1
+// sets no last page).
+std::optional<Cp932String> PagesOutside(const TPageRanges& ranges, const Cp932String& entry, int minPage,
+                                        int maxPage) {
+  const int first = std::max(1, minPage);
+  const int last = maxPage >= 1 ? maxPage : INT_MAX;
+  for (const auto& [from, to] : ranges) {
+    if (from >= first && to <= last) continue;
+    if (last == INT_MAX) return MessageCp932("printdialog.pages-unreadable", {entry});
+    return MessageCp932("printdialog.pages-outside", {entry, IntToStr(first), IntToStr(last)});
+  }
+  return std::nullopt;
+}
+
+void ShowRefusal(const Cp932String& message) {
+  Application().MessageBox(message, MessageCp932("printdialog.caption"), TMsgIcon::Warning);
+}
+
+// The toolkit's dialog, made to refuse a "Pages" entry it cannot print while it is still open, so that the
+// user sees it again as they left it. The toolkit's own check looks at the range the printer held before
+// and reads some entries differently: it is given the entry as read here.
+class TPageCheckingPrintDialog : public QPrintDialog {
+ public:
+  TPageCheckingPrintDialog(QPrinter* printer, int minPage, int maxPage)
+      : QPrintDialog(printer), FMinPage(minPage), FMaxPage(maxPage) {}
+
+  void accept() override {
+    auto* choice = findChild<QRadioButton*>(printdialog::kPagesChoice);
+    auto* edit = findChild<QLineEdit*>(printdialog::kPagesEntry);
+    if (choice != nullptr && edit != nullptr && choice->isChecked()) {
+      const Cp932String text = FromQt(edit->text());
+      TPageEntry entry = ReadPageEntry(text);
+      if (!entry.refusal) entry.refusal = PagesOutside(entry.ranges, text, FMinPage, FMaxPage);
+      if (entry.refusal) {
+        ShowRefusal(*entry.refusal);
+        edit->setFocus();
+        edit->selectAll();
+        return;
+      }
+      QPageRanges ranges;
+      for (const auto& [from, to] : entry.ranges) ranges.addRange(from, to);
+      printer()->setPageRanges(ranges);
+    }
+    QPrintDialog::accept();
+  }
+
+ private:
+  int FMinPage;
+  int FMaxPage;
+};
+
 }  // namespace
 
 void SetPrinterSetupDialogScript(TPrinterSetupDialogScript script) {
@@ -85,6 +231,9 @@ void SetPrinterSetupDialogScript(TPrinterSetupDialogScript script) {
 }
 void SetPrintDialogScript(TPrintDialogScript script) {
   PrintScript() = std::move(script);
+}
+void SetPrintDialogDriver(TPrintDialogDriver driver) {
+  PrintDriver() = std::move(driver);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -289,7 +438,8 @@ void TPrintDialog::ApplyJobSettings() {
 }
 
 bool TPrintDialog::RunWindow() {
-  if (NobodyCanAnswer()) return false;
+  const TPrintDialogDriver driver = PrintDriver();
+  if (NobodyCanAnswer() && !driver) return false;
   QPrinter printer;
   if (!FPrinterName.IsEmpty()) printer.setPrinterName(ToQt(FPrinterName));
   printer.setFromTo(FFromPage, FToPage);
@@ -300,24 +450,38 @@ bool TPrintDialog::RunWindow() {
                     : FDuplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                   : QPrinter::DuplexNone);
   // What the dialog offers is what the job honours: no printing to a file, no page-size properties.
-  QPrintDialog dialog(&printer);
+  TPageCheckingPrintDialog dialog(&printer, FMinPage, FMaxPage);
   dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
   CompleteTranslation(dialog);
   dialog.setMinMax(FMinPage, FMaxPage);
   dialog.setPrintRange(FRange == TPrintRange::prPageNums ? QAbstractPrintDialog::PageRange
                                                          : QAbstractPrintDialog::AllPages);
+  if (driver) {
+    // Runs once the dialog's own loop has started, the window shown.
+    QTimer::singleShot(0, &dialog, [&dialog, driver] {
+      TPrintDialogWindow window(dialog);
+      driver(window);
+      if (dialog.isVisible()) dialog.reject();
+    });
+  }
   if (dialog.exec() != QDialog::Accepted) return false;
-  FRange = printer.printRange() == QPrinter::PageRange ? TPrintRange::prPageNums : TPrintRange::prAllPages;
+  const auto* pagesChoice = dialog.findChild<QRadioButton*>(printdialog::kPagesChoice);
+  const auto* pagesEntry = dialog.findChild<QLineEdit*>(printdialog::kPagesEntry);
+  FPagesChosen = pagesChoice != nullptr && pagesEntry != nullptr && pagesChoice->isChecked();
+  FPagesText = pagesEntry != nullptr ? FromQt(pagesEntry->text()) : Cp932String();
+  FRange = FPagesChosen || printer.printRange() == QPrinter::PageRange ? TPrintRange::prPageNums
+                                                                       : TPrintRange::prAllPages;
   FPageList.clear();
-  if (FRange == TPrintRange::prPageNums) {
-    // From-to and the "Pages" list both come as page ranges.
+  if (FRange == TPrintRange::prPageNums && !FPagesChosen) {
+    // The from-to range; the "Pages" entry is read from the box itself (ReadPageChoice), as the printer
+    // keeps an old range when the toolkit cannot read the entry.
     const QPageRanges ranges = printer.pageRanges();
     for (const QPageRanges::Range& r : ranges.toRangeList()) FPageList.emplace_back(r.from, r.to);
     FFromPage = ranges.firstPage();
     FToPage = ranges.lastPage();
   }
   FPageSet = TPrintPageSet::psAll;
-  if (const auto* pageSet = dialog.findChild<QComboBox*>("pageSetCombo");
+  if (const auto* pageSet = dialog.findChild<QComboBox*>(printdialog::kPageSetBox);
       pageSet != nullptr && pageSet->isEnabled()) {
     // Its entries: all, odd, even pages.
     FPageSet = pageSet->currentIndex() == 1   ? TPrintPageSet::psOdd
@@ -334,6 +498,28 @@ bool TPrintDialog::RunWindow() {
   return true;
 }
 
+std::optional<Cp932String> TPrintDialog::ReadPageChoice() {
+  Cp932String entry;
+  if (FPagesChosen) {
+    TPageEntry read = ReadPageEntry(FPagesText);
+    if (read.refusal) return read.refusal;
+    FPageList = std::move(read.ranges);
+    FRange = TPrintRange::prPageNums;
+    entry = FPagesText;
+  } else {
+    entry = Cp932String(RangesText(FPageList).c_str());
+  }
+  if (FRange != TPrintRange::prPageNums || FPageList.empty()) return std::nullopt;
+  if (auto refusal = PagesOutside(FPageList, entry, FMinPage, FMaxPage)) return refusal;
+  FFromPage = FPageList.front().first;
+  FToPage = FPageList.front().second;
+  for (const auto& [from, to] : FPageList) {
+    FFromPage = std::min(FFromPage, from);
+    FToPage = std::max(FToPage, to);
+  }
+  return std::nullopt;
+}
+
 bool TPrintDialog::Execute() {
   TPrinterSystem& system = Printer();
   system.Refresh();
@@ -341,8 +527,18 @@ bool TPrintDialog::Execute() {
   FPrinterName = Cp932String();
   SetPrinterChoice(system.PrinterIndex());
   LoadJobSettings();
-  bool confirmed = PrintScript() ? PrintScript()(*this) : RunWindow();
-  if (!confirmed) return false;
+  FPagesChosen = false;
+  FPagesText = Cp932String();
+  // A choice that cannot be printed is refused and the dialog shown again as the user left it (the real
+  // window refuses while it is still open).
+  for (int round = 1;; ++round) {
+    const bool scripted = static_cast<bool>(PrintScript());
+    if (!(scripted ? PrintScript()(*this) : RunWindow())) return false;
+    const std::optional<Cp932String> refusal = ReadPageChoice();
+    if (!refusal) break;
+    ShowRefusal(*refusal);
+    if (scripted && round >= kScriptRounds) return false;
+  }
   if (FMinPage <= FMaxPage) {
     FFromPage = std::clamp(FFromPage, FMinPage, FMaxPage);
     FToPage = std::clamp(FToPage, FMinPage, FMaxPage);

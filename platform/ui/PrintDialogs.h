@@ -4,12 +4,15 @@
 // printer list again when they open, open on its current printer and settings and, when confirmed, leave
 // the chosen printer and settings current.
 //
-// Tests never show a modal window: they install a script that plays the user (sets the choices and answers
-// confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript. Without a script on a platform
-// without a display (offscreen), a dialog answers "cancelled" at once instead of waiting for ever.
+// Tests never wait for a modal window: they install a script that plays the user (sets the choices and
+// answers confirm or cancel) with SetPrintDialogScript / SetPrinterSetupDialogScript, or a driver that works
+// the real print dialog through simulated input (SetPrintDialogDriver, platform/ui/PrintDialogInput.h).
+// Without either on a platform without a display (offscreen), a dialog answers "cancelled" at once instead
+// of waiting for ever.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -78,7 +81,25 @@ class TPrintDialog : public TComponent {
   int MaxPage() const { return FMaxPage; }
   void SetMaxPage(int v) { FMaxPage = v; }
   TPrintRange PrintRange() const { return FRange; }
-  void SetPrintRange(TPrintRange r) { FRange = r; }
+  // Chooses all pages or, with prPageNums, the from-to range; the "Pages" entry is no longer chosen.
+  void SetPrintRange(TPrintRange r) {
+    FRange = r;
+    FPagesChosen = false;
+  }
+  // The "Pages" entry as typed: page numbers and ranges separated by commas ("1,3-4"; full-width digits,
+  // commas and dashes too). SetPagesText chooses it with that text. When the dialog is confirmed the entry
+  // becomes PageList, FromPage and ToPage (prPageNums); an entry that is empty or cannot be read, or that
+  // names a page outside MinPage..MaxPage (when MaxPage is at least 1), is refused with a message box and
+  // the dialog is shown again as the user left it (a script runs again). A script still refused after
+  // kScriptRounds rounds answers "cancelled", so a test cannot go round for ever.
+  bool PagesChosen() const { return FPagesChosen; }
+  const Cp932String& PagesText() const { return FPagesText; }
+  void SetPagesText(const Cp932String& text) {
+    FPagesText = text;
+    FPagesChosen = true;
+    FRange = TPrintRange::prPageNums;
+  }
+  static constexpr int kScriptRounds = 10;
   // The printer chosen in the dialog (index into Printer().Printers() as the dialog opened), or chosen by
   // name. When the dialog is confirmed the name is looked up again, in a list read anew when it is not
   // there; a printer that is no longer installed is an error (EPrinterError), never another printer.
@@ -88,7 +109,8 @@ class TPrintDialog : public TComponent {
   void ChoosePrinter(const Cp932String& name) { FPrinterName = name; }
 
   // The pages for the caller to print: the "Pages" list (ranges of page numbers; empty when the pages run
-  // from FromPage to ToPage, or are all pages), odd or even pages only, last page first.
+  // from FromPage to ToPage, or are all pages), odd or even pages only, last page first. A list a script
+  // sets is held to MinPage..MaxPage as the "Pages" entry is.
   const std::vector<std::pair<int, int>>& PageList() const { return FPageList; }
   void SetPageList(std::vector<std::pair<int, int>> ranges) { FPageList = std::move(ranges); }
   TPrintPageSet PageSet() const { return FPageSet; }
@@ -104,12 +126,15 @@ class TPrintDialog : public TComponent {
   std::int16_t Duplex() const { return FDuplex; }
   void SetDuplex(std::int16_t duplex) { FDuplex = duplex; }
 
-  // Shows the dialog modally; true when the user confirmed it. The page numbers are kept within
+  // Shows the dialog modally; true when the user confirmed it. The from-to page numbers are kept within
   // MinPage..MaxPage; the chosen printer becomes the printer object's current one.
   bool Execute();
 
  private:
   bool RunWindow();
+  // Reads the "Pages" entry (when chosen) into the page list and checks the list against MinPage..MaxPage;
+  // the message for the user when the choice cannot be printed.
+  std::optional<Cp932String> ReadPageChoice();
   void LoadJobSettings();
   void ApplyJobSettings();
   int FFromPage = 0;
@@ -117,6 +142,8 @@ class TPrintDialog : public TComponent {
   int FMinPage = 0;
   int FMaxPage = 0;
   TPrintRange FRange = TPrintRange::prAllPages;
+  bool FPagesChosen = false;
+  Cp932String FPagesText;
   int FPrinterChoice = -1;
   Cp932String FPrinterName;
   std::vector<std::pair<int, int>> FPageList;
@@ -133,5 +160,13 @@ using TPrinterSetupDialogScript = std::function<bool(TPrinterSetupDialog&)>;
 using TPrintDialogScript = std::function<bool(TPrintDialog&)>;
 void SetPrinterSetupDialogScript(TPrinterSetupDialogScript script);
 void SetPrintDialogScript(TPrintDialogScript script);
+
+// A driver plays the user of the real print dialog (the toolkit's window, not a script): it runs once the
+// window is up, on a platform without a display too, and works it with the operations of
+// platform/ui/PrintDialogInput.h, which go through the same input path as the user's keyboard and mouse. A
+// driver that returns with the dialog still open cancels it. An empty driver: the window waits for the user.
+class TPrintDialogWindow;
+using TPrintDialogDriver = std::function<void(TPrintDialogWindow&)>;
+void SetPrintDialogDriver(TPrintDialogDriver driver);
 
 }  // namespace tess

@@ -20,14 +20,19 @@ fi
 exec 9>/tmp/tessarine-cups-pdf.lock
 flock -w 120 9 || true
 
-# CUPS-PDF writes every job into the folder its configuration names.
+# CUPS-PDF writes every job into the folder its configuration names, each file ending in "-job_ID.pdf"
+# (Label 2): the tests find a job's file by its id, whatever other queues print at the same time.
 mkdir -p "$OUT_DIR"
 chmod 1777 "$OUT_DIR"
-if [ -f "$CONF" ] && grep -qE '^[[:space:]]*Out[[:space:]]' "$CONF"; then
-  sed -i -E "s|^[[:space:]]*Out[[:space:]].*|Out $OUT_DIR|" "$CONF"
-else
-  echo "Out $OUT_DIR" >>"$CONF"
-fi
+set_conf() {
+  if [ -f "$CONF" ] && grep -qE "^[[:space:]]*$1[[:space:]]" "$CONF"; then
+    sed -i -E "s|^[[:space:]]*$1[[:space:]].*|$1 $2|" "$CONF"
+  else
+    echo "$1 $2" >>"$CONF"
+  fi
+}
+set_conf Out "$OUT_DIR"
+set_conf Label 2
 
 scheduler_running() { lpstat -r 2>/dev/null | grep -q "is running"; }
 if ! scheduler_running; then

@@ -1,7 +1,9 @@
 // Printing from the preview window on a real CUPS, with the print dialog played by a script: the printer
 // chosen is the one printed on (also a queue added after the list was first read; a queue removed meanwhile
 // is an error and no job anywhere), every choice of the dialog reaches the job, a job whose document fails is
-// cancelled, and a paused or rejecting queue is reported. Skipped without CUPS-PDF or root.
+// cancelled, and a paused or rejecting queue is reported. Then with the real print dialog worked through
+// simulated input: its choices reach the job, and pages the document does not have are refused while the
+// dialog stays open. Skipped without CUPS-PDF or root.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +13,7 @@
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/PrintDialogInput.h"
 #include "platform/ui/PrintDialogs.h"
 #include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowForm.h"
@@ -56,6 +59,7 @@ class PreviewWindowCups : public ::testing::Test {
 
   void TearDown() override {
     SetPrintDialogScript(nullptr);
+    SetPrintDialogDriver(nullptr);
     if (form_ != nullptr && form_->Visible()) form_->Hide();
     owner_.reset();
     Application().ProcessMessages();
@@ -67,14 +71,24 @@ class PreviewWindowCups : public ::testing::Test {
   // Prints from the window with the dialog's choices made by `choose`, as a job with a title of its own;
   // answers that title.
   std::string PrintWith(const std::function<void(TPrintDialog&)>& choose) {
-    static int jobs = 0;
-    const std::string title = "PreviewWindowCups" + std::to_string(::getpid()) + "j" + std::to_string(++jobs);
+    const std::string title = UniqueJobTitle("PreviewWindowCups");
     preview_->SetTitle(Cp932String(title.c_str()));
     SetPrintDialogScript([&](TPrintDialog& dialog) {
       choose(dialog);
       return true;
     });
     form_->PrintBtnClick(form_->PrintBtn);
+    return title;
+  }
+
+  // The same with the real print dialog, worked by `driver`.
+  std::string PrintThroughDialog(const TPrintDialogDriver& driver) {
+    const std::string title = UniqueJobTitle("PreviewWindowDialog");
+    preview_->SetTitle(Cp932String(title.c_str()));
+    SetPrintDialogScript(nullptr);
+    SetPrintDialogDriver(driver);
+    form_->PrintBtnClick(form_->PrintBtn);
+    SetPrintDialogDriver(nullptr);
     return title;
   }
 
@@ -196,6 +210,59 @@ TEST_F(PreviewWindowCups, APausedOrRejectingQueueIsReportedAndGetsNoJob) {
   ASSERT_EQ(Boxes.size(), 2u);
   EXPECT_EQ(Boxes[1], "プリンタ " + queue.Name() + " は印刷ジョブを受け付けていません．");
   EXPECT_TRUE(CupsJobsNamed(title).empty());
+}
+
+TEST_F(PreviewWindowCups, TheRealDialogsChoicesReachTheJob) {
+  TestQueue own("Dialog", TestQueue::TwoSided);
+  const std::string queue = own.Name();
+  std::string title = PrintThroughDialog([&](TPrintDialogWindow& dialog) {
+    EXPECT_TRUE(SimulateBoxChoice(dialog, queue));
+    SimulateCopiesEntry(dialog, "2");
+    EXPECT_TRUE(SimulateButtonClick(dialog, "丁合い"));  // on as the dialog opens: now off
+    SimulatePagesEntry(dialog, "2-3");
+    EXPECT_TRUE(SimulateButtonClick(dialog, "逆順"));
+    EXPECT_TRUE(SimulateButtonClick(dialog, "長辺綴じ"));
+    SimulatePrintClick(dialog);
+    EXPECT_FALSE(PrintDialogShowing(dialog));
+  });
+  EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+  const CupsJob job = OnlyJob(title, queue);
+  EXPECT_EQ(job.copies, 2);
+  EXPECT_EQ(job.collate, "false");
+  EXPECT_EQ(job.sides, "two-sided-long-edge");
+  EXPECT_EQ(PageWords(JobDocumentText(job.id)), "PAGE3 PAGE2 ");
+
+  title = PrintThroughDialog([&](TPrintDialogWindow& dialog) {
+    EXPECT_TRUE(SimulateBoxChoice(dialog, queue));
+    EXPECT_TRUE(SimulateButtonClick(dialog, "すべて印刷"));  // it opens on the last range's kind: from-to
+    EXPECT_TRUE(SimulateBoxChoice(dialog, "偶数ページ"));
+    EXPECT_TRUE(SimulateButtonClick(dialog, "短辺綴じ"));
+    SimulatePrintClick(dialog);
+  });
+  const CupsJob even = OnlyJob(title, queue);
+  EXPECT_EQ(even.sides, "two-sided-short-edge");
+  EXPECT_EQ(PageWords(JobDocumentText(even.id)), "PAGE2 ");
+  EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(PreviewWindowCups, TheRealDialogRefusesPagesTheDocumentLacksAndStaysOpenForAnotherEntry) {
+  TestQueue own("Refusal");
+  bool shownAgain = false;
+  std::string kept;
+  const std::string title = PrintThroughDialog([&](TPrintDialogWindow& dialog) {
+    EXPECT_TRUE(SimulateBoxChoice(dialog, own.Name()));
+    SimulatePagesEntry(dialog, "5");
+    SimulatePrintClick(dialog);
+    shownAgain = PrintDialogShowing(dialog);
+    kept = PrintDialogPagesEntry(dialog);
+    SimulatePagesEntry(dialog, "2");
+    SimulatePrintClick(dialog);
+  });
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0], "「5」には，この文書にないページがあります．\n印刷できるのは1～3ページです．");
+  EXPECT_TRUE(shownAgain);
+  EXPECT_EQ(kept, "5");
+  EXPECT_EQ(PageWords(JobDocumentText(OnlyJob(title, own.Name()).id)), "PAGE2 ");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 // For the tests that check what reaches a real CUPS: CUPS-PDF queues of their own (unique names, removed
-// again), the jobs CUPS keeps with their title, queue, state and copies (asked with ipptool), waiting for a
-// job to end by asking for its state, and what CUPS received and what CUPS-PDF wrote for a job.
+// again), the jobs CUPS keeps with their title, queue, state, copies, collation and sides (asked with
+// ipptool), waiting for a job to end by asking for its state, and what CUPS received and what CUPS-PDF wrote
+// for a job. A job is found by its id (or its title, which each test makes unique), never by what came
+// last: other queues print at the same time.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -26,6 +28,8 @@ struct CupsJob {
   std::string state;  // pending, pending-held, processing, processing-stopped, canceled, aborted, completed
   int copies = 1;
   std::string queue;
+  std::string collate;  // "true", "false", or empty when the job does not say
+  std::string sides;    // one-sided, two-sided-long-edge, two-sided-short-edge, or empty
 };
 
 // One line of ipptool's comma-separated output; quoted fields may hold commas and doubled quotes.
@@ -61,9 +65,9 @@ inline std::vector<CupsJob> CupsJobs() {
          " ATTR naturalLanguage attributes-natural-language en\n"
          " ATTR uri printer-uri $uri\n ATTR name requesting-user-name $user\n"
          " ATTR keyword which-jobs all\n ATTR boolean my-jobs false\n"
-         " ATTR keyword requested-attributes job-id,job-name,job-state,copies,job-printer-uri\n"
+         " ATTR keyword requested-attributes job-id,job-name,job-state,copies,job-printer-uri,collate,sides\n"
          " DISPLAY job-id\n DISPLAY job-name\n DISPLAY job-state\n DISPLAY copies\n"
-         " DISPLAY job-printer-uri\n}\n";
+         " DISPLAY job-printer-uri\n DISPLAY collate\n DISPLAY sides\n}\n";
   std::vector<CupsJob> jobs;
   std::istringstream lines(Shell("ipptool -c ipp://localhost/ '" + file + "' 2>/dev/null"));
   std::error_code ec;
@@ -71,7 +75,7 @@ inline std::vector<CupsJob> CupsJobs() {
   std::string line;
   while (std::getline(lines, line)) {
     const std::vector<std::string> f = CsvFields(line);
-    if (f.size() < 5 || f[0].empty() || f[0].find_first_not_of("0123456789") != std::string::npos) continue;
+    if (f.size() < 7 || f[0].empty() || f[0].find_first_not_of("0123456789") != std::string::npos) continue;
     CupsJob job;
     job.id = std::stoi(f[0]);
     // ipptool escapes brackets in names with a backslash.
@@ -81,6 +85,8 @@ inline std::vector<CupsJob> CupsJobs() {
     job.state = f[2];
     job.copies = f[3].empty() ? 1 : std::stoi(f[3]);
     job.queue = f[4].substr(f[4].rfind('/') + 1);
+    job.collate = f[5];
+    job.sides = f[6];
     jobs.push_back(job);
   }
   return jobs;
@@ -128,18 +134,9 @@ inline std::string JobDocumentText(int id) {
   return Shell(std::string("pdftotext -q /var/spool/cups/") + name + " - 2>/dev/null");
 }
 
-// The PDF CUPS-PDF wrote for an ended job of a queue that labels its files with the job id; empty when none.
+// The PDF CUPS-PDF wrote for an ended job (its queues label their files with the job id); empty when none.
 inline std::filesystem::path JobOutputPdf(int id) {
-  const std::string suffix = "-job_" + std::to_string(id) + ".pdf";
-  std::error_code ec;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(CupsPdfOutputFolder(), ec)) {
-    const std::string file = e.path().filename().string();
-    if (file.size() > suffix.size() &&
-        file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      return e.path();
-    }
-  }
-  return {};
+  return CupsPdfFileOf(id);
 }
 
 inline int PdfPageCount(const std::filesystem::path& pdf) {
@@ -166,16 +163,37 @@ class CupsTurn {
 };
 
 // A CUPS-PDF queue of the test's own, from the TessarinePDF queue's driver, that names its files after the
-// job id; removed when it goes.
+// job id; removed when it goes. Its name is new to the scheduler (the process and the moment), so no job of
+// an earlier queue of that name is taken for one of its own. A two-sided queue's driver also offers
+// printing on both sides.
 class TestQueue {
  public:
-  explicit TestQueue(const std::string& purpose) {
-    static int counter = 0;
-    name_ = "Tessarine" + purpose + std::to_string(::getpid()) + "n" + std::to_string(++counter);
-    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P /etc/cups/ppd/" + std::string(kCupsPdfQueue) +
-          ".ppd -o Label=2 2>/dev/null");
+  enum TSides { OneSided, TwoSided };
+  explicit TestQueue(const std::string& purpose, TSides sides = OneSided)
+      : name_(UniqueJobTitle("Tessarine" + purpose)) {
+    std::string ppd = "/etc/cups/ppd/" + std::string(kCupsPdfQueue) + ".ppd";
+    if (sides == TwoSided) {
+      std::ifstream in(ppd);
+      ppd_ = std::filesystem::temp_directory_path() / (name_ + ".ppd");
+      std::ofstream out(ppd_);
+      std::string line;
+      while (std::getline(in, line)) {
+        if (line.rfind("*CloseGroup: General", 0) == 0) {
+          out << "*OpenUI *Duplex/2-Sided Printing: PickOne\n*OrderDependency: 10 AnySetup *Duplex\n"
+                 "*DefaultDuplex: None\n*Duplex None/Off: \"\"\n*Duplex DuplexNoTumble/Long Edge: \"\"\n"
+                 "*Duplex DuplexTumble/Short Edge: \"\"\n*CloseUI: *Duplex\n";
+        }
+        out << line << "\n";
+      }
+      ppd = ppd_.string();
+    }
+    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P " + ppd + " -o Label=2 2>/dev/null");
   }
-  ~TestQueue() { Remove(); }
+  ~TestQueue() {
+    Remove();
+    std::error_code ec;
+    if (!ppd_.empty()) std::filesystem::remove(ppd_, ec);
+  }
   TestQueue(const TestQueue&) = delete;
   TestQueue& operator=(const TestQueue&) = delete;
 
@@ -185,6 +203,7 @@ class TestQueue {
 
  private:
   std::string name_;
+  std::filesystem::path ppd_;
 };
 
 // Whether the real-CUPS tests can run here: a CUPS-PDF queue to copy, and root to add queues.

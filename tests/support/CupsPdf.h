@@ -60,10 +60,10 @@ inline std::string CupsQueueUri(const std::string& queue) {
   return "ipp://" + host + "/printers/" + queue;
 }
 
-// The job `knownId`, or when that is 0 the newest job titled `title`, on the queue at `queueUri`, with its
-// state; Id 0 when there is none. The scheduler tells a job's title only to its owner (requesting-user-name)
-// and, for a while after the job ended, may leave the title out, so the caller keeps the job number once it
-// has it.
+// The job `knownId`, or when that is 0 the job titled `title` (titles are unique: UniqueJobTitle), on the
+// queue at `queueUri`, with its state; Id 0 when there is none. The scheduler tells a job's title only to
+// its owner (requesting-user-name) and, for a while after the job ended, may leave the title out, so the
+// caller keeps the job number once it has it.
 inline TCupsJob FindCupsJob(const std::string& queueUri, const std::string& title, int knownId = 0) {
   const std::string listing = Shell("ipptool -c '" + queueUri +
                                     "' /dev/stdin 2>/dev/null <<'EOF'\n"
@@ -104,22 +104,20 @@ inline TCupsJob FindCupsJob(const std::string& queueUri, const std::string& titl
   return found;
 }
 
-// The PDF CUPS-PDF wrote for job `id` titled `title`: it names the file after the title and may add the job
-// number ("-job_ID"); empty when there is none.
-inline std::filesystem::path CupsPdfFileOf(int id, const std::string& title) {
-  std::filesystem::path named;
-  const std::string suffix = "job_" + std::to_string(id) + ".pdf";
+// The PDF CUPS-PDF wrote for job `id`: its queues label every file with the job id ("...-job_ID.pdf", the
+// Label option); empty when there is none. The name alone decides, so a file of another job (a title that
+// contains this one's, a job whose id ends in the same digits) is never taken.
+inline std::filesystem::path CupsPdfFileOf(int id) {
+  const std::string suffix = "-job_" + std::to_string(id) + ".pdf";
   std::error_code ec;
   for (const auto& e : std::filesystem::recursive_directory_iterator(CupsPdfOutputFolder(), ec)) {
     const std::string file = e.path().filename().string();
-    if (e.path().extension() != ".pdf" || file.find(title) == std::string::npos) continue;
-    if (file.size() >= suffix.size() &&
+    if (file.size() > suffix.size() &&
         file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
       return e.path();
     }
-    named = e.path();
   }
-  return named;
+  return {};
 }
 
 // Waits until CUPS reports the job titled `title` on the CUPS-PDF queue finished (completed, aborted or
@@ -139,7 +137,7 @@ inline TCupsJob WaitForCupsPdfJob(const std::string& title) {
     std::this_thread::sleep_for(pause);
     pause = std::min(pause * 2, std::chrono::milliseconds(500));
   }
-  if (job.State == "completed") job.Pdf = CupsPdfFileOf(job.Id, title);
+  if (job.State == "completed") job.Pdf = CupsPdfFileOf(job.Id);
   return job;
 }
 
