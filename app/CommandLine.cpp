@@ -116,13 +116,16 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     command.kind = CommandKind::Export;
   } else if (verb == "print") {
     command.kind = CommandKind::Print;
+  } else if (verb.starts_with("--")) {
+    // Options without a command fill in the dialog.
+    command.kind = CommandKind::Dialog;
   } else {
     return Fail(Message("cli.unknown-command", {verb}));
   }
   bool haveFormat = false;
   WorksheetOptions& w = command.worksheet;
   std::string numberText = std::to_string(w.firstNumber);
-  for (i = 1; i < args.size(); ++i) {
+  for (i = command.kind == CommandKind::Dialog ? 0 : 1; i < args.size(); ++i) {
     const std::string& option = args[i];
     auto value = [&](std::string& out) -> bool {
       if (i + 1 >= args.size()) return false;
@@ -139,6 +142,7 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     } else if (option == "--unique") {
       w.oneAnswer = true;
     } else if (option == "--report") {
+      if (command.kind == CommandKind::Dialog) return Fail(Message("cli.option-of-commands", {option}));
       w.report = true;
     } else if (option == "--no-printer") {
       if (command.kind != CommandKind::Export) return Fail(Message("cli.option-of", {option, "export"}));
@@ -171,7 +175,13 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
       } else if (option == "--line2") {
         w.line2 = v;
       } else if (option == "--count") {
-        if (!ParseInt(v, 1, 100000, n)) return Fail(Message("cli.bad-count", {v}));
+        if (command.kind == CommandKind::Dialog) {
+          if (!ParseInt(v, 1, kMaxSheetsPerBuild, n)) {
+            return Fail(Message("cli.bad-dialog-count", {v, std::to_string(kMaxSheetsPerBuild)}));
+          }
+        } else if (!ParseInt(v, 1, 100000, n)) {
+          return Fail(Message("cli.bad-count", {v}));
+        }
         w.count = static_cast<int>(n);
       } else if (option == "--seed") {
         std::uint64_t seed = 0;
@@ -216,10 +226,12 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   }
   // Every worksheet's number must fit the counter, checked before anything is built. The first number is
   // checked on its own first, so the last one is computed only from a number in range and nothing wraps.
-  const std::string low = std::to_string(kLowestProblemNo);
+  // The dialog builds its set at once and counts down below the first number by the set's size.
+  const int lowest = command.kind == CommandKind::Dialog ? ProblemNoRangeLow(w.count) : kLowestProblemNo;
+  const std::string low = std::to_string(lowest);
   const std::string high = std::to_string(kHighestProblemNo);
   long long first = 0;
-  if (!ParseInt(numberText, kLowestProblemNo, kHighestProblemNo, first)) {
+  if (!ParseInt(numberText, lowest, kHighestProblemNo, first)) {
     return Fail(Message("cli.number-outside", {numberText, low, high}));
   }
   const long long last = first + w.count - 1;

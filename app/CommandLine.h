@@ -1,7 +1,7 @@
 #pragma once
 // The command line beyond the dialog: worksheets exported or printed without a window.
 //
-//   tessarine                      opens the dialog
+//   tessarine [OPTIONS]            opens the dialog, its settings filled in from the options
 //   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer]
 //   tessarine print  [OPTIONS] [--printer NAME] [--copies N]
 
@@ -12,6 +12,11 @@
 #include <vector>
 
 namespace tess {
+
+// Exit codes of the command line.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // the work could not be done (an unwritable path, a failed job)
+constexpr int kExitUsage = 2;    // a bad command line or value (an unknown printer among them)
 
 enum class CommandKind { Dialog, Export, Print, Help, Version };
 enum class ExportFormat { Pdf, Svg, Png, Emf };

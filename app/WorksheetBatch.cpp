@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FormOptions.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Messages.h"
 #include "platform/gfx/FontFaces.h"
@@ -25,98 +26,6 @@
 
 namespace tess {
 namespace {
-
-// One line on standard error, with whatever came from outside (paths, names, texts) shown safely.
-void Report(std::ostream& err, const std::string& message) {
-  err << "tessarine: " << EscapeForTerminal(message) << "\n" << std::flush;
-}
-
-std::string CodePoint(char32_t ch) {
-  char text[16];
-  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(ch));
-  return text;
-}
-
-// The character itself where it can be shown, after its code point.
-std::string NameCharacter(char32_t ch, const std::string& utf8) {
-  if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) return CodePoint(ch);
-  return CodePoint(ch) + " '" + utf8 + "'";
-}
-
-// Whether an instruction line given on the command line is one the dialog could hold and the worksheet
-// can print; the message says what is wrong.
-bool CheckLine(const char* option, const std::string& utf8, std::size_t maxBytes, std::ostream& err) {
-  if (std::optional<Cp932Misfit> misfit = FindCp932Misfit(utf8)) {
-    if (misfit->invalidUtf8) {
-      char byte[8];
-      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(misfit->value));
-      Report(err, Message("export.line-not-utf8", {option, byte, std::to_string(misfit->offset)}));
-    } else {
-      std::size_t length = 1;
-      while (misfit->offset + length < utf8.size() &&
-             (static_cast<unsigned char>(utf8[misfit->offset + length]) & 0xC0) == 0x80) {
-        ++length;
-      }
-      Report(err, Message("export.line-no-code",
-                          {option, NameCharacter(misfit->value, utf8.substr(misfit->offset, length))}));
-    }
-    return false;
-  }
-  for (unsigned char c : utf8) {
-    if (c < 0x20 || c == 0x7F) {
-      Report(err, Message("export.line-control", {option, CodePoint(c)}));
-      return false;
-    }
-  }
-  const std::size_t bytes = Cp932String::FromUtf8(utf8).Length();
-  if (maxBytes > 0 && bytes > maxBytes) {
-    Report(err, Message("export.line-too-long", {option, std::to_string(bytes), std::to_string(maxBytes),
-                                                 std::to_string(maxBytes / 2)}));
-    return false;
-  }
-  return true;
-}
-
-// The texts every worksheet prints, checked against the installed fonts before anything is built.
-int CheckTexts(TForm1& form, const WorksheetOptions& options, std::ostream& err) {
-  if (options.line1 &&
-      !CheckLine("--line1", *options.line1, static_cast<std::size_t>(form.edtQuestMes1->MaxLength()), err)) {
-    return kExitUsage;
-  }
-  if (options.line2 &&
-      !CheckLine("--line2", *options.line2, static_cast<std::size_t>(form.edtQuestMes2->MaxLength()), err)) {
-    return kExitUsage;
-  }
-  // Without a font that has Japanese characters every one of them would print as an empty box.
-  const Cp932String face = WorksheetFaceName();
-  const Cp932String fixedTexts = Cp932String::FromUtf8("問題No.（　）月日分秒");
-  if (FirstCharacterWithoutGlyph(face, fixedTexts)) {
-    Report(err, Message("export.no-japanese-font"));
-    return kExitFailure;
-  }
-  for (const auto& [option, text] :
-       {std::pair{"--line1", form.edtQuestMes1->Text()}, std::pair{"--line2", form.edtQuestMes2->Text()}}) {
-    if (std::optional<char16_t> missing = FirstCharacterWithoutGlyph(face, text)) {
-      Report(err, Message("export.line-no-glyph", {option, CodePoint(*missing)}));
-      return kExitUsage;
-    }
-  }
-  return kExitOk;
-}
-
-// Puts the command's choices into the dialog, as the user would.
-void ApplyOptions(TForm1& form, const WorksheetOptions& options) {
-  form.SquareNums->SetItemIndex(options.sizeIndex);
-  form.LevelType->SetItemIndex(options.level);
-  form.rgOpe->SetItemIndex(options.operation);
-  form.rgDate->SetItemIndex(options.dateLine ? 1 : 0);
-  form.chkOneAnswer->SetChecked(options.oneAnswer);
-  form.SquareNumsClick(form.SquareNums);  // the instruction texts for the size and operation
-  if (options.line1) form.edtQuestMes1->SetText(Cp932String::FromUtf8(*options.line1));
-  if (options.line2) form.edtQuestMes2->SetText(Cp932String::FromUtf8(*options.line2));
-  form.edtPrintNum->SetText(IntToStr(options.firstNumber));
-  if (options.seed) RandSeed(*options.seed);
-}
 
 struct Output {
   std::ostream& out;  // the figure report
@@ -182,11 +91,11 @@ int CheckOutput(const Command& command, std::ostream& err) {
   struct stat st {};
   const bool exists = ::stat(output.c_str(), &st) == 0;
   if (output.back() == '/' || (exists && S_ISDIR(st.st_mode))) {
-    Report(err, Message("export.output-is-folder", {output}));
+    ReportError(err, Message("export.output-is-folder", {output}));
     return kExitUsage;
   }
   if (command.format != ExportFormat::Pdf && exists && !S_ISREG(st.st_mode)) {
-    Report(err, Message("export.output-not-regular", {output, FormatExtension(command.format)}));
+    ReportError(err, Message("export.output-not-regular", {output, FormatExtension(command.format)}));
     return kExitUsage;
   }
   const std::size_t slash = output.rfind('/');
@@ -194,7 +103,7 @@ int CheckOutput(const Command& command, std::ostream& err) {
     const std::string folder = output.substr(0, slash);
     struct stat folderStat {};
     if (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) {
-      Report(err, Message("export.no-folder", {output, folder}));
+      ReportError(err, Message("export.no-folder", {output, folder}));
       return kExitFailure;
     }
   }
@@ -237,7 +146,7 @@ int Export(TForm1& form, const Command& command, const Output& io) {
   }
   if (result && command.format == ExportFormat::Pdf) result = pdf.Finish();
   if (!result) {
-    Report(err, result.Message());
+    ReportError(err, result.Message());
     return kExitFailure;
   }
   return kExitOk;
@@ -267,12 +176,12 @@ std::optional<Cp932String> ChoosePrinter(const Command& command, std::ostream& e
   exitCode = kExitUsage;
   if (names.empty()) {
     const Cp932String problem = Printer().ServiceProblem();
-    Report(err, problem.IsEmpty() ? Message("print.no-printer-installed") : problem.ToUtf8());
+    ReportError(err, problem.IsEmpty() ? Message("print.no-printer-installed") : problem.ToUtf8());
     exitCode = kExitFailure;
   } else if (command.printer) {
-    Report(err, Message("print.unknown-printer", {*command.printer, names}));
+    ReportError(err, Message("print.unknown-printer", {*command.printer, names}));
   } else {
-    Report(err, Message("print.no-default-printer", {names}));
+    ReportError(err, Message("print.no-default-printer", {names}));
   }
   return std::nullopt;
 }
@@ -326,7 +235,7 @@ void ChooseExportPrinters(const Command& command, std::ostream& err) {
   if (!command.noPrinter) {
     const std::optional<Cp932String> without = DefaultPrinterWithoutPage();
     if (!without) return;
-    Report(err, Message("export.printer-gives-no-page", {without->ToUtf8()}));
+    ReportError(err, Message("export.printer-gives-no-page", {without->ToUtf8()}));
   }
   SetPrinterSystem(CreateNoPrinterSystem());
 }
@@ -340,19 +249,19 @@ int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& e
   InstallPreviewWindowHost();
   // Message boxes have nobody to answer them here: they become messages on standard error.
   application.SetMessageBoxHook([&err](const TMessageBoxRequest& request) {
-    Report(err, request.Text.ToUtf8());
+    ReportError(err, request.Text.ToUtf8());
     return mrOk;
   });
   try {
     if (command.kind == CommandKind::Export) ChooseExportPrinters(command, err);
     TForm1 form(nullptr);
     form.FormShow(&form);  // as when the dialog appears: the printable area the header is placed in
-    ApplyOptions(form, command.worksheet);
-    if (int code = CheckTexts(form, command.worksheet, err); code != kExitOk) return code;
+    ApplyWorksheetOptions(form, command.worksheet);
+    if (int code = CheckWorksheetTexts(form, command.worksheet, err); code != kExitOk) return code;
     const Output io{out, err};
     return command.kind == CommandKind::Print ? Print(form, command, io) : Export(form, command, io);
   } catch (const std::exception& e) {
-    Report(err, ExceptionMessage(e).ToUtf8());
+    ReportError(err, ExceptionMessage(e).ToUtf8());
     return kExitFailure;
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/FormOptions.h"
 #include "app/WorksheetBatch.h"
 #include "platform/core/Messages.h"
 #include "platform/ui/Application.h"
@@ -18,8 +19,9 @@
 namespace {
 
 // The dialog: initialise and title the application, create the main form from its stored design
-// (FormCreate runs at the end of that), and run the message loop until the form closes.
-int RunDialog() {
+// (FormCreate runs at the end of that), fill in the options given, and run the message loop until the form
+// closes. Options the dialog cannot hold end the program before any window appears, as they end export.
+int RunDialog(const tess::Command& command, int argc) {
   // Without a display the dialog would run where nobody can see or close it.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -27,17 +29,26 @@ int RunDialog() {
     return 1;
   }
   tess::StartProgramPlatform(tess::TDisplayUse::Screen);
-  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   tess::TApplication& application = tess::Application();
   application.Initialize();
   application.SetTitle("Tessarine");
   tess::InstallPreviewWindowHost();
+  tess::TForm1* form = nullptr;
   try {
-    application.CreateForm<tess::TForm1>();
+    form = application.CreateForm<tess::TForm1>();
   } catch (const std::exception& e) {
+    tess::SetMessageLanguage(tess::TLanguage::Japanese);
     application.ShowException(e);
     return 1;
   }
+  if (argc > 1) {
+    if (int code = tess::FillDialog(*form, command.worksheet, std::cerr); code != tess::kExitOk) {
+      application.DestroyComponents();
+      return code;
+    }
+  }
+  // From here on the program speaks through its windows.
+  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   application.Run();
   application.DestroyComponents();
   return 0;
@@ -56,7 +67,7 @@ int main(int argc, char** argv) {
   }
   switch (parsed.command->kind) {
     case tess::CommandKind::Dialog:
-      return RunDialog();
+      return RunDialog(*parsed.command, argc);
     case tess::CommandKind::Help:
       std::fputs(tess::UsageText().c_str(), stdout);
       return 0;

@@ -63,8 +63,8 @@ class Worksheet {
     WorksheetSettings settings;
     settings.line1 = Cp932String::FromUtf8("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
     settings.line2 = Cp932String::FromUtf8("形の中の指定された数になるように入れなさい。");
-    BuildWorksheet(doc_, settings, {35, 31, 2032}, number, {&lists_[0], &lists_[1], &lists_[2], &lists_[3]},
-                   {});
+    BuildWorksheets(doc_, settings, {35, 31, 2032}, number, 1,
+                    {&lists_[0], &lists_[1], &lists_[2], &lists_[3]}, {});
   }
   // Page 1 alone, header and question figures, from the puzzles already in the table.
   void BuildQuestionPage(const WorksheetSettings& settings) {
@@ -348,7 +348,8 @@ void PreviewShownTessarine(benchmark::State& state, bool cups) {
   for (auto _ : state) {
     // What the button does, shown modelessly so the benchmark keeps control.
     const int number = StrToInt(form.edtPrintNum->Text());
-    BuildWorksheet(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), number, form.Catalogues(), {});
+    BuildWorksheets(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), number, 1, form.Catalogues(),
+                    {});
     form.plPrev1->ShowPreview();
     QApplication::processEvents();
     state.PauseTiming();

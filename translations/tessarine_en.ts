@@ -95,7 +95,7 @@
     <message>
         <source>usage</source>
         <translation>Usage:
-  tessarine                     open the worksheet dialog
+  tessarine [OPTIONS]           open the worksheet dialog with these settings
   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer]
   tessarine print  [OPTIONS] [--printer NAME] [--copies N]
 
@@ -108,8 +108,9 @@ Options:
   --number N            problem number of the first worksheet (default 1)
   --line1 TEXT          first instruction line (default: the dialog's text)
   --line2 TEXT          second instruction line (default: the dialog's text)
-  --count K             worksheets to make (default 1)
-  --seed S              fixed random seed, for reproducible worksheets (default: the clock)
+  --count K             worksheets to make (default 1; the dialog makes 1 to 99 at once)
+  --seed S              fixed random seed, for reproducible worksheets (default: the clock); the
+                        dialog's first worksheets are then those export makes with the same options
   --unique              only figures whose question has exactly one answer
   --report              print one line per figure: worksheet, problem number, slot, the values
                         in the quadrilaterals, the given position:number pairs, and how many
@@ -122,6 +123,14 @@ Options:
 
 pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...
 Problem numbers run from -2147483647 to 2147483646.</translation>
+    </message>
+    <message>
+        <source>option-of-commands</source>
+        <translation>%1 belongs to export and print</translation>
+    </message>
+    <message>
+        <source>bad-dialog-count</source>
+        <translation>the count '%1' is not a number from 1 to %2 (the dialog makes at most %2 worksheets at once)</translation>
     </message>
 </context>
 <context>

@@ -95,7 +95,7 @@
     <message>
         <source>usage</source>
         <translation>使い方:
-  tessarine                     問題作成のダイアログを開く
+  tessarine [オプション]        この設定で問題作成のダイアログを開く
   tessarine export [オプション] --format pdf|svg|png|emf --output パス [--no-printer]
   tessarine print  [オプション] [--printer 名前] [--copies N]
 
@@ -108,8 +108,9 @@
   --number N            最初の問題用紙の問題番号（既定値 1）
   --line1 テキスト      問題文の１行目（既定値: ダイアログの文）
   --line2 テキスト      問題文の２行目（既定値: ダイアログの文）
-  --count K             作る問題用紙の枚数（既定値 1）
-  --seed S              乱数の種．同じ問題用紙をもう一度作るときに（既定値: 時計）
+  --count K             作る問題用紙の枚数（既定値 1．ダイアログは一度に 1 ～ 99 枚）
+  --seed S              乱数の種．同じ問題用紙をもう一度作るときに（既定値: 時計）．ダイアログの
+                        最初の問題用紙は，同じオプションの export と同じになる
   --unique              答えが一つの問題だけ
   --report              図形ごとに１行を出力: 問題用紙，問題番号，位置，四角形の中の数，
                         記入済みの位置:数字，答えの数
@@ -122,6 +123,14 @@
 pdf はすべてのページを１つのファイルに，svg，png，emf はページごとに パス-001.拡張子，
 パス-002.拡張子 … に書きます．
 問題番号は -2147483647 ～ 2147483646 です．</translation>
+    </message>
+    <message>
+        <source>option-of-commands</source>
+        <translation>%1 は export と print のオプションです．</translation>
+    </message>
+    <message>
+        <source>bad-dialog-count</source>
+        <translation>枚数「%1」は 1 から %2 までの数ではありません（ダイアログは一度に %2 枚まで作ります）．</translation>
     </message>
 </context>
 <context>

@@ -104,6 +104,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   rgDate = Bind<TRadioGroup>("rgDate");
   rgOpe = Bind<TRadioGroup>("rgOpe");
   chkOneAnswer = Bind<TCheckBox>("chkOneAnswer");
+  Label4 = Bind<TLabel>("Label4");
+  spnCount = Bind<TSpinEdit>("spnCount");
   // A form without its controls would fail at the first click; it is an error of the program instead.
   if (!DesignReport().Clean()) {
     for (const std::string& problem : DesignReport().problems) {
@@ -219,19 +221,26 @@ void TForm1::DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, i
                    {AnswerPage, LevelType->ItemIndex(), rgOpe->ItemIndex()});
 }
 
+int TForm1::SheetCount() const {
+  return spnCount != nullptr ? std::max(1, spnCount->Value()) : 1;
+}
+
 void TForm1::BuildDocument(GivenPositionTable* shownGivens) {
-  // Not an integer, or a number whose neighbours the counter cannot hold: the error goes to the general
-  // handler before anything has changed.
+  // Not an integer, or a set whose numbers the counter cannot hold (it counts down to the number before
+  // the first worksheet's, less one for each further worksheet, and up to the number after the last
+  // one's): the error goes to the general handler before anything has changed.
   const int problemNo = StrToInt(edtPrintNum->Text());
-  if (problemNo < kLowestProblemNo || problemNo > kHighestProblemNo) {
+  const int count = SheetCount();
+  const long long last = static_cast<long long>(problemNo) + count - 1;
+  if (problemNo < ProblemNoRangeLow(count) || last > kHighestProblemNo) {
     throw EConvertError(Cp932String("'") + edtPrintNum->Text() +
-                        Cp932String::FromUtf8("' は問題番号の範囲 ") + IntToStr(kLowestProblemNo) +
-                        Cp932String::FromUtf8(" ～ ") + IntToStr(kHighestProblemNo) +
+                        Cp932String::FromUtf8("' は問題番号の範囲 ") + IntToStr(ProblemNoRangeLow(count)) +
+                        Cp932String::FromUtf8(" ～ ") + IntToStr(kHighestProblemNo - (count - 1)) +
                         Cp932String::FromUtf8(" の外です"));
   }
   FProblemNo = problemNo;
-  BuildWorksheet(
-      *plPrev1, CurrentSettings(), FPrintArea, FProblemNo, Catalogues(), [this] { --FProblemNo; },
+  BuildWorksheets(
+      *plPrev1, CurrentSettings(), FPrintArea, FProblemNo, count, Catalogues(), [this] { --FProblemNo; },
       shownGivens);
 }
 

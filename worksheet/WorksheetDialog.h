@@ -14,6 +14,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RadioGroup.h"
+#include "platform/ui/SpinEdit.h"
 #include "preview/PreviewDocument.h"
 #include "printer_settings/PrinterSettings.h"
 #include "worksheet/CatalogueList.h"
@@ -49,6 +50,8 @@ class TForm1 : public TForm {
   TRadioGroup* rgDate = nullptr;
   TRadioGroup* rgOpe = nullptr;
   TCheckBox* chkOneAnswer = nullptr;  // every figure's question has exactly one answer
+  TLabel* Label4 = nullptr;
+  TSpinEdit* spnCount = nullptr;  // worksheets one "プレビュー" makes, each with its own number
 
   // Published methods.
   void DrawMagicStarLine(TCustomplPrev* Document, int Kind, int CenterX, int CenterY, int Radius,
@@ -56,8 +59,12 @@ class TForm1 : public TForm {
   void MakeData(int Kind, int Level);
   void btnPreviewClick(TComponent* Sender);
   // What "プレビュー" does before the preview opens: the problem number read from edtPrintNum (the
-  // conversion error when it is not an integer) and the worksheet built on plPrev1.
+  // conversion error when it is not an integer, a message when the set's numbers leave the counter's range)
+  // and the worksheets built on plPrev1, as many as spnCount says, numbered from it. The problem number then
+  // stands that many below the first, and every printed page counts it up by one.
   void BuildDocument(GivenPositionTable* shownGivens = nullptr);
+  // The worksheets one build makes (spnCount).
+  int SheetCount() const;
   void FormCreate(TComponent* Sender);
   void FormShow(TComponent* Sender);
   void SquareNumsClick(TComponent* Sender);

@@ -97,27 +97,34 @@ void DrawWorksheetFigures(TCustomplPrev& document, const WorksheetSettings& sett
   }
 }
 
-void BuildWorksheet(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
-                    int problemNo, const CatalogueSet& catalogues,
-                    const std::function<void()>& afterSecondHeader, GivenPositionTable* shownGivens) {
+void BuildWorksheets(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
+                     int problemNo, int count, const CatalogueSet& catalogues,
+                     const std::function<void()>& afterSecondHeader, GivenPositionTable* shownGivens) {
+  const TStringList* catalogue =
+      settings.sizeIndex >= 0 && settings.sizeIndex < static_cast<int>(catalogues.size())
+          ? catalogues[static_cast<std::size_t>(settings.sizeIndex)]
+          : nullptr;
   document.BeginDoc();
   try {
-    DrawWorksheetHeader(document, settings, frame, problemNo);
-    if (settings.sizeIndex >= 0 && settings.sizeIndex < static_cast<int>(catalogues.size()) &&
-        catalogues[static_cast<std::size_t>(settings.sizeIndex)] != nullptr) {
-      const TStringList& catalogue = *catalogues[static_cast<std::size_t>(settings.sizeIndex)];
-      if (settings.oneAnswer) {
-        MakeOneAnswerPuzzleData(catalogue, settings.sizeIndex, settings.level, settings.operation,
-                                PuzzleData());
-      } else {
-        MakePuzzleData(catalogue, settings.sizeIndex, PuzzleData());
+    for (int sheet = 0; sheet < count; ++sheet) {
+      // Computed wide: the caller keeps every worksheet's number within the counter's range.
+      const int number = static_cast<int>(static_cast<long long>(problemNo) + sheet);
+      if (sheet > 0) document.NewPage();
+      DrawWorksheetHeader(document, settings, frame, number);
+      if (catalogue != nullptr) {
+        if (settings.oneAnswer) {
+          MakeOneAnswerPuzzleData(*catalogue, settings.sizeIndex, settings.level, settings.operation,
+                                  PuzzleData());
+        } else {
+          MakePuzzleData(*catalogue, settings.sizeIndex, PuzzleData());
+        }
       }
+      DrawWorksheetFigures(document, settings, 0, shownGivens);
+      document.NewPage();
+      DrawWorksheetHeader(document, settings, frame, number);
+      if (afterSecondHeader) afterSecondHeader();
+      DrawWorksheetFigures(document, settings, 1);
     }
-    DrawWorksheetFigures(document, settings, 0, shownGivens);
-    document.NewPage();
-    DrawWorksheetHeader(document, settings, frame, problemNo);
-    if (afterSecondHeader) afterSecondHeader();
-    DrawWorksheetFigures(document, settings, 1);
   } catch (...) {
     // The pages drawn so far stay in the document; the failure goes to the caller.
     document.EndDoc();

@@ -2,6 +2,7 @@
 // The worksheet document: two pages on the preview component, questions then answers, with the same
 // header and the same figures in the same places. The dialog and the command line both build through here.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -45,19 +46,28 @@ int WorksheetFigureCount(int sizeIndex);
 // before it, and once both pages are printed it shows the number after it, so those must exist as well.
 constexpr int kLowestProblemNo = INT32_MIN + 1;
 constexpr int kHighestProblemNo = INT32_MAX - 1;
+// A set of `count` worksheets built at once counts down to `count` below its first number, so that number
+// may be no lower than this.
+constexpr int ProblemNoRangeLow(int count) {
+  return static_cast<int>(static_cast<long long>(INT32_MIN) + std::max(1, count));
+}
+// The most worksheets one "プレビュー" builds.
+constexpr int kMaxSheetsPerBuild = 99;
 
 // The face every text of the worksheet is drawn in.
 Cp932String WorksheetFaceName();
 
-// Builds the document: BeginDoc, page 1's header, the puzzles, the question figures, NewPage, page 2's
-// header, `afterSecondHeader` (the dialog counts its problem number down there), the answer figures, and
-// EndDoc, which also runs when a step failed; the failure then passes on. The puzzles are those of
-// MakeOneAnswerPuzzleData when settings.oneAnswer is set, else of MakePuzzleData. `shownGivens`, when
-// given, receives the given positions of every question figure.
-void BuildWorksheet(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
-                    int problemNo, const CatalogueSet& catalogues,
-                    const std::function<void()>& afterSecondHeader,
-                    GivenPositionTable* shownGivens = nullptr);
+// Builds the document of `count` worksheets numbered problemNo, problemNo + 1, ...: BeginDoc, then for each
+// worksheet its question page (header, puzzles, question figures) and its answer page (header,
+// `afterSecondHeader` (the dialog counts its problem number down there), answer figures), NewPage between
+// pages, and EndDoc, which also runs when a step failed; the failure then passes on. Every worksheet draws
+// its own puzzles, those of MakeOneAnswerPuzzleData when settings.oneAnswer is set, else of MakePuzzleData,
+// in worksheet order, so the set is the one `count` single builds in a row would make. `shownGivens`, when
+// given, receives the given positions of every question figure of the last worksheet.
+void BuildWorksheets(TCustomplPrev& document, const WorksheetSettings& settings, const PrintAreaFrame& frame,
+                     int problemNo, int count, const CatalogueSet& catalogues,
+                     const std::function<void()>& afterSecondHeader,
+                     GivenPositionTable* shownGivens = nullptr);
 
 // The header of one page, in the order and places of the worksheet layout.
 void DrawWorksheetHeader(TCustomplPrev& document, const WorksheetSettings& settings,

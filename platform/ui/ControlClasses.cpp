@@ -12,6 +12,7 @@
 #include "platform/ui/ScrollBox.h"
 #include "platform/ui/Shape.h"
 #include "platform/ui/SpeedButton.h"
+#include "platform/ui/SpinEdit.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/ToolBar.h"
 
@@ -25,6 +26,7 @@ void RegisterControlClasses() {
   RegisterComponentClass<TBitBtn>();
   RegisterComponentClass<TRadioGroup>();
   RegisterComponentClass<TCheckBox>();
+  RegisterComponentClass<TSpinEdit>();
   RegisterComponentClass<TBevel>();
   RegisterComponentClass<TSpeedButton>();
   RegisterComponentClass<TToolBar>();

@@ -236,6 +236,66 @@ TEST_F(WorksheetBuild, EveryPrintedPageAdvancesTheProblemNumber) {
   EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("2147483647"));
 }
 
+TEST_F(WorksheetBuild, AClassSetIsOneDocumentOfTheWorksheetsSingleBuildsMake) {
+  StartDialog(true);
+  std::vector<std::vector<std::uint8_t>> single;
+  RandSeed(5);
+  for (int sheet = 0; sheet < 3; ++sheet) {
+    form_->edtPrintNum->SetText(IntToStr(20 + sheet));
+    PressPreview();
+    for (int page = 0; page < 2; ++page) single.push_back(form_->plPrev1->Pages(page)->Bytes());
+  }
+  RandSeed(5);
+  form_->edtPrintNum->SetText("20");
+  form_->spnCount->SetValue(3);
+  PressPreview();
+  ASSERT_TRUE(boxes_.empty());
+  ASSERT_EQ(form_->plPrev1->PageCount(), 6);
+  for (int page = 0; page < 6; ++page) {
+    EXPECT_EQ(PageStrings(page)[0], "問題No." + std::to_string(20 + page / 2)) << page;
+    EXPECT_EQ(form_->plPrev1->Pages(page)->Bytes(), single[static_cast<std::size_t>(page)]) << page;
+  }
+  EXPECT_EQ(form_->ProblemNo(), 17);  // counted down once per worksheet
+  EXPECT_EQ(form_->edtPrintNum->Text(), Cp932String("20"));
+}
+
+TEST_F(WorksheetBuild, PrintedPagesOfASetCountOnFromTheNumberBeforeIt) {
+  StartDialog(true);
+  form_->spnCount->SetValue(3);
+  auto build = [this] {
+    form_->edtPrintNum->SetText("20");
+    PressPreview();
+    ASSERT_EQ(form_->plPrev1->PageCount(), 6);
+  };
+  auto print = [this](TplPageSet set) {
+    form_->plPrev1->SetPageChoice({{}, set, false});
+    form_->plPrev1->Print();
+    return form_->edtPrintNum->Text().ToUtf8();
+  };
+  build();
+  EXPECT_EQ(print(TplPageSet::psAll), "23");  // the whole set once: ready for the next set
+  build();
+  EXPECT_EQ(print(TplPageSet::psOdd), "20");   // every question page
+  EXPECT_EQ(print(TplPageSet::psEven), "23");  // then every answer page
+  build();
+  form_->plPrev1->SetPrintFromPage(3);
+  form_->plPrev1->SetPrintToPage(3);
+  EXPECT_EQ(print(TplPageSet::psAll), "18");  // one page only
+  ASSERT_EQ(printers_->Jobs().size(), 4u);
+  EXPECT_EQ(printers_->Jobs()[0].pageCount, 6);  // one job for the set
+
+  // The set counts down below its first number: that must stay within the counter.
+  boxes_.clear();
+  form_->edtPrintNum->SetText("-2147483646");
+  PressPreview();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].Text.ToUtf8(), "'-2147483646' は問題番号の範囲 -2147483645 ～ 2147483644 の外です.");
+  form_->edtPrintNum->SetText("-2147483645");
+  PressPreview();
+  EXPECT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(form_->ProblemNo(), INT32_MIN);
+}
+
 TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
   StartDialog(true);
   // The standard virtual printer: 600 dpi, 83 dots unprintable on the left, 74 on top, 60 on the right.

@@ -287,14 +287,15 @@ TEST_F(Form1Test, UserClicksOnTheDialogWorkLikeTheHandlersSay) {
 TEST_F(Form1Test, TabKeyVisitsTheControlsInTabOrder) {
   form_->Show();
   std::vector<std::string> visited;
-  for (int i = 0; i < 11; ++i) {
+  for (int i = 0; i < 12; ++i) {
     TWinControl* focused = FocusedControl(*form_);
     visited.push_back(focused != nullptr ? focused->Name() : "none");
     SimulateKey(*form_, VK_TAB);
   }
+  // The count of worksheets comes last, after every control that was there before it.
   EXPECT_EQ(visited, (std::vector<std::string>{"SquareNums", "LevelType", "BitBtn1", "btnPreview",
                                                "edtQuestMes1", "edtQuestMes2", "edtPrintNum", "rgDate",
-                                               "rgOpe", "chkOneAnswer", "SquareNums"}));
+                                               "rgOpe", "chkOneAnswer", "spnCount", "SquareNums"}));
 }
 
 TEST_F(Form1Test, ArrowKeysMoveTheSelectionInsideARadioGroup) {

@@ -35,8 +35,8 @@ std::vector<TBitmap24> BuildAndRender(TPlatformFamily family, int sizeIndex, int
     settings.line1 = Cp932String::FromUtf8("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
     settings.line2 = Cp932String::FromUtf8("形の中の指定された数になるように入れなさい。");
     RandSeed(21);  // the same puzzles and hints for both families
-    BuildWorksheet(preview, settings, {35, 31, 2032}, -3,
-                   {&catalogues[0], &catalogues[1], &catalogues[2], &catalogues[3]}, {});
+    BuildWorksheets(preview, settings, {35, 31, 2032}, -3, 1,
+                    {&catalogues[0], &catalogues[1], &catalogues[2], &catalogues[3]}, {});
     for (int i = 0; i < preview.StoredPageCount(); ++i) {
       const TMetafile& page = *preview.Pages(i);
       TBitmap24 bitmap(page.MMWidth() * dpi / 2540, page.MMHeight() * dpi / 2540);
