@@ -19,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -34,6 +35,7 @@
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/PrintDialogs.h"
 #include "preview/PreviewDocument.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "worksheet/CatalogueGenerator.h"
@@ -59,11 +61,11 @@ class Worksheet {
                             R"(["FinePrint","A4","",2100,2970,600,600,0,35,2067,31,2921,9]}})");
     for (int n = 3; n <= 6; ++n) FillCatalogue(lists_[static_cast<std::size_t>(n - 3)], n);
   }
-  void Build(int number) {
+  void Build(int number, int sheets = 1) {
     WorksheetSettings settings;
     settings.line1 = Cp932String::FromUtf8("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角");
     settings.line2 = Cp932String::FromUtf8("形の中の指定された数になるように入れなさい。");
-    BuildWorksheets(doc_, settings, {35, 31, 2032}, number, 1,
+    BuildWorksheets(doc_, settings, {35, 31, 2032}, number, sheets,
                     {&lists_[0], &lists_[1], &lists_[2], &lists_[3]}, {});
   }
   // Page 1 alone, header and question figures, from the puzzles already in the table.
@@ -338,7 +340,7 @@ void BM_PreviewShownCups_QPrintPreviewDialogReference(benchmark::State& state) {
   }
 }
 
-void PreviewShownTessarine(benchmark::State& state, bool cups) {
+void PreviewShownTessarine(benchmark::State& state, bool cups, int sheets = 1) {
   Printers printers(cups);
   if (!printers.Ready(state)) return;
   Application().Initialize();
@@ -348,8 +350,8 @@ void PreviewShownTessarine(benchmark::State& state, bool cups) {
   for (auto _ : state) {
     // What the button does, shown modelessly so the benchmark keeps control.
     const int number = StrToInt(form.edtPrintNum->Text());
-    BuildWorksheets(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), number, 1, form.Catalogues(),
-                    {});
+    BuildWorksheets(*form.plPrev1, form.CurrentSettings(), form.PrintArea(), number, sheets,
+                    form.Catalogues(), {});
     form.plPrev1->ShowPreview();
     QApplication::processEvents();
     state.PauseTiming();
@@ -369,6 +371,88 @@ BENCHMARK(BM_PreviewShown_QPrintPreviewDialogReference)->Unit(benchmark::kMillis
 BENCHMARK(BM_PreviewShown_Tessarine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewShownCups_QPrintPreviewDialogReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewShownCups_Tessarine)->Unit(benchmark::kMillisecond);
+
+// A class: 40 worksheets (80 pages) from one "プレビュー" until the first page is on the screen, against Qt's
+// print preview dialog opening the same 80 pages drawn directly (a PDF printer, as above); and the set
+// printed on the CUPS default printer from the print dialog's OK until CUPS has accepted the job, against
+// exporting the same set to PDF with the command line's batch and handing the file to `lp`. Each job is
+// cancelled outside the timing, so CUPS-PDF does not work through 80 pages beside the next run.
+constexpr int kClassSheets = 40;
+
+void BM_ClassPreviewShown_QPrintPreviewDialogReference(benchmark::State& state) {
+  Worksheet sheet;
+  RandSeed(3);
+  sheet.Build(1, kClassSheets);
+  std::vector<PagePrimitives> pages;
+  for (int p = 0; p < 2 * kClassSheets; ++p) pages.push_back(Primitives(*sheet.Doc().Pages(p), state));
+  QPrinter printer(QPrinter::ScreenResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setFullPage(true);
+  for (auto _ : state) ShowQtPreview(printer, pages, state);
+}
+void BM_ClassPreviewShown_Tessarine(benchmark::State& state) {
+  PreviewShownTessarine(state, false, kClassSheets);
+}
+BENCHMARK(BM_ClassPreviewShown_QPrintPreviewDialogReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClassPreviewShown_Tessarine)->Unit(benchmark::kMillisecond);
+
+// Withdraws every job of the default queue (only that queue: other programs may be printing elsewhere).
+void CancelJobsOfTheDefaultQueue(benchmark::State& state) {
+  state.PauseTiming();
+  std::string queue;
+  for (const TPrinterRecord& r : Printer().PrinterRecords()) {
+    if (r.attributes & PRINTER_ATTRIBUTE_DEFAULT) queue = r.name.ToUtf8();
+  }
+  if (queue.empty() || std::system(("cancel -a '" + queue + "' >/dev/null 2>&1").c_str()) != 0) {
+    state.SkipWithError("the jobs of the default queue could not be cancelled");
+  }
+  state.ResumeTiming();
+}
+
+void BM_ClassPrintCups_ExportAndLpReference(benchmark::State& state) {
+  Printers printers(true);
+  if (!printers.Ready(state)) return;
+  Command command;
+  command.kind = CommandKind::Export;
+  command.worksheet.count = kClassSheets;
+  command.worksheet.seed = 3;
+  command.format = ExportFormat::Pdf;
+  command.output = ScratchPdf("tessarine-bench-class.pdf");
+  const std::string lp = "lp -t tessarine-bench '" + command.output + "' >/dev/null 2>&1";
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    if (RunWorksheetBatch(command, out, err) != kExitOk) state.SkipWithError(err.str().c_str());
+    if (std::system(lp.c_str()) != 0) state.SkipWithError("lp failed");
+    CancelJobsOfTheDefaultQueue(state);
+  }
+  std::filesystem::remove(command.output);
+}
+
+void BM_ClassPrintCups_Tessarine(benchmark::State& state) {
+  Printers printers(true);
+  if (!printers.Ready(state)) return;
+  Application().Initialize();
+  InstallPreviewWindowHost();
+  TForm1 form(nullptr);
+  form.FormShow(&form);
+  RandSeed(3);
+  form.spnCount->SetValue(kClassSheets);
+  form.BuildDocument();
+  form.plPrev1->ShowPreview();
+  QApplication::processEvents();
+  // The print dialog confirmed at once, with its defaults: every page on the default printer.
+  SetPrintDialogScript([](TPrintDialog&) { return true; });
+  for (auto _ : state) {
+    form.plPrev1->PrintButtonClick();
+    CancelJobsOfTheDefaultQueue(state);
+  }
+  SetPrintDialogScript({});
+  form.plPrev1->ClosePreview();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_ClassPrintCups_ExportAndLpReference)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ClassPrintCups_Tessarine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Solving against the page build, for a question page of n = 3 (six figures) and of n = 6 (two figures),
 // in sum mode at level 2 (three random givens): the level whose questions are the hardest to solve.

@@ -4,6 +4,8 @@
 Benchmarks are named BM_<Group>_<Variant>; variants whose name ends in "Reference" are the references
 their group is measured against, in the same run. A ratio below 1 means faster than the reference.
 
+The last line compares peak memory (whole processes) of the class preview with a one-worksheet preview.
+
 Groups ending in "Cups" print with the CUPS default printer: for the run, the queue given with --queue
 (TessarinePDF unless told otherwise; scripts/test-steps/50-cups-pdf.sh creates it) is made the default
 printer of the benchmark process through LPDEST, which the CUPS client library reads, so the machine's own
@@ -64,6 +66,19 @@ def main():
                 print(f"{group:<22} {variant:<34} {ref:<34} {real / ref_real:>12.2f} {cpu / ref_cpu:>12.2f}")
     for line in skipped:
         print(f"skipped: {line}")
+    # Memory as whole processes: the peak of a process that shows the class preview (40 worksheets) against
+    # one that shows a one-worksheet preview, each benchmark run alone.
+    peaks = {}
+    for name in ("PreviewShown_Tessarine", "ClassPreviewShown_Tessarine"):
+        child = subprocess.Popen([binary, f"--benchmark_filter=^BM_{name}$", "--benchmark_min_time=0.3"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+        _, status, usage = os.wait4(child.pid, 0)
+        if os.waitstatus_to_exitcode(status) == 0:
+            peaks[name] = usage.ru_maxrss / 1024
+    if len(peaks) == 2:
+        one, cls = peaks["PreviewShown_Tessarine"], peaks["ClassPreviewShown_Tessarine"]
+        print(f"peak memory: class preview {cls:.1f} MB, one-worksheet preview {one:.1f} MB, "
+              f"{cls - one:.1f} MB above it")
     print(f"(load average {os.getloadavg()[0]:.1f})")
     return 0
 
