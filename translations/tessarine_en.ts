@@ -30,6 +30,22 @@
 </context>
 <context>
     <name>preview</name>
+    <message>
+        <source>page-fitted</source>
+        <translation>the printer %1 has no %2 paper: the %2 pages were printed at %4 % of their size, centred on %3 paper</translation>
+    </message>
+    <message>
+        <source>page-fitted-caption</source>
+        <translation>Printing</translation>
+    </message>
+    <message>
+        <source>printer-geometry</source>
+        <translation>the printer reports no usable paper size or printable area</translation>
+    </message>
+    <message>
+        <source>status-fitted</source>
+        <translation> (%1 pages fitted to the paper)</translation>
+    </message>
 </context>
 <context>
     <name>worksheet</name>
