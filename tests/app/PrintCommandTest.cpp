@@ -1,15 +1,22 @@
 // The print command: `--copies` is checked; on a real CUPS each worksheet gets its own number and every job
 // asks for the copies; CUPS that cannot be reached (refusing, or taking connections and never answering) is
-// said as such; without --printer and without a default printer the printers are listed.
+// said as such; without --printer and without a default printer the printers are listed. Every printer is
+// asked for A4: on a Letter queue the printout is the export's A4 page, on a queue without A4 the page is
+// printed whole, scaled and centred, and the class is told so in one line.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/WorksheetBatch.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
+#include "preview/PreviewHost.h"
 #include "tests/support/CupsJobs.h"
 #include "tests/support/Shell.h"
 
@@ -80,6 +87,34 @@ TEST(PrintCommand, EachWorksheetHasItsOwnNumberAndEveryJobAsksForTheCopies) {
     EXPECT_EQ(test::WaitForJobEnd(jobs[i].id).state, "completed");
     EXPECT_EQ(test::PdfPageCount(test::JobOutputPdf(jobs[i].id)), 4);  // two copies of two pages
   }
+}
+
+TEST(PrintCommand, AClassOnAPrinterWithoutA4IsToldInOneLineAndEveryWorksheetIsFitted) {
+  auto system = std::make_unique<TVirtualPrinterSystem>();
+  TVirtualPrinter letter = TVirtualPrinterSystem::StandardPrinter("Letter Only");
+  letter.papers = {{DMPAPER_LETTER, "Letter", 2159, 2794}};
+  letter.defaultPaper = DMPAPER_LETTER;
+  letter.dpiX = letter.dpiY = 100;
+  letter.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+  system->AddPrinter(letter);
+  TVirtualPrinterSystem* printers = system.get();
+  TScopedPrinterSystem scope(std::move(system));
+  const TMessageBoxHook hook = Application().SetMessageBoxHook(nullptr);
+  std::ostringstream out, err;
+  const int code =
+      RunWorksheetBatch(*ParseCommandLine({"print", "--count", "35", "--seed", "4"}).command, out, err);
+  Application().SetMessageBoxHook(hook);
+  SetPreviewHost(nullptr);
+  EXPECT_EQ(code, kExitOk) << err.str();
+  ASSERT_EQ(printers->Jobs().size(), 35u);
+  for (const TVirtualJobRecord& job : printers->Jobs()) {
+    EXPECT_EQ(ReadBlockI16(job.devMode, devmode::dmPaperSize), DMPAPER_LETTER);
+    EXPECT_EQ(job.pageCount, 2);
+  }
+  std::istringstream lines(err.str());
+  int told = 0;
+  for (std::string line; std::getline(lines, line);) told += line.find("Letter Only") != std::string::npos;
+  EXPECT_EQ(told, 1) << err.str();
 }
 
 TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {
