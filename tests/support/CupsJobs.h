@@ -165,15 +165,21 @@ class CupsTurn {
   int fd_;
 };
 
-// A CUPS-PDF queue of the test's own, from the TessarinePDF queue's driver, that names its files after the
-// job id; removed when it goes.
+// The TessarinePDF queue's driver (PPD).
+inline std::filesystem::path CupsPdfPpd() {
+  return std::filesystem::path("/etc/cups/ppd") / (std::string(kCupsPdfQueue) + ".ppd");
+}
+
+// A CUPS-PDF queue of the test's own, from the TessarinePDF queue's driver (or the PPD given), that names its
+// files after the job id; further lpadmin options (`-o PageSize=Letter`) may follow. Removed when it goes.
 class TestQueue {
  public:
-  explicit TestQueue(const std::string& purpose) {
+  explicit TestQueue(const std::string& purpose, const std::string& options = {},
+                     const std::filesystem::path& ppd = CupsPdfPpd()) {
     static int counter = 0;
     name_ = "Tessarine" + purpose + std::to_string(::getpid()) + "n" + std::to_string(++counter);
-    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P /etc/cups/ppd/" + std::string(kCupsPdfQueue) +
-          ".ppd -o Label=2 2>/dev/null");
+    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P '" + ppd.string() + "' -o Label=2 " + options +
+          " 2>/dev/null");
   }
   ~TestQueue() { Remove(); }
   TestQueue(const TestQueue&) = delete;
@@ -186,6 +192,21 @@ class TestQueue {
  private:
   std::string name_;
 };
+
+// A copy of the CUPS-PDF driver without the A4 paper (Letter its default), written to `to`: a printer that
+// cannot take A4.
+inline std::filesystem::path CupsPdfPpdWithoutA4(const std::filesystem::path& to) {
+  std::ifstream in(CupsPdfPpd());
+  std::ofstream out(to);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(" A4/") != std::string::npos) continue;  // *PageSize A4/A4: ..., *ImageableArea A4/A4: ...
+    if (line.rfind("*Default", 0) == 0 && line.size() > 4 && line.compare(line.size() - 4, 4, ": A4") == 0) {
+      line.replace(line.size() - 2, 2, "Letter");
+    }
+    out << line << "\n";
+  }
+  return to;
+}
 
 // Whether the real-CUPS tests can run here: a CUPS-PDF queue to copy, and root to add queues.
 inline bool CanAddCupsQueues() {
