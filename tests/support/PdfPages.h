@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -37,17 +38,14 @@ inline std::vector<TBitmap24> RenderPdfPages(const std::filesystem::path& pdf, d
   std::snprintf(resolution, sizeof resolution, "%.4f", dpi);
   Shell(std::string("pdftoppm -q -r ") + resolution + " -png '" + pdf.string() + "' '" +
         (folder / "p").string() + "'");
+  // p-1.png, p-2.png, ... (more digits for longer documents, so the names sort in page order).
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
   std::vector<TBitmap24> pages;
-  for (int page = 1;; ++page) {
-    // pdftoppm numbers its files with as many digits as the last page number has.
-    std::filesystem::path file;
-    for (const char* format : {"p-%d.png", "p-%02d.png", "p-%03d.png"}) {
-      char name[32];
-      std::snprintf(name, sizeof name, format, page);
-      if (std::filesystem::exists(folder / name)) file = folder / name;
-    }
+  for (const std::filesystem::path& file : files) {
     TBitmap24 bitmap;
-    if (file.empty() || !TBitmap24::LoadFromFile(file.string(), bitmap)) break;
+    if (!TBitmap24::LoadFromFile(file.string(), bitmap)) break;
     pages.push_back(bitmap);
   }
   std::error_code ec;

@@ -275,20 +275,12 @@ TEST_F(WorksheetBuild, EveryPrinterChosenIsAskedForA4AndOneWithoutItGetsTheStore
   TVirtualPrinter letterOnly = TVirtualPrinterSystem::StandardPrinter("Letter Only");
   letterOnly.papers = {{DMPAPER_LETTER, "Letter", 2159, 2794}};
   letterOnly.defaultPaper = DMPAPER_LETTER;
-  StartDialogWith(
-      {TVirtualPrinter(TVirtualPrinterSystem::StandardPrinter("Laser")), letterFirst, letterOnly});
+  StartDialogWith({TVirtualPrinterSystem::StandardPrinter("Laser"), letterFirst, letterOnly});
   // Chosen after start-up, as the print command chooses: the header frame is that printer's A4 area.
   form_->plSetPrinter1->SetPrinterName("Letter First");
-  EXPECT_EQ(form_->plSetPrinter1->PaperSize(), DMPAPER_LETTER);
   form_->FormShow(form_.get());
   EXPECT_EQ(form_->plSetPrinter1->PaperSize(), DMPAPER_A4);
   EXPECT_EQ(form_->PrintArea().width, 2039);
-  PressPreview();
-  form_->plPrev1->Print();
-  ASSERT_FALSE(printers_->Jobs().empty());
-  EXPECT_EQ(ReadBlockI16(printers_->Jobs().back().devMode, devmode::dmPaperSize), DMPAPER_A4);
-  EXPECT_FALSE(form_->plPrev1->FitsPage());
-
   // No A4 at all: the worksheet is laid out on the stored A4 values, its header frame with them.
   form_->plSetPrinter1->SetPrinterName("Letter Only");
   form_->FormShow(form_.get());
@@ -297,12 +289,8 @@ TEST_F(WorksheetBuild, EveryPrinterChosenIsAskedForA4AndOneWithoutItGetsTheStore
   EXPECT_EQ(form_->PrintArea().width, 2032);
   PressPreview();
   ASSERT_TRUE(boxes_.empty());
-  const TplPrev& doc = *form_->plPrev1;
-  EXPECT_TRUE(doc.FitsPage());
-  EXPECT_EQ(doc.PageWidth(), 2100);
-  EXPECT_EQ(doc.PageHeight(), 2970);
-  form_->plPrev1->Print();
-  EXPECT_EQ(ReadBlockI16(printers_->Jobs().back().devMode, devmode::dmPaperSize), DMPAPER_LETTER);
+  EXPECT_TRUE(form_->plPrev1->FitsPage());
+  EXPECT_EQ(form_->plPrev1->PageHeight(), 2970);
 }
 
 TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
