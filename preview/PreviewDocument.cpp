@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <any>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "platform/components/Events.h"
@@ -12,6 +14,7 @@
 #include "platform/core/HexDigits.h"
 #include "platform/core/Messages.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/printing/Printers.h"
 #include "preview/MetafileUtils.h"
 #include "preview/PrinterAccess.h"
 #include "preview/TextUtils.h"
@@ -24,11 +27,50 @@ constexpr const char* kDefaultSettingsName = "Default";
 // 10.5 points in tenths of a millimetre: 10.5 * 254 / 72.
 constexpr double kDefaultFontHeight = 37.041666666666664;
 
+// The resolution a paper's standard size is laid out at when nothing else gives one; it sets only the grain
+// of the page recordings.
+constexpr int kLayoutResolution = 600;
+
+// A measure worked out from printer values, held inside the int range: a driver may report absurd ones.
+int ClampToInt(double value) {
+  if (std::isnan(value)) return 0;
+  return static_cast<int>(std::clamp(value, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
 int CeilDiv(long long dots, int resolution) {
-  return static_cast<int>(std::ceil(static_cast<double>(dots) * 254.0 / resolution));
+  return ClampToInt(std::ceil(static_cast<double>(dots) * 254.0 / resolution));
 }
 int TruncDiv(long long dots, int resolution) {
-  return static_cast<int>(std::trunc(static_cast<double>(dots) * 254.0 / resolution));
+  return ClampToInt(std::trunc(static_cast<double>(dots) * 254.0 / resolution));
+}
+// Tenths of a millimetre in dots at `resolution` dots per inch, rounded.
+int UnitsToDots(int units, int resolution) {
+  return ClampToInt(std::round(static_cast<double>(units) * resolution / 254.0));
+}
+
+// A layout's paper as a printer of that paper at the layout's resolution would report it.
+TplDeviceGeometry LayoutDevice(const TplPaperLayout& layout) {
+  TplDeviceGeometry device;
+  device.ResolutionX = layout.ResolutionX;
+  device.ResolutionY = layout.ResolutionY;
+  device.PageWidth = UnitsToDots(layout.PaperWidth, layout.ResolutionX);
+  device.PageHeight = UnitsToDots(layout.PaperHeight, layout.ResolutionY);
+  device.OffsetLeft = UnitsToDots(layout.PrintableLeft, layout.ResolutionX);
+  device.OffsetTop = UnitsToDots(layout.PrintableTop, layout.ResolutionY);
+  device.PrintableWidth = UnitsToDots(layout.PrintableRight, layout.ResolutionX) - device.OffsetLeft;
+  device.PrintableHeight = UnitsToDots(layout.PrintableBottom, layout.ResolutionY) - device.OffsetTop;
+  return device;
+}
+
+// Whether stored paper values describe a paper a document can be laid out on.
+bool UsableLayout(const TplPaperLayout& l) {
+  return l.PaperWidth > 0 && l.PaperHeight > 0 && l.ResolutionX > 0 && l.ResolutionY > 0 &&
+         l.PrintableLeft >= 0 && l.PrintableLeft < l.PrintableRight && l.PrintableRight <= l.PaperWidth &&
+         l.PrintableTop >= 0 && l.PrintableTop < l.PrintableBottom && l.PrintableBottom <= l.PaperHeight;
+}
+
+[[noreturn]] void ThrowNoPaperGeometry() {
+  throw Exception(MessageCp932("preview.printer-geometry"));
 }
 
 // Upper-cases the single-byte letters of code page 932 text; double-byte characters stay as they are.
@@ -231,42 +273,14 @@ void TCustomplPrev::UpdatePaperGeometry() {
   }
   if (!FNoPrinter) {
     TplSetPrinter& settings = *FplSetPrinter;
-    int devicePageWidth = settings.DeviceCaps(dcPaperWidth);
-    int devicePageHeight = settings.DeviceCaps(dcPaperHeight);
-    int devicePrintableWidth = settings.DeviceCaps(dcPrintableWidth);
-    int devicePrintableHeight = settings.DeviceCaps(dcPrintableHeight);
-    int resolutionY = settings.DeviceCaps(dcPixelsPerInchY);
-    int resolutionX = settings.DeviceCaps(dcPixelsPerInchX);
-    int offsetLeft = settings.DeviceCaps(dcOffsetLeft);
-    int offsetTop = settings.DeviceCaps(dcOffsetTop);
-    // A printer that reports no resolution would turn every measure into a division by zero.
-    if (resolutionX <= 0 || resolutionY <= 0) {
-      throw Exception(MessageCp932("preview.no-resolution"));
-    }
-    FDevicePageWidth = devicePageWidth;
-    FDevicePageHeight = devicePageHeight;
-    FDevicePrintableWidth = devicePrintableWidth;
-    FDevicePrintableHeight = devicePrintableHeight;
-    FResolutionY = resolutionY;
-    FResolutionX = resolutionX;
-    FPhysicalOffsetX = offsetLeft;
-    FPhysicalOffsetY = offsetTop;
-    if (!FInversePrint) {
-      FDeviceOffsetX = offsetLeft;
-      FDeviceOffsetY = offsetTop;
+    const TplDeviceGeometry device = ReadPrinterGeometry(settings);
+    const TplPaperLayout layout = DocumentPaperLayout();
+    FFitsPage = FDocumentPaper != 0 && settings.PaperSize() != FDocumentPaper && layout.PaperWidth > 0;
+    if (FFitsPage) {
+      UseLayoutPaper(layout);
     } else {
-      // The page will be turned: the strip on the far side comes first.
-      FDeviceOffsetX = FDevicePageWidth - (offsetLeft + FDevicePrintableWidth);
-      FDeviceOffsetY = FDevicePageHeight - (offsetTop + FDevicePrintableHeight);
+      UseDeviceGeometry(device);
     }
-    FPrintableLeft = CeilDiv(FDeviceOffsetX, FResolutionX);
-    FPrintableTop = CeilDiv(FDeviceOffsetY, FResolutionY);
-    FPaperWidth = TruncDiv(FDevicePageWidth, FResolutionX);
-    FPaperHeight = TruncDiv(FDevicePageHeight, FResolutionY);
-    FPrintableWidth = TruncDiv(FDevicePrintableWidth, FResolutionX);
-    FPrintableHeight = TruncDiv(FDevicePrintableHeight, FResolutionY);
-    FPrintableRight = FPrintableLeft + FPrintableWidth;
-    FPrintableBottom = FPrintableTop + FPrintableHeight;
   }
   if (HasState(csDesigning)) {
     // Margins never reach into the unprintable strips of the paper.
@@ -277,6 +291,124 @@ void TCustomplPrev::UpdatePaperGeometry() {
     FHeaderMargin = std::min(FHeaderMargin, FTopMargin);
     FFooterMargin = std::min(FFooterMargin, FBottomMargin);
   }
+}
+
+// The printer's paper and printable area in dots, with the settings in use.
+TplDeviceGeometry TCustomplPrev::ReadPrinterGeometry(TplSetPrinter& settings) {
+  TplDeviceGeometry device;
+  device.PageWidth = settings.DeviceCaps(dcPaperWidth);
+  device.PageHeight = settings.DeviceCaps(dcPaperHeight);
+  device.PrintableWidth = settings.DeviceCaps(dcPrintableWidth);
+  device.PrintableHeight = settings.DeviceCaps(dcPrintableHeight);
+  device.ResolutionY = settings.DeviceCaps(dcPixelsPerInchY);
+  device.ResolutionX = settings.DeviceCaps(dcPixelsPerInchX);
+  device.OffsetLeft = settings.DeviceCaps(dcOffsetLeft);
+  device.OffsetTop = settings.DeviceCaps(dcOffsetTop);
+  // A printer that reports no resolution would turn every measure into a division by zero.
+  if (device.ResolutionX <= 0 || device.ResolutionY <= 0) {
+    throw Exception(MessageCp932("preview.no-resolution"));
+  }
+  return device;
+}
+
+void TCustomplPrev::UseDeviceGeometry(const TplDeviceGeometry& device) {
+  FDevicePageWidth = device.PageWidth;
+  FDevicePageHeight = device.PageHeight;
+  FDevicePrintableWidth = device.PrintableWidth;
+  FDevicePrintableHeight = device.PrintableHeight;
+  FResolutionY = device.ResolutionY;
+  FResolutionX = device.ResolutionX;
+  FPhysicalOffsetX = device.OffsetLeft;
+  FPhysicalOffsetY = device.OffsetTop;
+  if (!FInversePrint) {
+    FDeviceOffsetX = device.OffsetLeft;
+    FDeviceOffsetY = device.OffsetTop;
+  } else {
+    // The page will be turned: the strip on the far side comes first.
+    FDeviceOffsetX =
+        ClampToInt(static_cast<double>(FDevicePageWidth) - device.OffsetLeft - FDevicePrintableWidth);
+    FDeviceOffsetY =
+        ClampToInt(static_cast<double>(FDevicePageHeight) - device.OffsetTop - FDevicePrintableHeight);
+  }
+  FPrintableLeft = CeilDiv(FDeviceOffsetX, FResolutionX);
+  FPrintableTop = CeilDiv(FDeviceOffsetY, FResolutionY);
+  FPaperWidth = TruncDiv(FDevicePageWidth, FResolutionX);
+  FPaperHeight = TruncDiv(FDevicePageHeight, FResolutionY);
+  FPrintableWidth = TruncDiv(FDevicePrintableWidth, FResolutionX);
+  FPrintableHeight = TruncDiv(FDevicePrintableHeight, FResolutionY);
+  FPrintableRight = ClampToInt(static_cast<double>(FPrintableLeft) + FPrintableWidth);
+  FPrintableBottom = ClampToInt(static_cast<double>(FPrintableTop) + FPrintableHeight);
+}
+
+void TCustomplPrev::UseLayoutPaper(const TplPaperLayout& layout) {
+  // Recordings are made against a printer of that paper at the layout's resolution...
+  UseDeviceGeometry(LayoutDevice(layout));
+  // ... and the page takes the layout's own values, not their round trip through dots.
+  FPaperWidth = layout.PaperWidth;
+  FPaperHeight = layout.PaperHeight;
+  FPrintableLeft = layout.PrintableLeft;
+  FPrintableTop = layout.PrintableTop;
+  FPrintableRight = layout.PrintableRight;
+  FPrintableBottom = layout.PrintableBottom;
+  FPrintableWidth = layout.PrintableRight - layout.PrintableLeft;
+  FPrintableHeight = layout.PrintableBottom - layout.PrintableTop;
+}
+
+void TCustomplPrev::SetDocumentPaper(int value) {
+  // Paper codes are 16-bit in the settings block.
+  if (value >= 0 && value <= INT16_MAX) FDocumentPaper = value;
+}
+
+TplPaperLayout TCustomplPrev::DocumentPaperLayout() const {
+  if (UsableLayout(FStoredLayout) && (FDocumentPaper == 0 || FStoredLayout.PaperSize == FDocumentPaper)) {
+    return FStoredLayout;
+  }
+  TplPaperLayout layout;
+  const TStandardPaper* paper = FindStandardPaper(static_cast<std::int16_t>(FDocumentPaper));
+  if (FDocumentPaper == 0 || paper == nullptr) return layout;
+  layout.PaperSize = FDocumentPaper;
+  layout.PaperName = Cp932String(paper->name);
+  layout.PaperWidth = layout.PrintableRight = paper->width;
+  layout.PaperHeight = layout.PrintableBottom = paper->height;
+  layout.ResolutionX = layout.ResolutionY = kLayoutResolution;
+  return layout;
+}
+
+TplPrintMapping TCustomplPrev::PrintMappingFor(const TplDeviceGeometry& device, bool fit) const {
+  if (device.ResolutionX <= 0 || device.ResolutionY <= 0) ThrowNoPaperGeometry();
+  TplPrintMapping mapping;
+  if (!fit) {
+    // The page on the paper as it is: tenths of a millimetre of this printer's paper onto its dots.
+    mapping.WindowWidth = TruncDiv(device.PageWidth, device.ResolutionX);
+    mapping.WindowHeight = TruncDiv(device.PageHeight, device.ResolutionY);
+    mapping.ViewportWidth = device.PageWidth;
+    mapping.ViewportHeight = device.PageHeight;
+    mapping.ViewportLeft = ClampToInt(-static_cast<double>(device.OffsetLeft));
+    mapping.ViewportTop = ClampToInt(-static_cast<double>(device.OffsetTop));
+    return mapping;
+  }
+  // The page's size on paper at 100 %, in dots.
+  const double pageWidth = static_cast<double>(FPageWidth) * device.ResolutionX / 254.0;
+  const double pageHeight = static_cast<double>(FPageHeight) * device.ResolutionY / 254.0;
+  // Centred on the paper, the page may reach on each side only as far as the nearer printable edge.
+  const double centreX = device.PageWidth / 2.0, centreY = device.PageHeight / 2.0;
+  const double roomX = 2 * std::min(centreX - device.OffsetLeft,
+                                    static_cast<double>(device.OffsetLeft) + device.PrintableWidth - centreX);
+  const double roomY = 2 * std::min(centreY - device.OffsetTop,
+                                    static_cast<double>(device.OffsetTop) + device.PrintableHeight - centreY);
+  if (!(pageWidth > 0) || !(pageHeight > 0) || !(roomX >= 1) || !(roomY >= 1)) ThrowNoPaperGeometry();
+  // Shrunk to fit, never enlarged: a bigger paper gets the page at its own size.
+  mapping.Scale = std::min({1.0, roomX / pageWidth, roomY / pageHeight});
+  const double width = std::floor(pageWidth * mapping.Scale);
+  const double height = std::floor(pageHeight * mapping.Scale);
+  mapping.Fitted = true;
+  mapping.WindowWidth = FPageWidth;
+  mapping.WindowHeight = FPageHeight;
+  mapping.ViewportWidth = ClampToInt(width);
+  mapping.ViewportHeight = ClampToInt(height);
+  mapping.ViewportLeft = ClampToInt(std::floor((device.PageWidth - width) / 2) - device.OffsetLeft);
+  mapping.ViewportTop = ClampToInt(std::floor((device.PageHeight - height) / 2) - device.OffsetTop);
+  return mapping;
 }
 
 TDeviceDescription TCustomplPrev::ReferenceDevice() const {
@@ -401,17 +533,29 @@ void TCustomplPrev::PrepareCanvas(TCanvas& canvas, bool drawPaper) {
 }
 
 void TCustomplPrev::PreparePrinterCanvas(TCanvas& canvas) {
+  // While printing, the job's own mapping; otherwise the printer the document was laid out for.
+  TplPrintMapping mapping = FJobMapping;
+  if (!FPrinting) {
+    mapping.WindowWidth = FPaperWidth;
+    mapping.WindowHeight = FPaperHeight;
+    mapping.ViewportWidth = FDevicePageWidth;
+    mapping.ViewportHeight = FDevicePageHeight;
+    mapping.ViewportLeft = -FDeviceOffsetX;
+    mapping.ViewportTop = -FDeviceOffsetY;
+    if (FInversePrint) {
+      mapping.ViewportLeft = -(FDevicePageWidth - FDevicePrintableWidth - FDeviceOffsetX);
+      mapping.ViewportTop = -(FDevicePageHeight - FDevicePrintableHeight - FDeviceOffsetY);
+    }
+  }
   canvas.SetMapMode(MM_ANISOTROPIC);
-  canvas.SetWindowExtEx(FPaperWidth, FPaperHeight);
-  canvas.SetViewportExtEx(FDevicePageWidth, FDevicePageHeight);
+  canvas.SetWindowExtEx(mapping.WindowWidth, mapping.WindowHeight);
+  canvas.SetViewportExtEx(mapping.ViewportWidth, mapping.ViewportHeight);
   if (!FInversePrint) {
     canvas.SetWindowOrgEx(-FPrintOffsetX, -FPrintOffsetY);
-    canvas.SetViewportOrgEx(-FDeviceOffsetX, -FDeviceOffsetY);
   } else {
     canvas.SetWindowOrgEx(FPrintOffsetX, FPrintOffsetY);
-    canvas.SetViewportOrgEx(-(FDevicePageWidth - FDevicePrintableWidth - FDeviceOffsetX),
-                            -(FDevicePageHeight - FDevicePrintableHeight - FDeviceOffsetY));
   }
+  canvas.SetViewportOrgEx(mapping.ViewportLeft, mapping.ViewportTop);
   canvas.Brush().SetStyle(TBrushStyle::bsClear);
 }
 
@@ -441,6 +585,9 @@ void TCustomplPrev::BeginDoc() {
     } else {
       settings.SelectStoredPrinter();
     }
+    // The document's paper, whatever paper the printer had; a printer that cannot take it keeps its own,
+    // and UpdatePaperGeometry lays the document out without it.
+    if (FDocumentPaper != 0) settings.SetPaperSizeChecked(static_cast<std::int16_t>(FDocumentPaper));
     FPrinterSettingsText = PrinterSettingsToText();
   }
   UpdatePaperGeometry();
@@ -711,6 +858,8 @@ void TCustomplPrev::ReadDesignPaperValue(TReader& reader) {
   }
   FPrintableWidth = FPrintableRight - FPrintableLeft;
   FPrintableHeight = FPrintableBottom - FPrintableTop;
+  FStoredLayout = {FStoredPaperSize, FStoredPaperName, FPaperWidth,   FPaperHeight,    FResolutionX,
+                   FResolutionY,     FPrintableLeft,   FPrintableTop, FPrintableRight, FPrintableBottom};
 }
 
 void TCustomplPrev::WriteDesignPaperValue(TWriter& writer) {

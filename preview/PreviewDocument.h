@@ -57,6 +57,33 @@ struct TplPageChoice {
   bool Reverse = false;  // last page first
 };
 
+// A paper as the document is laid out on it, in 0.1 mm, with the resolution its values were measured at.
+struct TplPaperLayout {
+  int PaperSize = 0;  // paper code in the usual numbering (A4 = 9)
+  Cp932String PaperName;
+  int PaperWidth = 0, PaperHeight = 0;
+  int ResolutionX = 0, ResolutionY = 0;
+  int PrintableLeft = 0, PrintableTop = 0, PrintableRight = 0, PrintableBottom = 0;
+};
+
+// What a printer reports of its paper with the settings in use, in printer dots.
+struct TplDeviceGeometry {
+  int ResolutionX = 0, ResolutionY = 0;
+  int PageWidth = 0, PageHeight = 0;  // the paper
+  int PrintableWidth = 0, PrintableHeight = 0;
+  int OffsetLeft = 0, OffsetTop = 0;  // the printable area's corner from the paper's corner
+};
+
+// How the pages of a job are mapped onto the printer's canvas: the page's window extent (0.1 mm) onto a
+// viewport in printer dots whose origin is given from the printable area's corner.
+struct TplPrintMapping {
+  int WindowWidth = 0, WindowHeight = 0;
+  int ViewportWidth = 0, ViewportHeight = 0;
+  int ViewportLeft = 0, ViewportTop = 0;
+  bool Fitted = false;  // the page was scaled to a paper other than the document's and centred on it
+  double Scale = 1.0;   // of a fitted page's size on paper
+};
+
 using TplPrevPageEvent = std::function<void(TComponent* Sender, int Page)>;
 using TplPrintButtonEvent = std::function<void(TComponent* Sender, bool& CanPrint)>;
 
@@ -99,6 +126,23 @@ class TCustomplPrev : public TComponent {
   void Circle(int x, int y, int diameter);
 
   // ---- Document and paper ----
+  // The paper code the document is made for (A4 = 9); 0, the default, takes whatever paper the printer
+  // has. With a code, BeginDoc and Print ask the printer of the settings in use for that paper. On a printer
+  // that cannot take it the document is laid out on DocumentPaperLayout() (FitsPage) and every printed page
+  // is scaled to fit the printer's paper, centred, never enlarged; the user is told once per printer.
+  int DocumentPaper() const { return FDocumentPaper; }
+  void SetDocumentPaper(int value);  // a code outside 0 .. 32767 changes nothing
+  // Whether the document is laid out on the document paper's own values because the printer lacks that
+  // paper (known after UpdatePaperGeometry).
+  bool FitsPage() const { return FFitsPage; }
+  // The document paper laid out without its printer: the stored paper values when they are of that paper
+  // (or no paper is set), else its standard size with no unprintable strips; PaperWidth 0 when neither is
+  // known.
+  TplPaperLayout DocumentPaperLayout() const;
+  // The mapping a job's pages get on a printer with this geometry, for the document as it is laid out:
+  // the page on the paper as it is when the printer has the document's paper (`fit` false), else scaled
+  // to fit and centred. Throws Exception when the printer reports no resolution or no printable area.
+  TplPrintMapping PrintMappingFor(const TplDeviceGeometry& device, bool fit) const;
   void UpdatePaperGeometry();
   void ClearPages();
   // Prepares a canvas: the open page's canvas gets the page mapping (and the paper when drawPaper), any
@@ -275,7 +319,12 @@ class TCustomplPrev : public TComponent {
 
  private:
   TplSetPrinter* SettingsInUse() const;
+  // The paper and printable area of the settings' printer; throws Exception when it reports no resolution.
+  static TplDeviceGeometry ReadPrinterGeometry(TplSetPrinter& settings);
+  void UseDeviceGeometry(const TplDeviceGeometry& device);
+  void UseLayoutPaper(const TplPaperLayout& layout);
   void PreparePrinterCanvas(TCanvas& canvas);
+  void TellPageFitted(const TplPrintMapping& mapping);
   void StorePage();
   void RequireOpenPage(const char* operation) const;
   void DrawPaper(TCanvas& canvas);
@@ -334,6 +383,10 @@ class TCustomplPrev : public TComponent {
   Cp932String FStoredPrinterName, FStoredPaperName, FStoredBinName;
   int FStoredLandscape = 0;
   int FStoredPaperSize = 0;
+  TplPaperLayout FStoredLayout;  // the paper values as the stored design gave them
+  int FDocumentPaper = 0;
+  bool FFitsPage = false;
+  std::vector<Cp932String> FToldFitted;  // printers whose user was told that pages are fitted
 
   bool FNoPrinter = true;
   TplSetPrinter* FDefaultSetPrinter = nullptr;
@@ -343,6 +396,7 @@ class TCustomplPrev : public TComponent {
   // Printing and the window.
   bool FPrinting = false;
   TCanvas* FPrinterCanvas = nullptr;  // the job's canvas while printing
+  TplPrintMapping FJobMapping;        // the job's page mapping while printing
   TComponent* FPreviewForm = nullptr;
   IplPrevWindow* FPreviewWindow = nullptr;
   bool FFormShowing = false;

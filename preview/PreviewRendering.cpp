@@ -1,7 +1,10 @@
 // The preview component's rendering, printing and preview-window entry points.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 #include "platform/core/PlatformFamily.h"
 #include "platform/core/ScopeGuard.h"
 #include "platform/gfx/Bitmap.h"
@@ -123,7 +126,13 @@ void TCustomplPrev::Print() {
   const std::vector<int> pages = PagesToPrint();
   if (pages.empty()) return;  // the page choice leaves nothing to print
   // The job goes to the printer of the settings in use, never to another one.
-  SettingsInUse()->RequirePrinter();
+  TplSetPrinter& settings = *SettingsInUse();
+  settings.RequirePrinter();
+  // That printer is asked for the document's paper (it may have been chosen after the document was made),
+  // and its own geometry maps the pages: on its paper as they are, or fitted to its paper without that one.
+  if (FDocumentPaper != 0) settings.SetPaperSizeChecked(static_cast<std::int16_t>(FDocumentPaper));
+  const bool fit = FDocumentPaper != 0 && settings.PaperSize() != FDocumentPaper;
+  const TplPrintMapping mapping = PrintMappingFor(ReadPrinterGeometry(settings), fit);
 
   // Printers that print to files take the Control key as "do not ask for a file name": it counts as held
   // down for the whole job, and is put back after every job, failed or not.
@@ -144,6 +153,7 @@ void TCustomplPrev::Print() {
 
   Cp932String title = !FTitle.IsEmpty() ? FTitle : host.ApplicationTitle() + Cp932String::FromUtf8("印刷");
   std::unique_ptr<TPreviewPrintJob> job = StartPreviewPrintJob(title);
+  FJobMapping = mapping;
   FPrinting = true;
   host.SetScreenCursor(FCursor);
   // The printing state and the cursor are put back however the job ends.
@@ -197,6 +207,22 @@ void TCustomplPrev::Print() {
   for (int page : pages) {
     if (OnPrint) OnPrint(this, page);
   }
+  // Told once the pages counted, so that nothing the message does can keep them from counting.
+  if (mapping.Fitted) TellPageFitted(mapping);
+}
+
+void TCustomplPrev::TellPageFitted(const TplPrintMapping& mapping) {
+  TplSetPrinter& settings = *SettingsInUse();
+  const Cp932String printer = settings.PrinterName();
+  // Once per printer: every job on it is fitted the same way.
+  if (std::find(FToldFitted.begin(), FToldFitted.end(), printer) != FToldFitted.end()) return;
+  FToldFitted.push_back(printer);
+  Cp932String page = DocumentPaperLayout().PaperName;
+  if (page.IsEmpty()) page = IntToStr(FDocumentPaper);
+  const Cp932String percent = IntToStr(std::lround(mapping.Scale * 100));
+  PreviewHost().MessageBox(
+      MessageCp932("preview.page-fitted", {printer, page, settings.PaperName(), percent}),
+      MessageCp932("preview.page-fitted-caption"), TPreviewMsgIcon::Information);
 }
 
 // ---- Preview window

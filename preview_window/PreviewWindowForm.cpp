@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 #include "platform/core/PlatformFamily.h"
 #include "platform/core/ScopeGuard.h"
 #include "platform/ui/Application.h"
@@ -371,6 +372,8 @@ void TplPrevForm::ShowCurrentPage() {
 
   Cp932String paper = p->StoredPaperName();
   if (!p->NoPrinter() && p->plSetPrinter() != nullptr) paper = p->plSetPrinter()->PaperName();
+  // The printer's paper, with a note when the document's own paper is scaled onto it.
+  if (p->FitsPage()) paper += MessageCp932("preview.status-fitted", {p->DocumentPaperLayout().PaperName});
   StatusBar->SetPanelText(0, Cp932String(" Page  ") + IntToStr(current) + Cp932String("/") + IntToStr(count) +
                                  Cp932String("  ") + paper);
   if (!p->StatusBarText().IsEmpty()) StatusBar->SetPanelText(1, p->StatusBarText());

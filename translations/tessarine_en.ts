@@ -418,6 +418,22 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
         <source>no-resolution</source>
         <translation>the printer's resolution cannot be read</translation>
     </message>
+    <message>
+        <source>page-fitted</source>
+        <translation>the printer %1 has no %2 paper: the %2 pages were printed at %4 % of their size, centred on %3 paper</translation>
+    </message>
+    <message>
+        <source>page-fitted-caption</source>
+        <translation>Printing</translation>
+    </message>
+    <message>
+        <source>printer-geometry</source>
+        <translation>the printer reports no usable paper size or printable area</translation>
+    </message>
+    <message>
+        <source>status-fitted</source>
+        <translation> (%1 pages fitted to the paper)</translation>
+    </message>
 </context>
 <context>
     <name>worksheet</name>

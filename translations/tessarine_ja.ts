@@ -422,6 +422,22 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
         <source>no-resolution</source>
         <translation>プリンタの解像度を取得できません．</translation>
     </message>
+    <message>
+        <source>page-fitted</source>
+        <translation>プリンタ「%1」には%2の用紙がないので，%2のページを%3の用紙の中央に%4％の大きさで印刷しました．</translation>
+    </message>
+    <message>
+        <source>page-fitted-caption</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>printer-geometry</source>
+        <translation>プリンタから用紙の大きさと印刷できる範囲を取得できません．</translation>
+    </message>
+    <message>
+        <source>status-fitted</source>
+        <translation>（%1のページを用紙に合わせて印刷）</translation>
+    </message>
 </context>
 <context>
     <name>worksheet</name>

@@ -136,8 +136,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
 void TForm1::FormCreate(TComponent* /*Sender*/) {
   Randomize();
-  // A4 paper; whether the printer took it does not matter here.
-  if (plSetPrinter1 != nullptr) plSetPrinter1->SetPaperSizeChecked(9);
+  // Worksheets are A4: the preview asks for A4 on every printer it builds or prints for, and fits the page
+  // to the paper of one that has none. Whether this printer took it is FormShow's to see.
+  if (plPrev1 != nullptr) plPrev1->SetDocumentPaper(DMPAPER_A4);
+  if (plSetPrinter1 != nullptr) plSetPrinter1->SetPaperSizeChecked(DMPAPER_A4);
   auto texts = InstructionTexts(0, 0);
   edtQuestMes1->SetText(texts->first);
   edtQuestMes2->SetText(texts->second);
@@ -172,13 +174,16 @@ int DotsToPageUnits(int dots, int dotsPerInch) {
 
 void TForm1::FormShow(TComponent* /*Sender*/) {
   if (plSetPrinter1 == nullptr) return;
+  // A4 on the printer chosen now (it may have been chosen since start-up).
+  const bool a4 = plSetPrinter1->SetPaperSizeChecked(DMPAPER_A4);
   const int dpiX = plSetPrinter1->DeviceCaps(dcPixelsPerInchX);
   const int dpiY = plSetPrinter1->DeviceCaps(dcPixelsPerInchY);
-  if (dpiX <= 0 || dpiY <= 0) {
-    // No printer: every capability is 0 and the conversion has no value. A zero frame would put the name
-    // bracket off the paper, so the header takes the printable area the preview component keeps for
-    // this case (its stored paper values).
-    FPrintArea = {plPrev1->PrintableLeft(), plPrev1->PrintableTop(), plPrev1->PrintableWidth()};
+  if (dpiX <= 0 || dpiY <= 0 || !a4) {
+    // No printer (every capability is 0 and the conversion has no value), or one without A4 paper: the
+    // worksheet is laid out on the A4 values the preview component keeps (its stored paper values) and
+    // the header takes their printable area, not the other paper's.
+    const TplPaperLayout paper = plPrev1->DocumentPaperLayout();
+    FPrintArea = {paper.PrintableLeft, paper.PrintableTop, paper.PrintableRight - paper.PrintableLeft};
     return;
   }
   FPrintArea.left = DotsToPageUnits(plSetPrinter1->DeviceCaps(dcOffsetLeft), dpiX);

@@ -1,17 +1,26 @@
 // The print command: `--copies` is checked; on a real CUPS each worksheet gets its own number and every job
 // asks for the copies; CUPS that cannot be reached (refusing, or taking connections and never answering) is
-// said as such; without --printer and without a default printer the printers are listed.
+// said as such; without --printer and without a default printer the printers are listed. Every printer is
+// asked for A4: on a Letter queue the printout is the export's A4 page, on a queue without A4 the page is
+// printed whole, scaled and centred, and the class is told so in one line.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/WorksheetBatch.h"
 #include "platform/core/Messages.h"
+#include "platform/printing/VirtualPrinters.h"
+#include "platform/ui/Application.h"
+#include "preview/PreviewHost.h"
+#include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsJobs.h"
+#include "tests/support/PdfPages.h"
 #include "tests/support/Shell.h"
 
 namespace tess {
@@ -82,6 +91,118 @@ TEST(PrintCommand, EachWorksheetHasItsOwnNumberAndEveryJobAsksForTheCopies) {
     EXPECT_EQ(test::WaitForJobEnd(jobs[i].id).state, "completed");
     EXPECT_EQ(test::PdfPageCount(test::JobOutputPdf(jobs[i].id)), 4);  // two copies of two pages
   }
+}
+
+// A worksheet printed on a queue of the test's own (the printout found by its job's id) rendered at 50 dpi,
+// and exported with that queue as the default printer, rendered at `exportDpi`. Empty pages when something
+// failed.
+struct PrintedAndExported {
+  std::string pageSize;  // of the printout
+  std::vector<TBitmap24> printed, exported;
+  std::string output;  // what the print command said
+};
+
+PrintedAndExported PrintAndExport(const test::TestQueue& queue, const std::string& options,
+                                  double exportDpi = 50) {
+  PrintedAndExported result;
+  const test::TShellResult run = RunTessarine("print " + options + " --printer " + queue.Name(), "LANG=C");
+  result.output = run.output;
+  const std::vector<test::CupsJob> jobs = test::CupsJobsOn(queue.Name());
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  if (jobs.empty()) return result;
+  EXPECT_EQ(test::WaitForJobEnd(jobs.front().id).state, "completed");
+  const std::filesystem::path printout = test::JobOutputPdf(jobs.front().id);
+  const std::filesystem::path exported =
+      std::filesystem::temp_directory_path() / ("tessarine-export-" + queue.Name() + ".pdf");
+  const test::TShellResult exportRun =
+      RunTessarine("export " + options + " --count 1 --format pdf --output " + exported.string(),
+                   "LPDEST=" + queue.Name());
+  EXPECT_EQ(exportRun.exitCode, 0) << exportRun.output;
+  result.pageSize = test::PdfPageSize(printout);
+  result.printed = test::RenderPdfPages(printout, 50);
+  result.exported = test::RenderPdfPages(exported, exportDpi);
+  std::filesystem::remove(exported);
+  return result;
+}
+
+// A page that is not blank: at least 1 % of it inked.
+bool Inked(const TBitmap24& page) {
+  const long long all = static_cast<long long>(page.Width()) * page.Height();
+  return all - testing::CountPixels(page, 0xFFFFFFu, 64) > all / 100;
+}
+
+TEST(PrintCommand, OnALetterQueueTheWorksheetIsPrintedOnA4AsItsExport) {
+  if (!test::CanAddCupsQueues()) GTEST_SKIP() << "no CUPS-PDF queue to copy, or not root";
+  test::CupsTurn turn;
+  test::TestQueue queue("Letter", "-o PageSize=Letter");
+  ASSERT_TRUE(queue.Exists());
+  const PrintedAndExported pages = PrintAndExport(queue, "--size 4 --level 1 --seed 5 --number 3");
+  EXPECT_EQ(pages.pageSize, "595 x 842");  // A4
+  ASSERT_EQ(pages.printed.size(), 2u);
+  ASSERT_EQ(pages.exported.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_TRUE(Inked(pages.printed[i])) << "page " << i + 1;
+    // The rasterisers smooth glyph edges differently; a cut or shifted page differs in far more.
+    EXPECT_LT(testing::MismatchShare(pages.printed[i], pages.exported[i], 1, 96), 0.002) << "page " << i + 1;
+  }
+  EXPECT_EQ(pages.output.find("A4"), std::string::npos) << pages.output;
+}
+
+TEST(PrintCommand, OnAQueueWithoutA4TheWholePageIsScaledCentredAndTheClassToldOnce) {
+  if (!test::CanAddCupsQueues()) GTEST_SKIP() << "no CUPS-PDF queue to copy, or not root";
+  test::CupsTurn turn;
+  const std::filesystem::path ppd = test::CupsPdfPpdWithoutA4(
+      std::filesystem::temp_directory_path() / ("tessarine-no-a4-" + std::to_string(::getpid()) + ".ppd"));
+  test::TestQueue queue("NoA4", "", ppd);
+  std::filesystem::remove(ppd);
+  ASSERT_TRUE(queue.Exists());
+  // The export's A4 page shrunk to the Letter height (CUPS-PDF prints to the paper's edges) and centred.
+  const double scale = 792 / 841.89;
+  const PrintedAndExported pages =
+      PrintAndExport(queue, "--count 2 --size 4 --level 1 --seed 5 --number 3", 50 * scale);
+  EXPECT_EQ(test::CupsJobsOn(queue.Name()).size(), 2u);
+  std::istringstream lines(pages.output);
+  int told = 0;
+  for (std::string line; std::getline(lines, line);)
+    told += line.find("has no A4 paper") != std::string::npos;
+  EXPECT_EQ(told, 1) << pages.output;
+  EXPECT_EQ(pages.pageSize, "612 x 792");  // Letter
+  ASSERT_EQ(pages.printed.size(), 2u);
+  ASSERT_EQ(pages.exported.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const TBitmap24& printed = pages.printed[i];
+    EXPECT_TRUE(Inked(printed)) << "page " << i + 1;
+    const TBitmap24 expected = test::Centred(pages.exported[i], printed.Width(), printed.Height());
+    EXPECT_LT(testing::MismatchShare(printed, expected, 1, 96), 0.002) << "page " << i + 1;
+  }
+}
+
+TEST(PrintCommand, AClassOnAPrinterWithoutA4IsToldInOneLineAndEveryWorksheetIsFitted) {
+  auto system = std::make_unique<TVirtualPrinterSystem>();
+  TVirtualPrinter letter = TVirtualPrinterSystem::StandardPrinter("Letter Only");
+  letter.papers = {{DMPAPER_LETTER, "Letter", 2159, 2794}};
+  letter.defaultPaper = DMPAPER_LETTER;
+  letter.dpiX = letter.dpiY = 100;
+  letter.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+  system->AddPrinter(letter);
+  TVirtualPrinterSystem* printers = system.get();
+  TScopedPrinterSystem scope(std::move(system));
+  const TMessageBoxHook hook = Application().SetMessageBoxHook(nullptr);
+  std::ostringstream out, err;
+  const int code =
+      RunWorksheetBatch(*ParseCommandLine({"print", "--count", "35", "--seed", "4"}).command, out, err);
+  Application().SetMessageBoxHook(hook);
+  SetPreviewHost(nullptr);
+  EXPECT_EQ(code, kExitOk) << err.str();
+  ASSERT_EQ(printers->Jobs().size(), 35u);
+  for (const TVirtualJobRecord& job : printers->Jobs()) {
+    EXPECT_EQ(ReadBlockI16(job.devMode, devmode::dmPaperSize), DMPAPER_LETTER);
+    EXPECT_EQ(job.pageCount, 2);
+  }
+  std::istringstream lines(err.str());
+  int told = 0;
+  for (std::string line; std::getline(lines, line);) told += line.find("Letter Only") != std::string::npos;
+  EXPECT_EQ(told, 1) << err.str();
 }
 
 TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {

@@ -1,15 +1,17 @@
 // Printing from the preview window on a real CUPS, with the print dialog played by a script: the printer
 // chosen is the one printed on (also a queue added after the list was first read; a queue removed meanwhile
 // is an error and no job anywhere), every choice of the dialog reaches the job, a job whose document fails is
-// cancelled, and a paused or rejecting queue is reported. Then with the real print dialog worked through
-// simulated input: its choices reach the job, and pages the document does not have are refused while the
-// dialog stays open. Skipped without CUPS-PDF or root.
+// cancelled, a paused or rejecting queue is reported, and the queue chosen is asked for the document's paper
+// (a Letter queue prints the export's A4 pages) or gets the pages fitted (once told). Then with the real
+// print dialog worked through simulated input: its choices reach the job, and pages the document does not
+// have are refused while the dialog stays open. Skipped without CUPS-PDF or root.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/gfx/emf/Exports.h"
 #include "platform/printing/Printers.h"
 #include "platform/printing/VirtualPrinters.h"
 #include "platform/ui/Application.h"
@@ -19,7 +21,9 @@
 #include "preview_window/PreviewWindowForm.h"
 #include "preview_window/PreviewWindowHost.h"
 #include "printer_settings/PrinterSettings.h"
+#include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsJobs.h"
+#include "tests/support/PdfPages.h"
 
 namespace tess::test {
 namespace {
@@ -263,6 +267,69 @@ TEST_F(PreviewWindowCups, TheRealDialogRefusesPagesTheDocumentLacksAndStaysOpenF
   EXPECT_TRUE(shownAgain);
   EXPECT_EQ(kept, "5");
   EXPECT_EQ(PageWords(JobDocumentText(OnlyJob(title, own.Name()).id)), "PAGE2 ");
+}
+
+TEST_F(PreviewWindowCups, TheQueueChosenIsAskedForTheDocumentPaperOrGetsThePagesFittedOnceTold) {
+  // Two pages with a frame near the paper's edges and a band along the bottom, which a Letter paper cuts off.
+  preview_->SetDocumentPaper(DMPAPER_A4);
+  preview_->BeginDoc();
+  for (int k = 1; k <= 2; ++k) {
+    if (k > 1) preview_->NewPage();
+    TCanvas& c = *preview_->Canvas();
+    c.Pen().SetWidth(10);
+    c.Rectangle(120, 120, 1980, 2850);
+    c.Brush().SetStyle(TBrushStyle::bsSolid);
+    c.Brush().SetColor(clBlack);
+    c.FillRect(Rect(300, 2650, 1800, 2800));
+    c.FillRect(Rect(300, 300, 400 + 300 * k, 600));
+  }
+  preview_->EndDoc();
+  // The program's own export of the pages, at 50 dpi and at the size a Letter page leaves (CUPS-PDF prints
+  // to the paper's edges).
+  const std::filesystem::path exported =
+      std::filesystem::temp_directory_path() / ("tessarine-window-" + std::to_string(::getpid()) + ".pdf");
+  std::vector<const TMetafile*> recorded;
+  for (int i = 0; i < preview_->PageCount(); ++i) recorded.push_back(preview_->Pages(i));
+  ASSERT_TRUE(ExportPdf(recorded, exported.string()).IsOk());
+  const std::vector<TBitmap24> a4 = RenderPdfPages(exported, 50);
+  const std::vector<TBitmap24> shrunk = RenderPdfPages(exported, 50 * 792 / 841.89);
+  std::filesystem::remove(exported);
+  ASSERT_EQ(a4.size(), 2u);
+  const long long sheet = static_cast<long long>(a4[0].Width()) * a4[0].Height();
+  ASSERT_GT(sheet - testing::CountPixels(a4[0], 0xFFFFFFu, 64), sheet / 20);  // a twentieth of it inked
+  const auto printout = [&](const std::string& title, const std::string& queue) {
+    const CupsJob job = OnlyJob(title, queue);
+    EXPECT_EQ(WaitForJobEnd(job.id).state, "completed") << job.id;
+    return JobOutputPdf(job.id);
+  };
+
+  TestQueue letter("WindowLetter", "-o PageSize=Letter");
+  std::string title = PrintWith([&](TPrintDialog& d) { d.ChoosePrinter(letter.Name().c_str()); });
+  std::filesystem::path pdf = printout(title, letter.Name());
+  EXPECT_EQ(PdfPageSize(pdf), "595 x 842");
+  std::vector<TBitmap24> printed = RenderPdfPages(pdf, 50);
+  ASSERT_EQ(printed.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_LT(testing::MismatchShare(printed[i], a4[i], 1, 96), 0.002) << "page " << i + 1;
+  }
+  EXPECT_TRUE(Boxes.empty());
+
+  const std::filesystem::path ppd = CupsPdfPpdWithoutA4(
+      std::filesystem::temp_directory_path() / ("tessarine-window-" + std::to_string(::getpid()) + ".ppd"));
+  TestQueue noA4("WindowNoA4", "", ppd);
+  std::filesystem::remove(ppd);
+  title = PrintWith([&](TPrintDialog& d) { d.ChoosePrinter(noA4.Name().c_str()); });
+  PrintWith([&](TPrintDialog& d) { d.ChoosePrinter(noA4.Name().c_str()); });
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0].rfind("プリンタ「" + noA4.Name() + "」にはA4の用紙がないので，", 0), 0u) << Boxes[0];
+  pdf = printout(title, noA4.Name());
+  EXPECT_EQ(PdfPageSize(pdf), "612 x 792");
+  printed = RenderPdfPages(pdf, 50);
+  ASSERT_EQ(printed.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const TBitmap24 expected = Centred(shrunk[i], printed[i].Width(), printed[i].Height());
+    EXPECT_LT(testing::MismatchShare(printed[i], expected, 1, 96), 0.002) << "page " << i + 1;
+  }
 }
 
 }  // namespace

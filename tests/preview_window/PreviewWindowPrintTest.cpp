@@ -163,6 +163,30 @@ TEST_F(PreviewWindowPrint, PrinterSetupTakesThePaperAndRefitsTheWholePage) {
   EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
 }
 
+TEST_F(PreviewWindowPrint, APageFittedToAPrinterWithoutTheDocumentPaperIsToldOnceAndOnTheStatusBar) {
+  TVirtualPrinter letterOnly = SmallLaser("Letter Only");
+  letterOnly.papers = {{DMPAPER_LETTER, "Letter", 2159, 2794}};
+  letterOnly.defaultPaper = DMPAPER_LETTER;
+  Printers->AddPrinter(letterOnly);
+  LoadMainFormPaper(*Preview);
+  Preview->SetDocumentPaper(DMPAPER_A4);
+  Printer().SetPrinterIndex(TplSetPrinter::FindPrinterIndex("Letter Only"));
+  Record(2);
+  TplPrevForm* form = ShowModeless();
+  const Cp932String status = U(" Page  1/2  Letter（A4のページを用紙に合わせて印刷）");
+  EXPECT_EQ(form->StatusBar->Panel(0).Text, status);
+  SetPrintDialogScript([](TPrintDialog&) { return true; });
+  form->PrintBtnClick(form->PrintBtn);
+  form->PrintBtnClick(form->PrintBtn);
+  EXPECT_EQ(Printers->Jobs().size(), 2u);
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(
+      Boxes[0].Text,
+      U("プリンタ「Letter Only」にはA4の用紙がないので，A4のページをLetterの用紙の中央に91％の大きさで印刷"
+        "しました．"));
+  EXPECT_EQ(form->StatusBar->Panel(0).Text, status);
+}
+
 using PreviewWindowNoPrinter = PreviewWindowNoPrinterFixture;
 
 TEST_F(PreviewWindowNoPrinter, PrintAndSetupOnlyExplainAndTheStatusNamesTheStoredPaper) {

@@ -162,16 +162,23 @@ class CupsTurn {
   int fd_;
 };
 
-// A CUPS-PDF queue of the test's own, from the TessarinePDF queue's driver, that names its files after the
-// job id; removed when it goes. Its name is new to the scheduler (the process and the moment), so no job of
-// an earlier queue of that name is taken for one of its own. A two-sided queue's driver also offers
-// printing on both sides.
+// The TessarinePDF queue's driver (PPD).
+inline std::filesystem::path CupsPdfPpd() {
+  return std::filesystem::path("/etc/cups/ppd") / (std::string(kCupsPdfQueue) + ".ppd");
+}
+
+// A CUPS-PDF queue of the test's own, from the TessarinePDF queue's driver (or the PPD given), that names its
+// files after the job id; further lpadmin options (`-o PageSize=Letter`) may follow. Removed when it goes.
+// Its name is new to the scheduler (the process and the moment), so no job of an earlier queue of that name
+// is taken for one of its own. A two-sided queue's driver also offers printing on both sides.
 class TestQueue {
  public:
   enum TSides { OneSided, TwoSided };
-  explicit TestQueue(const std::string& purpose, TSides sides = OneSided)
+  TestQueue(const std::string& purpose, TSides sides) : TestQueue(purpose, {}, CupsPdfPpd(), sides) {}
+  explicit TestQueue(const std::string& purpose, const std::string& options = {},
+                     const std::filesystem::path& driver = CupsPdfPpd(), TSides sides = OneSided)
       : name_(UniqueJobTitle("Tessarine" + purpose)) {
-    std::string ppd = "/etc/cups/ppd/" + std::string(kCupsPdfQueue) + ".ppd";
+    std::string ppd = driver.string();
     if (sides == TwoSided) {
       std::ifstream in(ppd);
       ppd_ = std::filesystem::temp_directory_path() / (name_ + ".ppd");
@@ -187,7 +194,8 @@ class TestQueue {
       }
       ppd = ppd_.string();
     }
-    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P " + ppd + " -o Label=2 2>/dev/null");
+    Shell("lpadmin -p " + name_ + " -E -v cups-pdf:/ -P '" + ppd + "' -o Label=2 " + options +
+          " 2>/dev/null");
   }
   ~TestQueue() {
     Remove();
@@ -205,6 +213,21 @@ class TestQueue {
   std::string name_;
   std::filesystem::path ppd_;
 };
+
+// A copy of the CUPS-PDF driver without the A4 paper (Letter its default), written to `to`: a printer that
+// cannot take A4.
+inline std::filesystem::path CupsPdfPpdWithoutA4(const std::filesystem::path& to) {
+  std::ifstream in(CupsPdfPpd());
+  std::ofstream out(to);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(" A4/") != std::string::npos) continue;  // *PageSize A4/A4: ..., *ImageableArea A4/A4: ...
+    if (line.rfind("*Default", 0) == 0 && line.size() > 4 && line.compare(line.size() - 4, 4, ": A4") == 0) {
+      line.replace(line.size() - 2, 2, "Letter");
+    }
+    out << line << "\n";
+  }
+  return to;
+}
 
 // Whether the real-CUPS tests can run here: a CUPS-PDF queue to copy, and root to add queues.
 inline bool CanAddCupsQueues() {

@@ -33,13 +33,18 @@ class WorksheetBuild : public ::testing::Test {
 
   // A fresh dialog, with or without a printer installed (the printers are counted when it is created).
   void StartDialog(bool withPrinter) {
+    std::vector<TVirtualPrinter> printers;
+    if (withPrinter) printers.push_back(TVirtualPrinterSystem::StandardPrinter("Laser"));
+    StartDialogWith(printers);
+  }
+  // A fresh dialog with these printers, the first one the default printer.
+  void StartDialogWith(std::vector<TVirtualPrinter> printers) {
     form_.reset();
     scope_.reset();  // the previous system goes back before the new one comes in
     auto system = std::make_unique<TVirtualPrinterSystem>();
-    if (withPrinter) {
-      TVirtualPrinter laser = TVirtualPrinterSystem::StandardPrinter("Laser");
-      laser.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
-      system->AddPrinter(laser);
+    for (TVirtualPrinter& printer : printers) {
+      if (&printer == &printers.front()) printer.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+      system->AddPrinter(printer);
     }
     printers_ = system.get();
     scope_ = std::make_unique<TScopedPrinterSystem>(std::move(system));
@@ -322,6 +327,30 @@ TEST_F(WorksheetBuild, HeaderFollowsThePrintableArea) {
   printers_->FindPrinter("Laser")->marginLeft = 20000000;
   form_->FormShow(form_.get());
   EXPECT_EQ(form_->PrintArea().left, 8466666);  // 20000000 * 254 / 600
+}
+
+TEST_F(WorksheetBuild, EveryPrinterChosenIsAskedForA4AndOneWithoutItGetsTheStoredA4Layout) {
+  TVirtualPrinter letterFirst = TVirtualPrinterSystem::StandardPrinter("Letter First");
+  letterFirst.defaultPaper = DMPAPER_LETTER;
+  TVirtualPrinter letterOnly = TVirtualPrinterSystem::StandardPrinter("Letter Only");
+  letterOnly.papers = {{DMPAPER_LETTER, "Letter", 2159, 2794}};
+  letterOnly.defaultPaper = DMPAPER_LETTER;
+  StartDialogWith({TVirtualPrinterSystem::StandardPrinter("Laser"), letterFirst, letterOnly});
+  // Chosen after start-up, as the print command chooses: the header frame is that printer's A4 area.
+  form_->plSetPrinter1->SetPrinterName("Letter First");
+  form_->FormShow(form_.get());
+  EXPECT_EQ(form_->plSetPrinter1->PaperSize(), DMPAPER_A4);
+  EXPECT_EQ(form_->PrintArea().width, 2039);
+  // No A4 at all: the worksheet is laid out on the stored A4 values, its header frame with them.
+  form_->plSetPrinter1->SetPrinterName("Letter Only");
+  form_->FormShow(form_.get());
+  EXPECT_EQ(form_->PrintArea().left, 35);
+  EXPECT_EQ(form_->PrintArea().top, 31);
+  EXPECT_EQ(form_->PrintArea().width, 2032);
+  PressPreview();
+  ASSERT_TRUE(boxes_.empty());
+  EXPECT_TRUE(form_->plPrev1->FitsPage());
+  EXPECT_EQ(form_->plPrev1->PageHeight(), 2970);
 }
 
 TEST_F(WorksheetBuild, WithoutAPrinterTheHeaderUsesTheStoredPrintableArea) {
