@@ -396,6 +396,9 @@ void TplPrevForm::SetImageBounds() {
 void TplPrevForm::PageWholeBtnClick(TComponent* /*Sender*/) {
   TCustomplPrev* p = FPreviewComponent;
   if (p == nullptr) return;
+  // Fits and zoom steps lay the page out anew: the view follows the scroll range again, whatever a drag
+  // held.
+  ScrollBox1->ReleaseView();
   p->SetZoomType(TplPrevZoomType::ztWholePage);
   ScrollBox1->HorzScrollBar().SetVisible(false);
   ScrollBox1->VertScrollBar().SetVisible(false);
@@ -423,6 +426,7 @@ void TplPrevForm::PageWholeBtnClick(TComponent* /*Sender*/) {
 void TplPrevForm::PageWidthBtnClick(TComponent* /*Sender*/) {
   TCustomplPrev* p = FPreviewComponent;
   if (p == nullptr) return;
+  ScrollBox1->ReleaseView();
   p->SetZoomType(TplPrevZoomType::ztPageWidth);
   ScrollBox1->HorzScrollBar().SetVisible(true);
   ScrollBox1->VertScrollBar().SetVisible(true);
@@ -451,6 +455,7 @@ void TplPrevForm::ZoomDownBtnClick(TComponent* /*Sender*/) {
   if (Image1->Width() > 100) {
     FImageWidth = Trunc(FImageWidth * 90 / 100.0);
     FImageHeight = Trunc(p->PageAspect() * FImageWidth);
+    ScrollBox1->ReleaseView();
     SetImageBounds();
     PlaceFrameShapes();
     ProcessMessages();
@@ -472,6 +477,7 @@ void TplPrevForm::ZoomUpBtnClick(TComponent* /*Sender*/) {
     FImageTop = Image1->Top();
     FImageWidth = Trunc(FImageWidth * 100 / 90.0);
     FImageHeight = Trunc(p->PageAspect() * FImageWidth);
+    ScrollBox1->ReleaseView();
     SetImageBounds();
     PlaceFrameShapes();
     ProcessMessages();
@@ -590,6 +596,9 @@ void TplPrevForm::Image1MouseDown(TComponent* /*Sender*/, TMouseButton Button, T
 }
 
 void TplPrevForm::MoveDragged(int dx, int dy) {
+  // The view holds still while the picture moves: the scroll range follows the picture, its frame and its
+  // shadow wherever they go, and keeps what is in view.
+  ScrollBox1->HoldView();
   for (TControl* c :
        {static_cast<TControl*>(Image1), static_cast<TControl*>(Shape1), static_cast<TControl*>(Shape2)}) {
     c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());

@@ -35,10 +35,11 @@ Qt::KeyboardModifiers Modifiers(TShiftState shift) {
 // The widget the window system would hand the event to, and the point in its coordinates.
 QWidget* Receiver(TControl& control, int x, int y, QPoint& local, QPoint& global) {
   QWidget* client = ClientWidgetOf(&control);
-  global = client->mapToGlobal(QPoint(x, y));
+  const QPoint at = TControlAccess::ToClientWidget(control, TPoint{x, y});
+  global = client->mapToGlobal(at);
   QWidget* target = QWidget::mouseGrabber();
   if (target == nullptr) {
-    QWidget* child = client->childAt(QPoint(x, y));
+    QWidget* child = client->childAt(at);
     target = child != nullptr ? child : client;
   }
   local = target->mapFromGlobal(global);

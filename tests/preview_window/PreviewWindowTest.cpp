@@ -1,6 +1,7 @@
 // The preview window on the offscreen platform with a fixed window size: its stored design, attaching and
 // the component's window settings, the first layout, the fits and zoom steps, navigation, the status text,
 // wheel and drag, resizing and moving, closing and the component's bookkeeping.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/ui/InputSimulation.h"
@@ -454,6 +455,75 @@ TEST_F(PreviewWindowLayout, DragThroughTheMouseFollowsThePointer) {
   EXPECT_FALSE(form->IsDragging());
   EXPECT_EQ(form->Image1->Left(), image.Left + 20);
   EXPECT_EQ(form->Image1->Top(), image.Top - 10);
+}
+
+// Where a control's top-left corner is on the screen.
+TPoint OnScreen(const TControl& control) {
+  return control.ClientToScreen(TPoint{0, 0});
+}
+
+// Drags the picture through the mouse by (dx, dy) in three moves, as a hand does: the picture follows the
+// pointer, so the pointer stays over the press point of the picture (one that stays in view).
+void DragPicture(TplPrevForm& form, int dx, int dy) {
+  const int x = std::min(form.Image1->Width() / 2, 200), y = std::min(form.Image1->Height() / 2, 200);
+  SimulateMouseDown(*form.Image1, TMouseButton::mbLeft, x, y);
+  for (int i = 0; i < 3; ++i) SimulateMouseMove(*form.Image1, x + dx / 3, y + dy / 3);
+  SimulateMouseUp(*form.Image1, TMouseButton::mbLeft, x, y);
+}
+
+TEST_F(PreviewWindowLayout, DraggedPageScrollsBackFullyIntoViewInEveryDirection) {
+  Record(1);
+  TplPrevForm* form = ShowModeless();
+  TScrollBox& box = *form->ScrollBox1;
+  struct Case {
+    const char* name;
+    bool zoomed;  // page width and two steps in: larger than the view both ways
+    int dx, dy;
+  };
+  const Case cases[] = {{"whole page up", false, 0, -150},
+                        {"up", true, 0, -150},
+                        {"left", true, -150, 0},
+                        {"up and left", true, -150, -150},
+                        {"down and right beyond the edge", true, 150, 150}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.zoomed) {
+      form->PageWidthBtnClick(form->PageWidthBtn);
+      form->ZoomUpBtnClick(form->ZoomUpBtn);
+      form->ZoomUpBtnClick(form->ZoomUpBtn);
+    } else {
+      form->PageWholeBtnClick(form->PageWholeBtn);
+    }
+    const int storedLeft = form->ImageLeft(), storedTop = form->ImageTop();
+    const TPoint before = OnScreen(*form->Image1);
+    DragPicture(*form, c.dx, c.dy);
+    ASSERT_FALSE(form->IsDragging());
+    // The picture stays where the user put it, and the drag is not a layout.
+    EXPECT_EQ(OnScreen(*form->Image1), (TPoint{before.X + c.dx, before.Y + c.dy}));
+    EXPECT_EQ(form->ImageLeft(), storedLeft);
+    EXPECT_EQ(form->ImageTop(), storedTop);
+
+    const TPoint view = form->DisplayPanel->ClientToScreen(TPoint{box.Left(), box.Top()});
+    // Scrolled back to the start, the frame's top and left edges show.
+    box.HorzScrollBar().SetPosition(-100000);
+    box.VertScrollBar().SetPosition(-100000);
+    const TPoint frame = OnScreen(*form->Shape1);
+    EXPECT_GE(frame.X, view.X);
+    EXPECT_GE(frame.Y, view.Y);
+    // Scrolled to the end, the range ends at the shadow's far edges plus the margin: nothing is lost and no
+    // empty band lies beyond. A page smaller than the view stays whole in it.
+    box.HorzScrollBar().SetPosition(100000);
+    box.VertScrollBar().SetPosition(100000);
+    const TPoint shadow = OnScreen(*form->Shape2);
+    const int right = shadow.X + form->Shape2->Width(), bottom = shadow.Y + form->Shape2->Height();
+    if (c.zoomed) {
+      EXPECT_EQ(view.X + box.ClientWidth(), right + 10);
+      EXPECT_EQ(view.Y + box.ClientHeight(), bottom + 10);
+    } else {
+      EXPECT_EQ(OnScreen(*form->Shape1), frame);
+      EXPECT_LE(bottom, view.Y + box.ClientHeight());
+    }
+  }
 }
 
 using PreviewWindowNavigation = PreviewWindowFixture;
