@@ -111,6 +111,7 @@ void SimulateMouseWheel(TControl& control, int delta, int x, int y, TShiftState 
 void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
   int key = 0;
   QString text;
+  Qt::KeyboardModifiers modifiers = Modifiers(shift);
   switch (virtualKey) {
     case VK_TAB:
       key = (shift & ssShift) ? Qt::Key_Backtab : Qt::Key_Tab;
@@ -138,6 +139,30 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
     case VK_DOWN:
       key = Qt::Key_Down;
       break;
+    case VK_PRIOR:
+      key = Qt::Key_PageUp;
+      break;
+    case VK_NEXT:
+      key = Qt::Key_PageDown;
+      break;
+    case VK_HOME:
+      key = Qt::Key_Home;
+      break;
+    case VK_END:
+      key = Qt::Key_End;
+      break;
+    case VK_OEM_PLUS:
+    case VK_ADD:
+      key = Qt::Key_Plus;
+      text = QStringLiteral("+");
+      if (virtualKey == VK_ADD) modifiers |= Qt::KeypadModifier;
+      break;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+      key = Qt::Key_Minus;
+      text = QStringLiteral("-");
+      if (virtualKey == VK_SUBTRACT) modifiers |= Qt::KeypadModifier;
+      break;
     default:
       if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')) {
         key = virtualKey;
@@ -148,10 +173,10 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
   if (key == 0) return;
   QWidget* window = WidgetOf(&control)->window();
   QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
-  QKeyEvent press(QEvent::KeyPress, key, Modifiers(shift), text);
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QApplication::sendEvent(target, &press);
   QWidget* after = window->focusWidget() != nullptr ? window->focusWidget() : window;
-  QKeyEvent release(QEvent::KeyRelease, key, Modifiers(shift), text);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(after, &release);
 }
 

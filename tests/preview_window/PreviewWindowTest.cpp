@@ -3,6 +3,8 @@
 // wheel and drag, resizing and moving, closing and the component's bookkeeping.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "platform/ui/InputSimulation.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
@@ -614,6 +616,119 @@ TEST_F(PreviewWindowNavigation, PictureIsPlayedAtTheScreensDevicePixels) {
   EXPECT_EQ(differing, 0);
   TBitmap24 small = form->Image1->Render(0.5);
   EXPECT_EQ(small.Width(), w);
+}
+
+using PreviewWindowKeys = PreviewWindowFixture;
+
+TEST_F(PreviewWindowKeys, PageKeysTurnPagesAsTheButtonsDoAndArrowsScroll) {
+  Record(3);
+  std::vector<int> viewed;
+  Preview->OnAfterView = [&](TComponent*, int page) { viewed.push_back(page); };
+  TplPrevForm* form = ShowModeless();
+  viewed.clear();
+  const TRect bounds = form->Image1->BoundsRect();
+  SimulateKey(*form, VK_NEXT);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  EXPECT_EQ(form->StatusBar->Panel(0).Text, U(" Page  2/3  A4"));
+  EXPECT_TRUE(form->FirstPageBtn->Enabled());
+  EXPECT_TRUE(form->PriorPageBtn->Enabled());
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  EXPECT_FALSE(form->NextPageBtn->Enabled());
+  EXPECT_FALSE(form->LastPageBtn->Enabled());
+  SimulateKey(*form, VK_NEXT);
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  SimulateKey(*form, VK_PRIOR);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  SimulateKey(*form, VK_HOME, ssCtrl);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+  EXPECT_FALSE(form->PriorPageBtn->Enabled());
+  // One showing per page turned, none where the button has nothing to do; the picture keeps its place.
+  EXPECT_EQ(viewed, (std::vector<int>{2, 3, 2, 1}));
+  EXPECT_EQ(form->Image1->BoundsRect(), bounds);
+
+  // A busy (disabled) button's action does not run, nor that of a button the options leave out.
+  form->NextPageBtn->SetEnabled(false);
+  SimulateKey(*form, VK_NEXT);
+  form->LastPageBtn->SetVisible(false);
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+
+  // The arrow keys scroll the picture as a wheel notch does.
+  form->PageWidthBtnClick(form->PageWidthBtn);
+  TControlScrollBar& bar = form->ScrollBox1->VertScrollBar();
+  SimulateKey(*form, VK_DOWN);
+  SimulateKey(*form, VK_DOWN);
+  EXPECT_EQ(bar.Position(), 48);
+  SimulateKey(*form, VK_UP);
+  EXPECT_EQ(bar.Position(), 24);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+}
+
+TEST_F(PreviewWindowKeys, PlusMinusAndCtrlWheelZoomByTheZoomButtonsStep) {
+  Record(1);
+  TplPrevForm* form = ShowModeless();
+  // What one press of each zoom button makes of the whole page.
+  auto pressed = [&](TSpeedButton* button) {
+    form->PageWholeBtnClick(form->PageWholeBtn);
+    SimulateClick(*button, 10, 10);
+    return form->Image1->BoundsRect();
+  };
+  const TRect in = pressed(form->ZoomUpBtn), out = pressed(form->ZoomDownBtn);
+  ASSERT_GT(in.Width(), out.Width());
+  struct Way {
+    const char* name;
+    std::function<void()> act;
+    bool zoomsIn;
+  };
+  TScrollBox& box = *form->ScrollBox1;
+  const Way ways[] = {
+      {"+", [&] { SimulateKey(*form, VK_OEM_PLUS, ssShift); }, true},
+      {"keypad +", [&] { SimulateKey(*form, VK_ADD); }, true},
+      {"-", [&] { SimulateKey(*form, VK_OEM_MINUS); }, false},
+      {"keypad -", [&] { SimulateKey(*form, VK_SUBTRACT); }, false},
+      {"Ctrl + wheel away", [&] { SimulateMouseWheel(box, 120, 20, 20, ssCtrl); }, true},
+      {"Ctrl + wheel towards", [&] { SimulateMouseWheel(box, -120, 20, 20, ssCtrl); }, false},
+      {"Ctrl + two half notches",
+       [&] {
+         SimulateMouseWheel(box, 60, 20, 20, ssCtrl);
+         SimulateMouseWheel(box, 60, 20, 20, ssCtrl);
+       },
+       true},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    form->PageWholeBtnClick(form->PageWholeBtn);
+    way.act();
+    EXPECT_EQ(form->Image1->BoundsRect(), way.zoomsIn ? in : out);
+    EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztOther);
+  }
+  // A disabled zoom button's step does not run.
+  form->PageWholeBtnClick(form->PageWholeBtn);
+  form->ZoomDownBtn->SetEnabled(false);
+  SimulateKey(*form, VK_OEM_MINUS);
+  SimulateMouseWheel(box, -120, 20, 20, ssCtrl);
+  EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
+}
+
+TEST_F(PreviewWindowKeys, TabReachesTheToolbarAndEnterOrSpacePressesTheButton) {
+  Record(4);
+  TplPrevForm* form = ShowModeless();
+  ASSERT_EQ(FocusedControl(*form), form->ScrollBox1);
+  SimulateKey(*form, VK_TAB);
+  EXPECT_TRUE(form->PrintBtn->Focused());
+  SimulateKey(*form, VK_TAB);  // past the first and prior page buttons, disabled on page 1
+  EXPECT_TRUE(form->NextPageBtn->Focused());
+  SimulateKey(*form, VK_RETURN);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  // The button keeps the focus though its action disabled it for a while: the next key turns one more page.
+  EXPECT_TRUE(form->NextPageBtn->Focused());
+  SimulateKey(*form, VK_SPACE);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  SimulateKey(*form, VK_TAB, ssShift);
+  SimulateKey(*form, VK_TAB, ssShift);
+  EXPECT_TRUE(form->FirstPageBtn->Focused());
 }
 
 using PreviewWindowClosing = PreviewWindowFixture;
