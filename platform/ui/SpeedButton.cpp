@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "platform/components/StoredEnum.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
@@ -204,7 +205,16 @@ void TSpeedButton::Click() {
   const bool focused = Focused();
   TControl::Click();
   // The action may have closed the window and freed the button with it.
-  if (focused && w != nullptr && Enabled() && w->isVisible() && !Focused()) w->setFocus(Qt::TabFocusReason);
+  if (!focused || w == nullptr) return;
+  if (Enabled() && w->isVisible()) {
+    if (!Focused()) w->setFocus(Qt::TabFocusReason);
+    return;
+  }
+  // Left disabled (a next-page button on the last page): the focus goes back to the form's active control
+  // rather than on to the next button, so that pressing the same key again presses nothing.
+  TForm* form = ParentFormOf(this);
+  TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+  if (active != nullptr && active->Showing() && active->Enabled()) active->SetFocus();
 }
 
 void TSpeedButton::DefineProperties(TFiler& filer) {

@@ -46,7 +46,8 @@ class TSpeedButton : public TControl {
   // Whether the button holds the keyboard focus in its window.
   bool Focused() const;
   // Runs OnClick when the button is enabled. A button that had the focus keeps it, also when its action
-  // disabled it for a while (which sends the focus on), so that the next key presses it again.
+  // disabled it for a while (which sends the focus on), so that the next key presses it again; one that its
+  // action leaves disabled gives the focus to the form's active control.
   void Click() override;
   void DefineProperties(TFiler& filer) override;
 

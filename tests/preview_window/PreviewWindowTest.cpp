@@ -729,6 +729,15 @@ TEST_F(PreviewWindowKeys, TabReachesTheToolbarAndEnterOrSpacePressesTheButton) {
   SimulateKey(*form, VK_TAB, ssShift);
   SimulateKey(*form, VK_TAB, ssShift);
   EXPECT_TRUE(form->FirstPageBtn->Focused());
+  SimulateKey(*form, VK_TAB);
+  SimulateKey(*form, VK_TAB);
+  SimulateKey(*form, VK_RETURN);
+  EXPECT_EQ(Preview->CurrentPage(), 4);
+  // On the last page the button stays disabled: the focus goes back to the page, and Enter presses nothing
+  // (not the zoom button next in line).
+  EXPECT_EQ(FocusedControl(*form), form->ScrollBox1);
+  SimulateKey(*form, VK_RETURN);
+  EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
 }
 
 using PreviewWindowClosing = PreviewWindowFixture;
