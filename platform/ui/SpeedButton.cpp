@@ -199,22 +199,24 @@ bool TSpeedButton::Focused() const {
   return w->window()->focusWidget() == w;
 }
 
+void TSpeedButton::SetEnabled(bool enabled) {
+  const bool focused = !enabled && Focused();
+  TControl::SetEnabled(enabled);
+  if (!focused) return;
+  // The toolkit sends the focus on to the next button; the form's active control takes it instead, so
+  // that pressing the same key again presses nothing.
+  TForm* form = ParentFormOf(this);
+  TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+  if (active != nullptr && active->Showing() && active->Enabled()) active->SetFocus();
+}
+
 void TSpeedButton::Click() {
   if (!Enabled()) return;
   QPointer<QWidget> w = WidgetOf(this);
   const bool focused = Focused();
   TControl::Click();
   // The action may have closed the window and freed the button with it.
-  if (!focused || w == nullptr) return;
-  if (Enabled() && w->isVisible()) {
-    if (!Focused()) w->setFocus(Qt::TabFocusReason);
-    return;
-  }
-  // Left disabled (a next-page button on the last page): the focus goes back to the form's active control
-  // rather than on to the next button, so that pressing the same key again presses nothing.
-  TForm* form = ParentFormOf(this);
-  TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
-  if (active != nullptr && active->Showing() && active->Enabled()) active->SetFocus();
+  if (focused && w != nullptr && Enabled() && w->isVisible() && !Focused()) w->setFocus(Qt::TabFocusReason);
 }
 
 void TSpeedButton::DefineProperties(TFiler& filer) {

@@ -45,9 +45,10 @@ class TSpeedButton : public TControl {
   void SetTabStop(bool stop);
   // Whether the button holds the keyboard focus in its window.
   bool Focused() const;
-  // Runs OnClick when the button is enabled. A button that had the focus keeps it, also when its action
-  // disabled it for a while (which sends the focus on), so that the next key presses it again; one that its
-  // action leaves disabled gives the focus to the form's active control.
+  // A focused button that is disabled gives the focus to its form's active control.
+  void SetEnabled(bool enabled) override;
+  // Runs OnClick when the button is enabled. A button that had the focus has it again once its action is
+  // done, also when the action disabled it for a while, so that the next key presses it again.
   void Click() override;
   void DefineProperties(TFiler& filer) override;
 
