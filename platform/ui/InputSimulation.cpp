@@ -1,9 +1,11 @@
 #include "platform/ui/InputSimulation.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QThread>
 #include <QWheelEvent>
 
 #include "platform/ui/internal/Widgets.h"
@@ -178,6 +180,20 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
   QWidget* after = window->focusWidget() != nullptr ? window->focusWidget() : window;
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(after, &release);
+}
+
+bool WaitUntilOnTop(const TControl& control, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    QApplication::processEvents();
+    QWidget* w = WidgetOf(&control);
+    if (w == nullptr || !w->isVisible()) return false;
+    QWidget* at = QApplication::widgetAt(w->mapToGlobal(w->rect().center()));
+    if (at != nullptr && (at == w || w->isAncestorOf(at))) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    QThread::msleep(10);
+  }
 }
 
 TWinControl* FocusedControl(const TControl& window) {

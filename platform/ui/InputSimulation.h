@@ -25,6 +25,11 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift = 0);
 // user's own typing.
 void SimulateTextInput(TControl& control, std::string_view utf8);
 
+// Lets messages run until the window system shows the control on top at its centre, at most `timeoutMs`
+// milliseconds; returns whether it does. Under a window manager a window just shown can lie for a moment
+// under the frame of one closed before it, and the pointer's events would go there.
+bool WaitUntilOnTop(const TControl& control, int timeoutMs);
+
 // The windowed control that holds the keyboard focus in the control's window (the one that gets it when
 // the window is active), or none.
 TWinControl* FocusedControl(const TControl& window);

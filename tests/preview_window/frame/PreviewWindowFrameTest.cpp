@@ -71,6 +71,7 @@ TEST_F(PreviewWindowFrame, PageDraggedUpScrollsBackWithTheBarAsItIsLaidOutOnTheS
   Preview->SetFormPosition(plprev::TPosition::poDefault);
   TplPrevForm* form = ShowFramed();
   ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(WaitUntilOnTop(*form->Image1, 10000)) << "another window covers the page";
   const TPoint before = form->Image1->ClientToScreen(TPoint{0, 0});
   const int x = form->Image1->Width() / 2, y = form->Image1->Height() / 2;
   SimulateMouseDown(*form->Image1, TMouseButton::mbLeft, x, y);
