@@ -24,6 +24,9 @@ namespace {
 
 // Neither side of the window can be made smaller than this.
 constexpr int kMinimumSize = 300;
+// A wheel notch's delta, and how far a notch or an arrow key scrolls the picture.
+constexpr int kWheelNotch = 120;
+constexpr int kScrollStep = kWheelNotch / 5;
 
 // Real value cut toward zero, held inside the integer range (a page aspect of 0 gives infinities).
 int Trunc(double value) {
@@ -90,6 +93,8 @@ TplPrevForm::TplPrevForm(TComponent* owner) : TForm(owner) {
   PublishMethod<TNotifyEvent>("PageWholeBtnClick", [this](TComponent* s) { PageWholeBtnClick(s); });
   PublishMethod<TNotifyEvent>("PageWidthBtnClick", [this](TComponent* s) { PageWidthBtnClick(s); });
   PublishMethod<TNotifyEvent>("CloseBtnClick", [this](TComponent* s) { CloseBtnClick(s); });
+  PublishMethod<TKeyEvent>("FormKeyDown",
+                           [this](TComponent* s, int& k, TShiftState sh) { FormKeyDown(s, k, sh); });
   PublishMethod<TMouseWheelEvent>("ScrollBox1MouseWheel",
                                   [this](TComponent* s, TShiftState sh, int d, TPoint p, bool& h) {
                                     ScrollBox1MouseWheel(s, sh, d, p, h);
@@ -399,6 +404,9 @@ void TplPrevForm::SetImageBounds() {
 void TplPrevForm::PageWholeBtnClick(TComponent* /*Sender*/) {
   TCustomplPrev* p = FPreviewComponent;
   if (p == nullptr) return;
+  // Fits and zoom steps lay the page out anew: the view follows the scroll range again, whatever a drag
+  // held.
+  ScrollBox1->ReleaseView();
   p->SetZoomType(TplPrevZoomType::ztWholePage);
   ScrollBox1->HorzScrollBar().SetVisible(false);
   ScrollBox1->VertScrollBar().SetVisible(false);
@@ -426,6 +434,7 @@ void TplPrevForm::PageWholeBtnClick(TComponent* /*Sender*/) {
 void TplPrevForm::PageWidthBtnClick(TComponent* /*Sender*/) {
   TCustomplPrev* p = FPreviewComponent;
   if (p == nullptr) return;
+  ScrollBox1->ReleaseView();
   p->SetZoomType(TplPrevZoomType::ztPageWidth);
   ScrollBox1->HorzScrollBar().SetVisible(true);
   ScrollBox1->VertScrollBar().SetVisible(true);
@@ -454,6 +463,7 @@ void TplPrevForm::ZoomDownBtnClick(TComponent* /*Sender*/) {
   if (Image1->Width() > 100) {
     FImageWidth = Trunc(FImageWidth * 90 / 100.0);
     FImageHeight = Trunc(p->PageAspect() * FImageWidth);
+    ScrollBox1->ReleaseView();
     SetImageBounds();
     PlaceFrameShapes();
     ProcessMessages();
@@ -475,6 +485,7 @@ void TplPrevForm::ZoomUpBtnClick(TComponent* /*Sender*/) {
     FImageTop = Image1->Top();
     FImageWidth = Trunc(FImageWidth * 100 / 90.0);
     FImageHeight = Trunc(p->PageAspect() * FImageWidth);
+    ScrollBox1->ReleaseView();
     SetImageBounds();
     PlaceFrameShapes();
     ProcessMessages();
@@ -558,11 +569,73 @@ void TplPrevForm::SystemCommand(unsigned command, bool& handled) {
   TForm::SystemCommand(command, handled);
 }
 
-void TplPrevForm::ScrollBox1MouseWheel(TComponent* /*Sender*/, TShiftState /*Shift*/, int WheelDelta,
+void TplPrevForm::ScrollBox1MouseWheel(TComponent* /*Sender*/, TShiftState Shift, int WheelDelta,
                                        TPoint /*MousePos*/, bool& Handled) {
   Handled = true;
+  if ((Shift & ssCtrl) != 0) {
+    // Away from the user zooms in. Fine-grained wheels add up to whole notches; turning back starts anew.
+    if ((FWheelZoom < 0) != (WheelDelta < 0)) FWheelZoom = 0;
+    FWheelZoom += WheelDelta;
+    for (; FWheelZoom >= kWheelNotch; FWheelZoom -= kWheelNotch) PressButton(ZoomUpBtn);
+    for (; FWheelZoom <= -kWheelNotch; FWheelZoom += kWheelNotch) PressButton(ZoomDownBtn);
+    return;
+  }
   TControlScrollBar& bar = ScrollBox1->VertScrollBar();
   bar.SetPosition(bar.Position() - WheelDelta / 5);
+}
+
+void TplPrevForm::FormKeyDown(TComponent* /*Sender*/, int& Key, TShiftState Shift) {
+  if ((Shift & ssAlt) != 0) return;
+  TSpeedButton* button = nullptr;
+  TControlScrollBar* bar = nullptr;
+  int step = kScrollStep;
+  switch (Key) {
+    case VK_NEXT:
+      button = NextPageBtn;
+      break;
+    case VK_PRIOR:
+      button = PriorPageBtn;
+      break;
+    case VK_HOME:
+      button = FirstPageBtn;
+      break;
+    case VK_END:
+      button = LastPageBtn;
+      break;
+    case VK_OEM_PLUS:
+    case VK_ADD:
+      button = ZoomUpBtn;
+      break;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+      button = ZoomDownBtn;
+      break;
+    case VK_UP:
+      bar = &ScrollBox1->VertScrollBar();
+      step = -kScrollStep;
+      break;
+    case VK_DOWN:
+      bar = &ScrollBox1->VertScrollBar();
+      break;
+    case VK_LEFT:
+      bar = &ScrollBox1->HorzScrollBar();
+      step = -kScrollStep;
+      break;
+    case VK_RIGHT:
+      bar = &ScrollBox1->HorzScrollBar();
+      break;
+    default:
+      return;
+  }
+  // The window takes these keys whether or not they do something now (the scroll box would page).
+  Key = 0;
+  if (button != nullptr) PressButton(button);
+  if (bar != nullptr) bar->SetPosition(bar->Position() + step);
+}
+
+void TplPrevForm::PressButton(TSpeedButton* button) {
+  // A button the component's options leave out offers nothing; a disabled one is busy or has nothing to do.
+  if (button->Visible() && button->Enabled()) button->Click();
 }
 
 // ---- Mouse and drag
@@ -593,6 +666,9 @@ void TplPrevForm::Image1MouseDown(TComponent* /*Sender*/, TMouseButton Button, T
 }
 
 void TplPrevForm::MoveDragged(int dx, int dy) {
+  // The view holds still while the picture moves: the scroll range follows the picture, its frame and its
+  // shadow wherever they go, and keeps what is in view.
+  ScrollBox1->HoldView();
   for (TControl* c :
        {static_cast<TControl*>(Image1), static_cast<TControl*>(Shape1), static_cast<TControl*>(Shape2)}) {
     c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());

@@ -108,6 +108,12 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   void PageWholeBtnClick(TComponent* Sender);
   void PageWidthBtnClick(TComponent* Sender);
   void CloseBtnClick(TComponent* Sender);
+  // Keys of a viewer, seen before the control with the focus: Page Down and Page Up turn pages, Home and
+  // End go to the first and last page, + and - (also on the keypad) zoom, each as its toolbar button does
+  // when the button is offered and enabled; the arrow keys scroll the picture. Alt with a key is left to
+  // the accelerators.
+  void FormKeyDown(TComponent* Sender, int& Key, TShiftState Shift);
+  // The wheel scrolls the picture; with Ctrl it zooms, a step of the zoom buttons a notch.
   void ScrollBox1MouseWheel(TComponent* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos,
                             bool& Handled);
   void Image1MouseDown(TComponent* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -143,6 +149,8 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   bool ShowsStoredPage() const;
   void ShowPagePicture();
   void MoveDragged(int dx, int dy);
+  // Does what pressing the button does, when the window offers the button and it is enabled.
+  void PressButton(TSpeedButton* button);
   void ProcessMessages();
   // The platform's print-screen capture: false where this platform family has none.
   bool SimulatePrintScreen();
@@ -155,6 +163,7 @@ class TplPrevForm : public TForm, public IplPrevWindow {
   bool FDragging = false;
   bool FApplyingSettings = false;
   int FLastClientWidth = -1, FLastClientHeight = -1;
+  int FWheelZoom = 0;  // Ctrl + wheel turns not yet a whole notch
 };
 
 }  // namespace tess

@@ -25,6 +25,9 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(TComponent* Sender, TShiftState Shift, int X, int Y)>;
 using TMouseWheelEvent = std::function<void(TComponent* Sender, TShiftState Shift, int WheelDelta,
                                             TPoint MousePos, bool& Handled)>;
+// A key went down: Key is its virtual-key code (platform/components/InputTypes.h); a handler that sets it to
+// 0 takes the key, and nothing else sees it.
+using TKeyEvent = std::function<void(TComponent* Sender, int& Key, TShiftState Shift)>;
 using TDragOverEvent =
     std::function<void(TComponent* Sender, TComponent* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = std::function<void(TComponent* Sender, TComponent* Source, int X, int Y)>;

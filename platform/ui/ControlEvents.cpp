@@ -1,14 +1,17 @@
 // The event glue between controls and their widgets: the widgets' mouse, wheel and size events reach the
-// controls' events, a control can be dragged onto another, and the mouse cursor follows the controls.
+// controls' events, keys reach their form's OnKeyDown, a control can be dragged onto another, and the mouse
+// cursor follows the controls.
 #include "platform/ui/internal/ControlEvents.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/internal/Widgets.h"
 
@@ -39,6 +42,48 @@ bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
       return true;
     default:
       return false;
+  }
+}
+
+// The virtual-key code of a key the windows react to, or 0.
+int VirtualKeyOf(const QKeyEvent& event) {
+  const bool keypad = (event.modifiers() & Qt::KeypadModifier) != 0;
+  const int key = event.key();
+  switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Plus:
+      return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Minus:
+      return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+    default:
+      // Digits and letters have their characters' codes in both numberings.
+      if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return key;
+      return 0;
   }
 }
 
@@ -164,6 +209,9 @@ class EventForwarder : public QObject {
         }
         break;
       }
+      case QEvent::KeyPress:
+        if (KeyDown(watched, static_cast<QKeyEvent*>(event))) return true;
+        break;
       case QEvent::Resize:
         if (watched == WidgetOf(c) && !WidgetOf(c)->isWindow() && c->OnResize)
           Application().RunHandler(c, [&] { c->OnResize(c); });
@@ -183,6 +231,25 @@ class EventForwarder : public QObject {
     if (w != nullptr && own != nullptr && w != own) p = w->mapTo(own, p);
     return p;
   }
+  // Offers a key to the form's OnKeyDown: with KeyPreview where it reaches the widget with the focus (or the
+  // window, when none has it), before that widget sees it; otherwise where it reaches the form itself.
+  // True when the handler took it.
+  bool KeyDown(QObject* watched, QKeyEvent* event) const {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    TForm* form = ParentFormOf(FControl);
+    if (widget == nullptr || form == nullptr || !form->OnKeyDown) return false;
+    QWidget* window = widget->window();
+    QWidget* first = window->focusWidget() != nullptr ? window->focusWidget() : window;
+    if (form->KeyPreview() ? widget != first : widget != WidgetOf(form)) return false;
+    int key = VirtualKeyOf(*event);
+    if (key == 0) return false;
+    const TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
+    Application().RunHandler(form, [&] { form->OnKeyDown(form, key, shift); });
+    if (key != 0) return false;
+    event->accept();
+    return true;
+  }
+
   TControl* FControl;
 };
 

@@ -107,6 +107,20 @@ void TControlAccess::Attach(TControl& control, QWidget* widget, QWidget* client,
   control.SetHandle(std::move(handle));
 }
 
+void TControlAccess::Place(TControl& control) {
+  control.PlaceWidget();
+}
+
+QPoint TControlAccess::ToClientWidget(const TControl& control, TPoint client) {
+  const TPoint origin = control.ClientWidgetOrigin();
+  return QPoint(client.X + origin.X, client.Y + origin.Y);
+}
+
+TPoint TControlAccess::FromClientWidget(const TControl& control, QPoint widget) {
+  const TPoint origin = control.ClientWidgetOrigin();
+  return TPoint{widget.x() - origin.X, widget.y() - origin.Y};
+}
+
 void TControlAccess::Restack(TWinControl& parent) {
   // Graphic controls are drawn on the parent under every windowed control, in their own order.
   for (TControl* c : parent.FControls) {
@@ -204,7 +218,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (FParent != nullptr) FParent->FControls.push_back(this);
   if (QWidget* w = WidgetOf(this)) {
     w->setParent(FParent ? ClientWidgetOf(FParent) : nullptr);
-    w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    PlaceWidget();
     w->setVisible(FVisible && FParent != nullptr);
   }
   ApplyFont();
@@ -225,8 +239,15 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   BoundsChanged();
 }
 
+void TControl::PlaceWidget() {
+  QWidget* w = WidgetOf(this);
+  if (w == nullptr) return;
+  const TPoint origin = FParent != nullptr ? FParent->ClientWidgetOrigin() : TPoint{};
+  w->setGeometry(FLeft + origin.X, FTop + origin.Y, FWidth, FHeight);
+}
+
 void TControl::BoundsChanged() {
-  if (QWidget* w = WidgetOf(this)) w->setGeometry(FLeft, FTop, FWidth, FHeight);
+  PlaceWidget();
   if (FParent != nullptr && FAlign != TAlign::alNone) FParent->Realign();
   if (FParent != nullptr) FParent->ControlChanged(this);
 }
@@ -234,15 +255,14 @@ void TControl::BoundsChanged() {
 TPoint TControl::ClientToScreen(TPoint p) const {
   QWidget* w = ClientWidgetOf(this);
   if (w == nullptr) return p;
-  QPoint g = w->mapToGlobal(QPoint(p.X, p.Y));
+  QPoint g = w->mapToGlobal(TControlAccess::ToClientWidget(*this, p));
   return {g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const {
   QWidget* w = ClientWidgetOf(this);
   if (w == nullptr) return p;
-  QPoint l = w->mapFromGlobal(QPoint(p.X, p.Y));
-  return {l.x(), l.y()};
+  return TControlAccess::FromClientWidget(*this, w->mapFromGlobal(QPoint(p.X, p.Y)));
 }
 
 void TControl::SetVisible(bool visible) {
@@ -528,7 +548,7 @@ void TWinControl::Realign() {
     c->FTop = t;
     c->FWidth = std::max(0, w);
     c->FHeight = std::max(0, h);
-    if (QWidget* cw = WidgetOf(c)) cw->setGeometry(c->FLeft, c->FTop, c->FWidth, c->FHeight);
+    c->PlaceWidget();
     // A placed container places its own aligned children in turn (a scroll box in a panel, say).
     if (auto* wc = dynamic_cast<TWinControl*>(c)) {
       wc->Realign();

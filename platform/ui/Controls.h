@@ -129,6 +129,10 @@ class TControl : public TComponent {
  protected:
   // Derived constructors (in platform sources) give the control its widget.
   void SetHandle(std::unique_ptr<TWidgetHandle> handle);
+  // Where the client point (0, 0) lies on the widget the children stand on: a scroll box whose content
+  // starts left of or above 0 moves it right and down. Children are placed by it, and the client
+  // coordinates of mouse points and ClientToScreen count it.
+  virtual TPoint ClientWidgetOrigin() const { return TPoint{}; }
   virtual void CaptionChanged() {}
   virtual void FontChanged();
   virtual void ColorChanged() {}
@@ -146,6 +150,8 @@ class TControl : public TComponent {
   friend class TWinControl;
   friend struct TControlAccess;
   void ApplyFont();
+  // Puts the widget at the control's bounds on its parent.
+  void PlaceWidget();
   std::unique_ptr<TWidgetHandle> FHandle;
   TWinControl* FParent = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;

@@ -796,6 +796,7 @@ void TForm::DefineProperties(TFiler& filer) {
   DefineEvent(filer, "OnCloseQuery", this, OnCloseQuery, FOnCloseQueryName);
   DefineEvent(filer, "OnCanResize", this, OnCanResize, FOnCanResizeName);
   DefineEvent(filer, "OnConstrainedResize", this, OnConstrainedResize, FOnConstrainedResizeName);
+  DefineEvent(filer, "OnKeyDown", this, OnKeyDown, FOnKeyDownName);
   DefineEvent(filer, "OnResize", this, OnResize, FOnResizeName);
   DefineEvent(filer, "OnMouseWheel", this, OnMouseWheel, FOnMouseWheelName);
 }

@@ -96,6 +96,8 @@ class TForm : public TWinControl, public TPublishedMethods {
   bool CloseQuery();
   // Frees the form once the current event has been handled.
   void Release();
+  // With KeyPreview, OnKeyDown sees every key pressed in the form before the control with the focus does;
+  // without it, only the keys that reach the form itself (no control took them).
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool v) { FKeyPreview = v; }
 
@@ -110,6 +112,7 @@ class TForm : public TWinControl, public TPublishedMethods {
   TCloseQueryEvent OnCloseQuery;
   TCanResizeEvent OnCanResize;
   TConstrainedResizeEvent OnConstrainedResize;
+  TKeyEvent OnKeyDown;
 
   void DefineProperties(TFiler& filer) override;
   void Loaded() override;
@@ -167,7 +170,7 @@ class TForm : public TWinControl, public TPublishedMethods {
   DesignReadReport FDesignReport;
   std::shared_ptr<bool> FAlive;
   std::string FOnCreateName, FOnDestroyName, FOnShowName, FOnHideName, FOnActivateName, FOnDeactivateName,
-      FOnCloseName, FOnCloseQueryName, FOnCanResizeName, FOnConstrainedResizeName;
+      FOnCloseName, FOnCloseQueryName, FOnCanResizeName, FOnConstrainedResizeName, FOnKeyDownName;
   void* FModalLoop = nullptr;
 };
 

@@ -1,9 +1,11 @@
 #include "platform/ui/InputSimulation.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QThread>
 #include <QWheelEvent>
 
 #include "platform/ui/internal/Widgets.h"
@@ -35,10 +37,11 @@ Qt::KeyboardModifiers Modifiers(TShiftState shift) {
 // The widget the window system would hand the event to, and the point in its coordinates.
 QWidget* Receiver(TControl& control, int x, int y, QPoint& local, QPoint& global) {
   QWidget* client = ClientWidgetOf(&control);
-  global = client->mapToGlobal(QPoint(x, y));
+  const QPoint at = TControlAccess::ToClientWidget(control, TPoint{x, y});
+  global = client->mapToGlobal(at);
   QWidget* target = QWidget::mouseGrabber();
   if (target == nullptr) {
-    QWidget* child = client->childAt(QPoint(x, y));
+    QWidget* child = client->childAt(at);
     target = child != nullptr ? child : client;
   }
   local = target->mapFromGlobal(global);
@@ -110,6 +113,7 @@ void SimulateMouseWheel(TControl& control, int delta, int x, int y, TShiftState 
 void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
   int key = 0;
   QString text;
+  Qt::KeyboardModifiers modifiers = Modifiers(shift);
   switch (virtualKey) {
     case VK_TAB:
       key = (shift & ssShift) ? Qt::Key_Backtab : Qt::Key_Tab;
@@ -137,6 +141,30 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
     case VK_DOWN:
       key = Qt::Key_Down;
       break;
+    case VK_PRIOR:
+      key = Qt::Key_PageUp;
+      break;
+    case VK_NEXT:
+      key = Qt::Key_PageDown;
+      break;
+    case VK_HOME:
+      key = Qt::Key_Home;
+      break;
+    case VK_END:
+      key = Qt::Key_End;
+      break;
+    case VK_OEM_PLUS:
+    case VK_ADD:
+      key = Qt::Key_Plus;
+      text = QStringLiteral("+");
+      if (virtualKey == VK_ADD) modifiers |= Qt::KeypadModifier;
+      break;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+      key = Qt::Key_Minus;
+      text = QStringLiteral("-");
+      if (virtualKey == VK_SUBTRACT) modifiers |= Qt::KeypadModifier;
+      break;
     default:
       if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')) {
         key = virtualKey;
@@ -147,11 +175,25 @@ void SimulateKey(TControl& control, int virtualKey, TShiftState shift) {
   if (key == 0) return;
   QWidget* window = WidgetOf(&control)->window();
   QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
-  QKeyEvent press(QEvent::KeyPress, key, Modifiers(shift), text);
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QApplication::sendEvent(target, &press);
   QWidget* after = window->focusWidget() != nullptr ? window->focusWidget() : window;
-  QKeyEvent release(QEvent::KeyRelease, key, Modifiers(shift), text);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(after, &release);
+}
+
+bool WaitUntilOnTop(const TControl& control, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    QApplication::processEvents();
+    QWidget* w = WidgetOf(&control);
+    if (w == nullptr || !w->isVisible()) return false;
+    QWidget* at = QApplication::widgetAt(w->mapToGlobal(w->rect().center()));
+    if (at != nullptr && (at == w || w->isAncestorOf(at))) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    QThread::msleep(10);
+  }
 }
 
 TWinControl* FocusedControl(const TControl& window) {

@@ -17,21 +17,18 @@ void SimulateClick(TControl& control, int x, int y);
 // One wheel turn of `delta` (120 a notch; positive away from the user) over the point.
 void SimulateMouseWheel(TControl& control, int delta, int x, int y, TShiftState shift = 0);
 
-// Virtual-key codes of the keys the windows react to.
-constexpr int VK_TAB = 0x09;
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_SPACE = 0x20;
-constexpr int VK_LEFT = 0x25;
-constexpr int VK_UP = 0x26;
-constexpr int VK_RIGHT = 0x27;
-constexpr int VK_DOWN = 0x28;
-
-// A key pressed and released with the keyboard focus where it is in the control's window.
+// A key pressed and released with the keyboard focus where it is in the control's window: one of the
+// virtual-key codes (platform/components/InputTypes.h), a digit or a capital letter; ssCtrl, ssShift and
+// ssAlt are held with it.
 void SimulateKey(TControl& control, int virtualKey, TShiftState shift = 0);
 // Text (UTF-8) committed into the control as an input method delivers it, through the same path as the
 // user's own typing.
 void SimulateTextInput(TControl& control, std::string_view utf8);
+
+// Lets messages run until the window system shows the control on top at its centre, at most `timeoutMs`
+// milliseconds; returns whether it does. Under a window manager a window just shown can lie for a moment
+// under the frame of one closed before it, and the pointer's events would go there.
+bool WaitUntilOnTop(const TControl& control, int timeoutMs);
 
 // The windowed control that holds the keyboard focus in the control's window (the one that gets it when
 // the window is active), or none.

@@ -2,15 +2,31 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QToolButton>
 
 #include "platform/components/StoredEnum.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/internal/Widgets.h"
 
 namespace tess {
 namespace {
+
+// A tool button that Enter presses as Space does.
+class SpeedButtonWidget : public QToolButton {
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+      event->accept();
+      return;
+    }
+    QToolButton::keyPressEvent(event);
+  }
+};
 
 void DrawPage(QPainter& p, QRectF r) {
   p.setPen(QPen(QColor(60, 60, 60), 1));
@@ -122,7 +138,7 @@ const TEnumNames<TStandardGlyph> kGlyphNames = {{TStandardGlyph::sgNone, "sgNone
 }  // namespace
 
 TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner) {
-  auto* w = new QToolButton;
+  auto* w = new SpeedButtonWidget;
   w->setFocusPolicy(Qt::NoFocus);
   w->setIconSize(QSize(20, 20));
   QObject::connect(w, &QToolButton::clicked, w, [this] { Click(); });
@@ -173,9 +189,34 @@ void TSpeedButton::CaptionChanged() {
   UpdateIcon();
 }
 
+void TSpeedButton::SetTabStop(bool stop) {
+  FTabStop = stop;
+  WidgetOf(this)->setFocusPolicy(stop ? Qt::TabFocus : Qt::NoFocus);
+}
+
+bool TSpeedButton::Focused() const {
+  QWidget* w = WidgetOf(this);
+  return w->window()->focusWidget() == w;
+}
+
+void TSpeedButton::SetEnabled(bool enabled) {
+  const bool focused = !enabled && Focused();
+  TControl::SetEnabled(enabled);
+  if (!focused) return;
+  // The toolkit sends the focus on to the next button; the form's active control takes it instead, so
+  // that pressing the same key again presses nothing.
+  TForm* form = ParentFormOf(this);
+  TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+  if (active != nullptr && active->Showing() && active->Enabled()) active->SetFocus();
+}
+
 void TSpeedButton::Click() {
   if (!Enabled()) return;
+  QPointer<QWidget> w = WidgetOf(this);
+  const bool focused = Focused();
   TControl::Click();
+  // The action may have closed the window and freed the button with it.
+  if (focused && w != nullptr && Enabled() && w->isVisible() && !Focused()) w->setFocus(Qt::TabFocusReason);
 }
 
 void TSpeedButton::DefineProperties(TFiler& filer) {
@@ -196,6 +237,8 @@ void TSpeedButton::DefineProperties(TFiler& filer) {
       "Flat", [this] { return FFlat; }, [this](bool v) { SetFlat(v); }, FFlat);
   filer.Integer(
       "NumGlyphs", [this] { return FNumGlyphs; }, [this](int v) { SetNumGlyphs(v); }, FNumGlyphs != 1);
+  filer.Boolean(
+      "TabStop", [this] { return FTabStop; }, [this](bool v) { SetTabStop(v); }, FTabStop);
 }
 
 }  // namespace tess

@@ -24,7 +24,9 @@ enum class TStandardGlyph {
 };
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
-// A flat toolbar button with a glyph, caption and hint. A disabled button shows its glyph greyed.
+// A flat toolbar button with a glyph, caption and hint. A disabled button shows its glyph greyed. With
+// TabStop the keyboard reaches it: Tab brings the focus to it (a click does not take the focus), and Space
+// or Enter presses it.
 class TSpeedButton : public TControl {
   TESS_COMPONENT_CLASS(TSpeedButton, TControl)
  public:
@@ -39,6 +41,14 @@ class TSpeedButton : public TControl {
   void SetFlat(bool flat);
   int NumGlyphs() const { return FNumGlyphs; }
   void SetNumGlyphs(int n) { FNumGlyphs = n; }
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool stop);
+  // Whether the button holds the keyboard focus in its window.
+  bool Focused() const;
+  // A focused button that is disabled gives the focus to its form's active control.
+  void SetEnabled(bool enabled) override;
+  // Runs OnClick when the button is enabled. A button that had the focus has it again once its action is
+  // done, also when the action disabled it for a while, so that the next key presses it again.
   void Click() override;
   void DefineProperties(TFiler& filer) override;
 
@@ -51,6 +61,7 @@ class TSpeedButton : public TControl {
   TButtonLayout FLayout = TButtonLayout::blGlyphLeft;
   bool FFlat = false;
   int FNumGlyphs = 1;
+  bool FTabStop = false;
 };
 
 }  // namespace tess

@@ -1,5 +1,5 @@
 // Forms and controls as components: ownership, stored designs, the general handler, modal showing and
-// closing.
+// closing, the keys a form sees.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/InputSimulation.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RadioGroup.h"
 #include "tests/support/MessageBoxCapture.h"
@@ -311,6 +312,33 @@ TEST(FormsAndControls, ReleasedFormIsFreedAfterTheCurrentEvent) {
   EXPECT_EQ(CountedLabel::destroyed, 0);
   Application().ProcessMessages();
   EXPECT_EQ(CountedLabel::destroyed, 1);
+}
+
+TEST(FormsAndControls, KeyPreviewShowsTheFormEveryKeyFirstAndAKeyItTakesGoesNoFurther) {
+  Application().Initialize();
+  TTestForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetBounds(10, 10, 120, 24);
+  std::vector<int> seen;
+  form.OnKeyDown = [&](TComponent* sender, int& key, TShiftState) {
+    EXPECT_EQ(sender, &form);
+    seen.push_back(key);
+    if (key == 'B' || key == VK_NEXT) key = 0;
+  };
+  form.Show();
+  edit->SetFocus();
+  // Without KeyPreview the form sees only what the edit box leaves: not the letter it types.
+  SimulateKey(form, 'A');
+  SimulateKey(form, VK_NEXT);
+  EXPECT_EQ(seen, std::vector<int>{VK_NEXT});
+  EXPECT_EQ(edit->Text(), "a");
+  seen.clear();
+  form.SetKeyPreview(true);
+  SimulateKey(form, 'A');
+  SimulateKey(form, 'B');  // taken by the form
+  SimulateKey(form, VK_SUBTRACT);
+  EXPECT_EQ(seen, (std::vector<int>{'A', 'B', VK_SUBTRACT}));
+  EXPECT_EQ(edit->Text(), "aa-");
 }
 
 TEST(FormsAndControls, SwallowedMoveCommandDoesNotReachTheDefault) {

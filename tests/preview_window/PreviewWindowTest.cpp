@@ -1,7 +1,10 @@
 // The preview window on the offscreen platform with a fixed window size: its stored design, attaching and
 // the component's window settings, the first layout, the fits and zoom steps, navigation, the status text,
 // wheel and drag, resizing and moving, closing and the component's bookkeeping.
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "platform/ui/InputSimulation.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
@@ -456,6 +459,75 @@ TEST_F(PreviewWindowLayout, DragThroughTheMouseFollowsThePointer) {
   EXPECT_EQ(form->Image1->Top(), image.Top - 10);
 }
 
+// Where a control's top-left corner is on the screen.
+TPoint OnScreen(const TControl& control) {
+  return control.ClientToScreen(TPoint{0, 0});
+}
+
+// Drags the picture through the mouse by (dx, dy) in three moves, as a hand does: the picture follows the
+// pointer, so the pointer stays over the press point of the picture (one that stays in view).
+void DragPicture(TplPrevForm& form, int dx, int dy) {
+  const int x = std::min(form.Image1->Width() / 2, 200), y = std::min(form.Image1->Height() / 2, 200);
+  SimulateMouseDown(*form.Image1, TMouseButton::mbLeft, x, y);
+  for (int i = 0; i < 3; ++i) SimulateMouseMove(*form.Image1, x + dx / 3, y + dy / 3);
+  SimulateMouseUp(*form.Image1, TMouseButton::mbLeft, x, y);
+}
+
+TEST_F(PreviewWindowLayout, DraggedPageScrollsBackFullyIntoViewInEveryDirection) {
+  Record(1);
+  TplPrevForm* form = ShowModeless();
+  TScrollBox& box = *form->ScrollBox1;
+  struct Case {
+    const char* name;
+    bool zoomed;  // page width and two steps in: larger than the view both ways
+    int dx, dy;
+  };
+  const Case cases[] = {{"whole page up", false, 0, -150},
+                        {"up", true, 0, -150},
+                        {"left", true, -150, 0},
+                        {"up and left", true, -150, -150},
+                        {"down and right beyond the edge", true, 150, 150}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.zoomed) {
+      form->PageWidthBtnClick(form->PageWidthBtn);
+      form->ZoomUpBtnClick(form->ZoomUpBtn);
+      form->ZoomUpBtnClick(form->ZoomUpBtn);
+    } else {
+      form->PageWholeBtnClick(form->PageWholeBtn);
+    }
+    const int storedLeft = form->ImageLeft(), storedTop = form->ImageTop();
+    const TPoint before = OnScreen(*form->Image1);
+    DragPicture(*form, c.dx, c.dy);
+    ASSERT_FALSE(form->IsDragging());
+    // The picture stays where the user put it, and the drag is not a layout.
+    EXPECT_EQ(OnScreen(*form->Image1), (TPoint{before.X + c.dx, before.Y + c.dy}));
+    EXPECT_EQ(form->ImageLeft(), storedLeft);
+    EXPECT_EQ(form->ImageTop(), storedTop);
+
+    const TPoint view = form->DisplayPanel->ClientToScreen(TPoint{box.Left(), box.Top()});
+    // Scrolled back to the start, the frame's top and left edges show.
+    box.HorzScrollBar().SetPosition(-100000);
+    box.VertScrollBar().SetPosition(-100000);
+    const TPoint frame = OnScreen(*form->Shape1);
+    EXPECT_GE(frame.X, view.X);
+    EXPECT_GE(frame.Y, view.Y);
+    // Scrolled to the end, the range ends at the shadow's far edges plus the margin: nothing is lost and no
+    // empty band lies beyond. A page smaller than the view stays whole in it.
+    box.HorzScrollBar().SetPosition(100000);
+    box.VertScrollBar().SetPosition(100000);
+    const TPoint shadow = OnScreen(*form->Shape2);
+    const int right = shadow.X + form->Shape2->Width(), bottom = shadow.Y + form->Shape2->Height();
+    if (c.zoomed) {
+      EXPECT_EQ(view.X + box.ClientWidth(), right + 10);
+      EXPECT_EQ(view.Y + box.ClientHeight(), bottom + 10);
+    } else {
+      EXPECT_EQ(OnScreen(*form->Shape1), frame);
+      EXPECT_LE(bottom, view.Y + box.ClientHeight());
+    }
+  }
+}
+
 using PreviewWindowNavigation = PreviewWindowFixture;
 
 TEST_F(PreviewWindowNavigation, ButtonsFollowFirstMiddleAndLastPage) {
@@ -544,6 +616,128 @@ TEST_F(PreviewWindowNavigation, PictureIsPlayedAtTheScreensDevicePixels) {
   EXPECT_EQ(differing, 0);
   TBitmap24 small = form->Image1->Render(0.5);
   EXPECT_EQ(small.Width(), w);
+}
+
+using PreviewWindowKeys = PreviewWindowFixture;
+
+TEST_F(PreviewWindowKeys, PageKeysTurnPagesAsTheButtonsDoAndArrowsScroll) {
+  Record(3);
+  std::vector<int> viewed;
+  Preview->OnAfterView = [&](TComponent*, int page) { viewed.push_back(page); };
+  TplPrevForm* form = ShowModeless();
+  viewed.clear();
+  const TRect bounds = form->Image1->BoundsRect();
+  SimulateKey(*form, VK_NEXT);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  EXPECT_EQ(form->StatusBar->Panel(0).Text, U(" Page  2/3  A4"));
+  EXPECT_TRUE(form->FirstPageBtn->Enabled());
+  EXPECT_TRUE(form->PriorPageBtn->Enabled());
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  EXPECT_FALSE(form->NextPageBtn->Enabled());
+  EXPECT_FALSE(form->LastPageBtn->Enabled());
+  SimulateKey(*form, VK_NEXT);
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  SimulateKey(*form, VK_PRIOR);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  SimulateKey(*form, VK_HOME, ssCtrl);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+  EXPECT_FALSE(form->PriorPageBtn->Enabled());
+  // One showing per page turned, none where the button has nothing to do; the picture keeps its place.
+  EXPECT_EQ(viewed, (std::vector<int>{2, 3, 2, 1}));
+  EXPECT_EQ(form->Image1->BoundsRect(), bounds);
+
+  // A busy (disabled) button's action does not run, nor that of a button the options leave out.
+  form->NextPageBtn->SetEnabled(false);
+  SimulateKey(*form, VK_NEXT);
+  form->LastPageBtn->SetVisible(false);
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+
+  // The arrow keys scroll the picture as a wheel notch does.
+  form->PageWidthBtnClick(form->PageWidthBtn);
+  TControlScrollBar& bar = form->ScrollBox1->VertScrollBar();
+  SimulateKey(*form, VK_DOWN);
+  SimulateKey(*form, VK_DOWN);
+  EXPECT_EQ(bar.Position(), 48);
+  SimulateKey(*form, VK_UP);
+  EXPECT_EQ(bar.Position(), 24);
+  EXPECT_EQ(Preview->CurrentPage(), 1);
+}
+
+TEST_F(PreviewWindowKeys, PlusMinusAndCtrlWheelZoomByTheZoomButtonsStep) {
+  Record(1);
+  TplPrevForm* form = ShowModeless();
+  // What one press of each zoom button makes of the whole page.
+  auto pressed = [&](TSpeedButton* button) {
+    form->PageWholeBtnClick(form->PageWholeBtn);
+    SimulateClick(*button, 10, 10);
+    return form->Image1->BoundsRect();
+  };
+  const TRect in = pressed(form->ZoomUpBtn), out = pressed(form->ZoomDownBtn);
+  ASSERT_GT(in.Width(), out.Width());
+  struct Way {
+    const char* name;
+    std::function<void()> act;
+    bool zoomsIn;
+  };
+  TScrollBox& box = *form->ScrollBox1;
+  const Way ways[] = {
+      {"+", [&] { SimulateKey(*form, VK_OEM_PLUS, ssShift); }, true},
+      {"keypad +", [&] { SimulateKey(*form, VK_ADD); }, true},
+      {"-", [&] { SimulateKey(*form, VK_OEM_MINUS); }, false},
+      {"keypad -", [&] { SimulateKey(*form, VK_SUBTRACT); }, false},
+      {"Ctrl + wheel away", [&] { SimulateMouseWheel(box, 120, 20, 20, ssCtrl); }, true},
+      {"Ctrl + wheel towards", [&] { SimulateMouseWheel(box, -120, 20, 20, ssCtrl); }, false},
+      {"Ctrl + two half notches",
+       [&] {
+         SimulateMouseWheel(box, 60, 20, 20, ssCtrl);
+         SimulateMouseWheel(box, 60, 20, 20, ssCtrl);
+       },
+       true},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    form->PageWholeBtnClick(form->PageWholeBtn);
+    way.act();
+    EXPECT_EQ(form->Image1->BoundsRect(), way.zoomsIn ? in : out);
+    EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztOther);
+  }
+  // A disabled zoom button's step does not run.
+  form->PageWholeBtnClick(form->PageWholeBtn);
+  form->ZoomDownBtn->SetEnabled(false);
+  SimulateKey(*form, VK_OEM_MINUS);
+  SimulateMouseWheel(box, -120, 20, 20, ssCtrl);
+  EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
+}
+
+TEST_F(PreviewWindowKeys, TabReachesTheToolbarAndEnterOrSpacePressesTheButton) {
+  Record(4);
+  TplPrevForm* form = ShowModeless();
+  ASSERT_EQ(FocusedControl(*form), form->ScrollBox1);
+  SimulateKey(*form, VK_TAB);
+  EXPECT_TRUE(form->PrintBtn->Focused());
+  SimulateKey(*form, VK_TAB);  // past the first and prior page buttons, disabled on page 1
+  EXPECT_TRUE(form->NextPageBtn->Focused());
+  SimulateKey(*form, VK_RETURN);
+  EXPECT_EQ(Preview->CurrentPage(), 2);
+  // The button keeps the focus though its action disabled it for a while: the next key turns one more page.
+  EXPECT_TRUE(form->NextPageBtn->Focused());
+  SimulateKey(*form, VK_SPACE);
+  EXPECT_EQ(Preview->CurrentPage(), 3);
+  SimulateKey(*form, VK_TAB, ssShift);
+  SimulateKey(*form, VK_TAB, ssShift);
+  EXPECT_TRUE(form->FirstPageBtn->Focused());
+  SimulateKey(*form, VK_TAB);
+  SimulateKey(*form, VK_TAB);
+  // End disables the focused next-page button for good: the focus goes back to the page, and Enter presses
+  // nothing (not the zoom button next in line).
+  SimulateKey(*form, VK_END);
+  EXPECT_EQ(Preview->CurrentPage(), 4);
+  EXPECT_EQ(FocusedControl(*form), form->ScrollBox1);
+  SimulateKey(*form, VK_RETURN);
+  EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztWholePage);
 }
 
 using PreviewWindowClosing = PreviewWindowFixture;

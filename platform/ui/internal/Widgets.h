@@ -27,6 +27,11 @@ struct TControlAccess {
   static void Attach(TControl& control, QWidget* widget, QWidget* client = nullptr,
                      QWidget* eventSource = nullptr);
   static void Restack(TWinControl& parent);
+  // Puts a control's widget at its bounds again (its parent's client origin moved).
+  static void Place(TControl& control);
+  // A point in a control's client coordinates on the widget its children stand on, and back.
+  static QPoint ToClientWidget(const TControl& control, TPoint client);
+  static TPoint FromClientWidget(const TControl& control, QPoint widget);
 };
 
 QWidget* WidgetOf(const TControl* control);

@@ -1,6 +1,8 @@
 // The preview window under a window manager that frames it (tests/support/with-window-manager.sh runs
 // these tests on a virtual display with one): window bounds count the frame, the work-area and full-screen
-// windows fit the screen exactly, and the window the system sizes shows the page readably.
+// windows fit the screen exactly, the window the system sizes shows the page readably, and a dragged page
+// scrolls back with the scroll bars the window system lays out.
+#include "platform/ui/InputSimulation.h"
 #include "tests/preview_window/PreviewWindowSupport.h"
 
 namespace tess::test {
@@ -63,6 +65,32 @@ TEST_F(PreviewWindowFrame, WindowTheSystemSizesShowsThePageReadably) {
   EXPECT_GE(form->Image1->Left(), 0);
   EXPECT_LE(form->Image1->Left() + form->Image1->Width(), form->ScrollBox1->Width());
   EXPECT_LE(form->Image1->Top() + form->Image1->Height(), form->ScrollBox1->Height());
+}
+
+TEST_F(PreviewWindowFrame, PageDraggedUpScrollsBackWithTheBarAsItIsLaidOutOnTheScreen) {
+  Preview->SetFormPosition(plprev::TPosition::poDefault);
+  TplPrevForm* form = ShowFramed();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(WaitUntilOnTop(*form->Image1, 10000)) << "another window covers the page";
+  const TPoint before = form->Image1->ClientToScreen(TPoint{0, 0});
+  const int x = form->Image1->Width() / 2, y = form->Image1->Height() / 2;
+  SimulateMouseDown(*form->Image1, TMouseButton::mbLeft, x, y);
+  for (int i = 0; i < 5; ++i) {
+    SimulateMouseMove(*form->Image1, x, y - 30);
+    Application().ProcessMessages();
+  }
+  SimulateMouseUp(*form->Image1, TMouseButton::mbLeft, x, y);
+  Application().ProcessMessages();
+  // Where it was dropped, with the scroll bars laid out by the window system around it.
+  EXPECT_EQ(form->Image1->ClientToScreen(TPoint{0, 0}).Y, before.Y - 150);
+  form->ScrollBox1->VertScrollBar().SetPosition(-100000);
+  Application().ProcessMessages();
+  // Back at the top the whole page shows again, its frame below the top of the view.
+  const TPoint view =
+      form->DisplayPanel->ClientToScreen(TPoint{form->ScrollBox1->Left(), form->ScrollBox1->Top()});
+  const TPoint frame = form->Shape1->ClientToScreen(TPoint{0, 0});
+  EXPECT_GE(frame.Y, view.Y);
+  EXPECT_LE(frame.Y + form->Shape2->Height(), view.Y + form->ScrollBox1->ClientHeight());
 }
 
 }  // namespace
