@@ -77,7 +77,7 @@ int CheckWorksheetTexts(TForm1& form, const WorksheetOptions& options, std::ostr
   // Without a font that has Japanese characters every one of them would print as an empty box.
   const Cp932String face = WorksheetFaceName();
   const Cp932String fixedTexts = Cp932String::FromUtf8("問題No.（　）月日分秒");
-  if (FirstCharacterWithoutGlyph(face, fixedTexts)) {
+  if (FirstCharacterWithoutGlyph(face, fixedTexts) || !DrawsEveryCharacterApart(face, fixedTexts)) {
     ReportError(err, Message("export.no-japanese-font"));
     return kExitFailure;
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -59,6 +60,9 @@ void ReportFigures(const TForm1& form, const GivenPositionTable& given, int shee
         << " answers=" << CountAnswers(question) << "\n";
   }
   out << std::flush;
+  // A report that does not arrive is a failure of the run, not something to pass over.
+  if (!out)
+    throw Exception(MessageCp932("export.report-lost", {Cp932String::FromUtf8(FileErrorReason(errno))}));
 }
 
 // Builds one worksheet exactly as "プレビュー" does, without opening the preview; `sheet` counts the
@@ -102,8 +106,12 @@ int CheckOutput(const Command& command, std::ostream& err) {
   if (slash != std::string::npos && slash > 0) {
     const std::string folder = output.substr(0, slash);
     struct stat folderStat {};
-    if (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) {
+    if (::stat(folder.c_str(), &folderStat) != 0) {
       ReportError(err, Message("export.no-folder", {output, folder}));
+      return kExitFailure;
+    }
+    if (!S_ISDIR(folderStat.st_mode)) {
+      ReportError(err, Message("export.not-a-folder", {output, folder}));
       return kExitFailure;
     }
   }

@@ -1,14 +1,20 @@
 // Tessarine start-up: with no arguments the worksheet dialog; subcommands for scripted use.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/FormOptions.h"
 #include "app/WorksheetBatch.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Messages.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
@@ -54,11 +60,60 @@ int RunDialog(const tess::Command& command, int argc) {
   return 0;
 }
 
+// The last resort's lines, made before anything can run out of memory.
+std::string gOutOfMemoryLine;
+std::string gInternalErrorLine;
+
+// An exception no handler took, or one thrown while another was on its way out (the toolkit's PDF writer
+// running out of memory inside its own code, say): the temporary files go and the program ends with its
+// message and exit code 1, never an abort with a file half written.
+[[noreturn]] void EndOnUnhandledException() {
+  tess::RemoveUnfinishedFiles();
+  const std::string* line = &gInternalErrorLine;
+  std::string described;
+  try {
+    if (std::exception_ptr failure = std::current_exception()) std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    line = &gOutOfMemoryLine;
+  } catch (const std::exception& e) {
+    try {
+      described =
+          "tessarine: " + tess::EscapeForTerminal(tess::Message("app.internal-error", {e.what()})) + "\n";
+      line = &described;
+    } catch (...) {
+      // Without memory for the words, the line made at start-up.
+    }
+  } catch (...) {
+  }
+  (void)!::write(STDERR_FILENO, line->data(), line->size());
+  std::_Exit(tess::kExitFailure);
+}
+
+// Standard input, output and error that were closed are opened on /dev/null, so that no file the program
+// writes takes their numbers (a report "written" into a PDF). Answers whether standard output was closed.
+bool ReserveStandardStreams() {
+  bool outputClosed = false;
+  for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) outputClosed = true;
+    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
+  }
+  return outputClosed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool outputClosed = ReserveStandardStreams();
   // The command line speaks the locale's language; the dialog and its windows always speak Japanese.
   tess::SetMessageLanguage(tess::LocaleLanguage());
+  gOutOfMemoryLine = "tessarine: " + tess::Message("app.out-of-memory") + "\n";
+  gInternalErrorLine = "tessarine: " + tess::Message("app.internal-error", {"?"}) + "\n";
+  std::set_terminate(EndOnUnhandledException);
   std::vector<std::string> args(argv + 1, argv + argc);
   tess::ParsedCommand parsed = tess::ParseCommandLine(args);
   if (parsed.error) {
@@ -75,6 +130,10 @@ int main(int argc, char** argv) {
       std::puts("Tessarine Ver.1.10");
       return 0;
     default:
+      if (outputClosed && parsed.command->worksheet.report) {
+        std::fprintf(stderr, "tessarine: %s\n", tess::Message("app.stdout-closed").c_str());
+        return tess::kExitFailure;
+      }
       // Export and print show no window: they run off screen whatever display the environment names.
       tess::StartProgramPlatform(tess::TDisplayUse::Offscreen);
       return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr);

@@ -21,6 +21,18 @@
         <source>modal-visible</source>
         <translation>a window that is shown cannot be made modal</translation>
     </message>
+    <message>
+        <source>out-of-memory</source>
+        <translation>there is not enough memory; nothing was left half written</translation>
+    </message>
+    <message>
+        <source>internal-error</source>
+        <translation>an internal error ended the program: %1</translation>
+    </message>
+    <message>
+        <source>stdout-closed</source>
+        <translation>standard output is closed: the report has nowhere to go</translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -222,6 +234,14 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
     <message>
         <source>resolution-not-positive</source>
         <translation>the resolution must be positive</translation>
+    </message>
+    <message>
+        <source>report-lost</source>
+        <translation>the report could not be written to standard output: %1</translation>
+    </message>
+    <message>
+        <source>not-a-folder</source>
+        <translation>cannot write %1: %2 is not a folder</translation>
     </message>
 </context>
 <context>

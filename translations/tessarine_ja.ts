@@ -21,6 +21,18 @@
         <source>modal-visible</source>
         <translation>表示中のウィンドウはモーダルにできません．</translation>
     </message>
+    <message>
+        <source>out-of-memory</source>
+        <translation>メモリが足りません．書きかけのファイルは残していません．</translation>
+    </message>
+    <message>
+        <source>internal-error</source>
+        <translation>内部エラーのため終了します（%1）．</translation>
+    </message>
+    <message>
+        <source>stdout-closed</source>
+        <translation>標準出力が閉じているため，報告を書けません．</translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -222,6 +234,14 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
     <message>
         <source>resolution-not-positive</source>
         <translation>解像度は正の数でなければなりません</translation>
+    </message>
+    <message>
+        <source>report-lost</source>
+        <translation>報告を標準出力に書けません（%1）．</translation>
+    </message>
+    <message>
+        <source>not-a-folder</source>
+        <translation>%1 を書けません．%2 はフォルダではありません．</translation>
     </message>
 </context>
 <context>

@@ -41,9 +41,7 @@ void UnregisterPending(int slot) {
 }
 
 extern "C" void RemovePendingAndDie(int signal) {
-  for (PendingSlot& slot : gPending) {
-    if (slot.used.load()) ::unlink(slot.path);
-  }
+  RemoveUnfinishedFiles();
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
@@ -101,6 +99,29 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// The path a chain of symbolic links ends at (the path itself when it is no link), the last one possibly
+// naming a file that does not exist yet; a relative link is taken from the folder the link is in. 0, or the
+// error: ELOOP for a chain that does not end.
+int FollowLinks(const std::string& path, std::string& end) {
+  end = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    char target[PATH_MAX + 1];
+    const ssize_t length = ::readlink(end.c_str(), target, PATH_MAX);
+    if (length < 0) return errno;
+    std::string next(target, static_cast<std::size_t>(length));
+    if (next.empty()) return ENOENT;
+    if (next.front() != '/') {
+      std::string folder, name;
+      SplitPath(end, folder, name);
+      next = (folder == "/" ? std::string("/") : folder + "/") + next;
+    }
+    end = std::move(next);
+  }
+  return ELOOP;
+}
+
 bool IsSpecialFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
@@ -131,16 +152,10 @@ TResult TAtomicFile::Open() {
   std::string folder, name;
   SplitPath(FTarget, folder, name);
   if (name.empty()) return Fail(EISDIR);
-  // A link to a file keeps being a link: the file it names is replaced.
-  std::string destination = FTarget;
-  struct stat st {};
-  if (::lstat(FTarget.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(FTarget.c_str(), nullptr)) {
-      destination = real;
-      std::free(real);
-      SplitPath(destination, folder, name);
-    }
-  }
+  // A link keeps being a link: the file it names is written, whether it exists yet or not.
+  std::string destination;
+  if (const int error = FollowLinks(FTarget, destination); error != 0) return Fail(error);
+  SplitPath(destination, folder, name);
   // The temporary name keeps the name recognisable while staying within the length a name may have.
   const std::string shortName = name.substr(0, 200);
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -234,9 +249,22 @@ void RemoveUnfinishedFilesOnSignals() {
       sigemptyset(&action.sa_mask);
       ::sigaction(signal, &action, nullptr);
     }
+    // A file-size limit then makes the write fail (EFBIG), which is reported and removes the temporary
+    // file, instead of ending the program with the file half written.
+    std::signal(SIGXFSZ, SIG_IGN);
     return true;
   }();
   (void)installed;
+}
+
+std::string FileErrorReason(int error) {
+  return Reason(error);
+}
+
+void RemoveUnfinishedFiles() {
+  for (PendingSlot& slot : gPending) {
+    if (slot.used.load()) ::unlink(slot.path);
+  }
 }
 
 }  // namespace tess

@@ -45,8 +45,15 @@ class TAtomicFile {
   TResult FStatus;
 };
 
+// The system's reason for a failed write (an errno value) in the message language.
+std::string FileErrorReason(int error);
+
 // While a temporary file is open, an interrupt, termination or hang-up removes it before the program ends
 // with that signal. Installs the handlers once; call before writing files.
+// A file-size limit makes writes fail with "the file is too large" instead of ending the program.
 void RemoveUnfinishedFilesOnSignals();
+// Removes every temporary file open at this moment, for a program that is ending at once (it is safe in a
+// signal handler and after a failure that leaves nothing else to trust).
+void RemoveUnfinishedFiles();
 
 }  // namespace tess

@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
+#include <map>
+#include <utility>
 
 #include "platform/gfx/internal/QtText.h"
 
@@ -47,6 +50,20 @@ std::optional<char16_t> FirstCharacterWithoutGlyph(const Cp932String& faceName, 
     if (face.GlyphFor(ch).index == 0) return ch;
   }
   return std::nullopt;
+}
+
+bool DrawsEveryCharacterApart(const Cp932String& faceName, const Cp932String& text) {
+  TLogFont font;
+  font.FaceName = ToUtf16(faceName);
+  TFontFace& face = FontFaceFor(font);
+  std::map<std::pair<int, std::uint32_t>, char16_t> drawnBy;
+  for (char16_t ch : ToUtf16(text)) {
+    const TFontFace::Glyph& glyph = face.GlyphFor(ch);
+    if (glyph.index == 0) return false;
+    const auto [at, added] = drawnBy.emplace(std::make_pair(glyph.face, glyph.index), ch);
+    if (!added && at->second != ch) return false;
+  }
+  return true;
 }
 
 }  // namespace tess

@@ -22,4 +22,9 @@ std::string InstalledFaceFor(const Cp932String& faceName);
 // character has one. Needs the platform started.
 std::optional<char16_t> FirstCharacterWithoutGlyph(const Cp932String& faceName, const Cp932String& text);
 
+// Whether the face gives every different character of the text a glyph of its own. A desktop without fonts
+// still answers every request with some face, one that draws each character as the same box; such a face
+// covers nothing, though each character has "a glyph".
+bool DrawsEveryCharacterApart(const Cp932String& faceName, const Cp932String& text);
+
 }  // namespace tess

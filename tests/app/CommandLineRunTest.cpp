@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,53 @@ TEST_F(CommandLineRun, AFullFileSystemLeavesOnlyWholeFiles) {
     }
   }
   ::umount(small.c_str());
+}
+
+TEST_F(CommandLineRun, LinksLimitsAndLostOutputEndWithAMessageAndNothingHalfWritten) {
+  // A link to a file not written yet: the file is written, the link stays a link.
+  fs::create_directories(dir / "real");
+  fs::create_symlink("real/new.pdf", dir / "link.pdf");
+  RunResult r = RunProgram("export --no-printer --format pdf --output " + At("link.pdf"));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(fs::is_symlink(dir / "link.pdf"));
+  EXPECT_EQ(PdfPages(dir / "real/new.pdf"), 2);
+  fs::remove_all(dir / "real");
+  fs::remove(dir / "link.pdf");
+  // A file-size limit, and (where the build can run under one) a memory limit: a message, exit code 1,
+  // no file and no temporary file.
+  std::vector<std::pair<std::string, std::string>> limits = {{"ulimit -f 100", "the file is too large"}};
+#if !defined(__SANITIZE_ADDRESS__)
+  limits.push_back({"ulimit -v 112640", "tessarine: "});
+#endif
+  for (const auto& [limit, message] : limits) {
+    r = RunShell("LC_ALL=C QT_QPA_PLATFORM=offscreen sh -c '" + limit + "; exec " + TESSARINE_EXE +
+                 " export --no-printer --count 50 --format pdf --output " + At("big.pdf") + "' 2>&1");
+    EXPECT_EQ(r.exitCode, 1) << limit << "\n" << r.output;
+    EXPECT_TRUE(Contains(r.output, message)) << r.output;
+    EXPECT_FALSE(Contains(r.output, "terminate called")) << r.output;
+    EXPECT_TRUE(FileNames(dir).empty()) << limit;
+  }
+  // A report with nowhere to go is a failure, not a success with the report lost.
+  for (const char* redirection : {">/dev/full", ">&-"}) {
+    r = RunShell("LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) +
+                 " export --no-printer --report --format pdf --output " + At("r.pdf") + " 2>&1 " +
+                 redirection);
+    EXPECT_EQ(r.exitCode, 1) << redirection << "\n" << r.output;
+    EXPECT_FALSE(fs::exists(dir / "r.pdf")) << redirection;
+  }
+  // No font at all: the worksheet would be empty boxes.
+  std::ofstream(dir / "fonts.conf") << "<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
+                                       "<fontconfig></fontconfig>";
+  r = RunProgram("export --no-printer --format png --output " + At("p.png"),
+                 "QT_QPA_PLATFORM=offscreen FONTCONFIG_FILE=" + At("fonts.conf"));
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Contains(r.output, "no installed font has Japanese characters")) << r.output;
+  // A file where a folder is named.
+  r = RunProgram("export --format pdf --output " + At("fonts.conf") + "/o.pdf");
+  EXPECT_EQ(r.output, "tessarine: cannot write " + At("fonts.conf") + "/o.pdf: " + At("fonts.conf") +
+                          " is not a folder\n");
+  fs::remove(dir / "fonts.conf");
+  EXPECT_TRUE(FileNames(dir).empty());
 }
 
 TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
