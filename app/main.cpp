@@ -8,6 +8,8 @@
 
 #include "app/CommandLine.h"
 #include "app/WorksheetBatch.h"
+#include "platform/core/ScopeGuard.h"
+#include "platform/printing/Printers.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Runtime.h"
@@ -25,7 +27,11 @@ int RunDialog() {
     std::fprintf(stderr, "tessarine: the dialog needs a display; see --help for the commands that do not\n");
     return 1;
   }
-  tess::StartProgramPlatform(tess::TDisplayUse::Screen);
+  // The printer questions the dialog asks first are asked on a thread of their own while the toolkit
+  // starts; the dialog takes their answers over where it first needs the printer.
+  tess::StartProgramPlatform(tess::TDisplayUse::Screen, tess::TPrinterWarmUp::BesideToolkit);
+  // A warm-up the dialog never took over (its creation failed first) ends before the program does.
+  const tess::TScopeGuard endWarmUp([] { tess::EndPrinterWarmUp(); });
   tess::TApplication& application = tess::Application();
   application.Initialize();
   application.SetTitle("Tessarine");
