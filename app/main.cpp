@@ -16,6 +16,8 @@
 #include "app/WorksheetBatch.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Messages.h"
+#include "platform/core/ScopeGuard.h"
+#include "platform/printing/Printers.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Runtime.h"
@@ -34,7 +36,15 @@ int RunDialog(const tess::Command& command, int argc) {
     std::fprintf(stderr, "tessarine: %s\n", tess::Message("app.no-display").c_str());
     return 1;
   }
-  tess::StartProgramPlatform(tess::TDisplayUse::Screen);
+  // The program speaks through its windows from here on, the printer questions asked beside the toolkit's
+  // start included; only what ends it before its window appears goes to standard error in the locale's
+  // language.
+  tess::SetMessageLanguage(tess::TLanguage::Japanese);
+  // The printer questions the dialog asks first are asked on a thread of their own while the toolkit
+  // starts; the dialog takes their answers over where it first needs the printer.
+  tess::StartProgramPlatform(tess::TDisplayUse::Screen, tess::TPrinterWarmUp::BesideToolkit);
+  // A warm-up the dialog never took over (its creation failed first) ends before the program does.
+  const tess::TScopeGuard endWarmUp([] { tess::EndPrinterWarmUp(); });
   tess::TApplication& application = tess::Application();
   application.Initialize();
   application.SetTitle("Tessarine");
@@ -43,18 +53,18 @@ int RunDialog(const tess::Command& command, int argc) {
   try {
     form = application.CreateForm<tess::TForm1>();
   } catch (const std::exception& e) {
-    tess::SetMessageLanguage(tess::TLanguage::Japanese);
     application.ShowException(e);
     return 1;
   }
   if (argc > 1) {
-    if (int code = tess::FillDialog(*form, command.worksheet, std::cerr); code != tess::kExitOk) {
+    tess::SetMessageLanguage(tess::LocaleLanguage());
+    const int code = tess::FillDialog(*form, command.worksheet, std::cerr);
+    tess::SetMessageLanguage(tess::TLanguage::Japanese);
+    if (code != tess::kExitOk) {
       application.DestroyComponents();
       return code;
     }
   }
-  // From here on the program speaks through its windows.
-  tess::SetMessageLanguage(tess::TLanguage::Japanese);
   application.Run();
   application.DestroyComponents();
   return 0;

@@ -17,7 +17,8 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 CODE_FOLDERS = ("app", "worksheet", "preview", "preview_window", "printer_settings", "platform")
 # A call of the catalogue (not a member such as result.Message(), not a declaration without arguments).
 CALL = re.compile(r"(?:(?<=tess::)|(?<![\w.>:]))Message(?:Cp932|In)?\((?=\s*[^)\s])")
-KEYED_CALL = re.compile(r'Message(?:Cp932|In)?\(\s*(?:(?:tess::)?TLanguage::\w+\s*,\s*)?"([a-z0-9-]+\.[a-z0-9-]+)"')
+KEYED_CALL = re.compile(r'Message(?:Cp932|In)?\(\s*(?:(?:tess::)?(?:TLanguage::\w+|LocaleLanguage\(\))\s*,\s*)?'
+                        r'"([a-z0-9-]+\.[a-z0-9-]+)"')
 PLACE = re.compile(r"%[1-9]")
 # Texts that quote command syntax ("--help, --version") keep its ASCII punctuation.
 SYNTAX = {"cli.usage"}

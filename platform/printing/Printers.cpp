@@ -1,8 +1,13 @@
 #include "platform/printing/Printers.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "platform/core/Messages.h"
 
@@ -291,6 +296,21 @@ void TPrinterSystem::SetPrinter(const Cp932String& device, const Cp932String& /*
   FCurrent = (devMode != 0 && DevModeSize(devMode) > 0) ? devMode : 0;
 }
 
+void TPrinterSystem::AskStartQuestions() {
+  Refresh();
+  const int index = DefaultIndex();
+  if (index < 0) return;
+  const TPrinterRecord printer = FRecords[static_cast<std::size_t>(index)];
+  std::optional<std::vector<std::uint8_t>> block = DefaultDevMode(printer);
+  if (!block || block->empty()) return;
+  DriverDeviceCaps(printer, *block);
+  // A4 as the dialog sets it: the paper code alone decides the size, the driver's check does the rest.
+  const std::uint32_t fields = ReadBlockU32(*block, devmode::dmFields).value_or(0);
+  WriteBlockU32(*block, devmode::dmFields, fields & ~(DM_PAPERLENGTH | DM_PAPERWIDTH));
+  WriteBlockI16(*block, devmode::dmPaperSize, DMPAPER_A4);
+  if (MergeDevMode(printer.name, *block)) DriverDeviceCaps(printer, *block);
+}
+
 TDevModeHandle TPrinterSystem::NewHandle(std::vector<std::uint8_t> bytes) {
   TDevModeHandle h = FNextHandle++;
   FBlocks.push_back({h, Block{std::move(bytes), 0, false}});
@@ -409,18 +429,110 @@ std::unique_ptr<TPrinterSystem>& Installed() {
   return system;
 }
 
+// The start-up warm-up. Only the UI thread calls these members. The thread reads FMake and FLocale, writes
+// FSystem and FAnswered and sets FDone last; the UI thread touches those only after joining it.
+class TWarmUpThread {
+ public:
+  ~TWarmUpThread() { Drop(); }
+
+  bool Running() const { return FThread.joinable(); }
+  bool Finished() const { return FDone.load(); }
+
+  void Start(TPrinterSystemMaker make) {
+    // The thread reads a copy of the locale as it is now: the toolkit sets the process's locale again as
+    // it starts. Without a copy there is no warm-up.
+    FLocale = duplocale(LC_GLOBAL_LOCALE);
+    if (FLocale == nullptr) return;
+    FMake = std::move(make);
+    FAnswered = false;
+    FDone = false;
+    try {
+      FThread = std::thread([this] { Ask(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: the UI thread asks for itself.
+      freelocale(FLocale);
+      FLocale = nullptr;
+      FDone = true;
+    }
+  }
+
+  // The system the UI thread installs: the warmed one, or a new one that asks again (see Printers.h).
+  std::unique_ptr<TPrinterSystem> TakeOver() {
+    const bool waited = !FDone.load();
+    Join();
+    TPrinterSystemMaker make = std::move(FMake);
+    std::unique_ptr<TPrinterSystem> system = std::move(FSystem);
+    if (system && (FAnswered || waited)) return system;
+    system.reset();
+    return make();
+  }
+
+  void Drop() {
+    if (!Running()) return;
+    Join();
+    FMake = nullptr;
+    FSystem.reset();
+  }
+
+ private:
+  void Ask() {
+    uselocale(FLocale);
+    try {
+      FSystem = FMake();
+      FSystem->AskStartQuestions();
+      FAnswered = FSystem->ServiceProblem().IsEmpty();
+    } catch (...) {
+      FSystem.reset();  // in an unknown state: the UI thread starts afresh
+    }
+    uselocale(LC_GLOBAL_LOCALE);
+    FDone = true;
+  }
+
+  void Join() {
+    FThread.join();
+    freelocale(FLocale);
+    FLocale = nullptr;
+  }
+
+  TPrinterSystemMaker FMake;
+  std::thread FThread;
+  locale_t FLocale = nullptr;
+  std::unique_ptr<TPrinterSystem> FSystem;
+  bool FAnswered = false;
+  std::atomic<bool> FDone{true};
+};
+
+TWarmUpThread& WarmUp() {
+  static TWarmUpThread warmUp;
+  return warmUp;
+}
+
 }  // namespace
 
 TPrinterSystem& Printer() {
   auto& system = Installed();
-  if (!system) system = CreateCupsPrinterSystem();
+  if (!system) system = WarmUp().Running() ? WarmUp().TakeOver() : CreateCupsPrinterSystem();
   return *system;
 }
 
 std::unique_ptr<TPrinterSystem> SetPrinterSystem(std::unique_ptr<TPrinterSystem> system) {
+  WarmUp().Drop();
   std::unique_ptr<TPrinterSystem> previous = std::move(Installed());
   Installed() = std::move(system);
   return previous;
+}
+
+void StartPrinterWarmUp(TPrinterSystemMaker make) {
+  if (Installed() || WarmUp().Running()) return;
+  WarmUp().Start(std::move(make));
+}
+
+bool PrinterWarmUpFinished() {
+  return WarmUp().Finished();
+}
+
+void EndPrinterWarmUp() {
+  WarmUp().Drop();
 }
 
 }  // namespace tess

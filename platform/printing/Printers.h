@@ -8,10 +8,13 @@
 // it, in the manner of a movable global memory block.
 //
 // One printer system serves the whole process (Printer()). Start-up uses the CUPS one; tests install a
-// virtual one (platform/printing/VirtualPrinters.h).
+// virtual one (platform/printing/VirtualPrinters.h). Only the UI thread uses it, except for the start-up
+// warm-up (StartPrinterWarmUp), which asks a system's first questions on a thread of its own before the UI
+// thread takes that system over.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -239,6 +242,12 @@ class TPrinterSystem {
   void SetPrinter(const Cp932String& device, const Cp932String& driver, const Cp932String& port,
                   TDevModeHandle devMode);
 
+  // ---- Start-up: asks what the dialog asks first, so that the driver has the answers when it is asked
+  // again: the printer list (read as Refresh reads it), the default printer's default settings and their
+  // device capabilities, and the same settings with A4 paper, as the dialog asks for A4 when it is created.
+  // The current printer and its settings stay as they were. A failing enumeration throws EPrinterError.
+  void AskStartQuestions();
+
   // ---- Settings blocks (GlobalLock/GlobalUnlock/GlobalSize).
   std::span<std::uint8_t> LockDevMode(TDevModeHandle handle);  // empty span for an unknown handle
   void UnlockDevMode(TDevModeHandle handle);
@@ -317,10 +326,37 @@ class TPrinterSystem {
 // A printer with these capabilities as a reference device.
 TDeviceDescription DescribePrinter(const TDeviceCaps& caps);
 
-// The process-wide printer system. The first call without one installed creates the CUPS printer system.
+// The process-wide printer system. The first call without one installed takes over a start-up warm-up's
+// system (StartPrinterWarmUp below) or, without one, creates the CUPS printer system.
 TPrinterSystem& Printer();
-// Installs a printer system (tests install a virtual one) and returns the one it replaces.
+// Installs a printer system (tests install a virtual one) and returns the one it replaces; a warm-up's
+// system is dropped, never returned.
 std::unique_ptr<TPrinterSystem> SetPrinterSystem(std::unique_ptr<TPrinterSystem> system);
+
+// ---- The start-up warm-up: the printer questions the dialog asks first, asked on a thread of their own
+// while the UI thread starts the toolkit (docs/printers.md, "Start-up").
+//
+// StartPrinterWarmUp makes a printer system with `make` on a new thread and asks it AskStartQuestions;
+// nothing else touches that system until the UI thread takes it over, at the first Printer() call without
+// an installed system, waiting for the thread if it is still asking. A warm-up the print service answered
+// is taken as it is. One that failed (the service unreachable, an exception) is dropped and the UI thread
+// makes a new system with `make` that asks again, as without a warm-up; except when the UI thread had to
+// wait for that failure (a silent service, a host that takes no connections): it is then as recent as the
+// UI thread's own question would have been, and asking again would only wait as long once more.
+// SetPrinterSystem and EndPrinterWarmUp wait for the thread and drop its system. Does nothing when a
+// printer system is installed or a warm-up is running.
+//
+// The thread works on its own copy of the process's locale. The print service's library still reads the
+// process's locale names and environment, so the caller starts the warm-up where nothing changes them until
+// the UI thread takes the system over (StartProgramPlatform sees to that for the toolkit's start).
+using TPrinterSystemMaker = std::function<std::unique_ptr<TPrinterSystem>()>;
+void StartPrinterWarmUp(TPrinterSystemMaker make);
+// Whether a warm-up's thread has finished asking (or none was started); for tests.
+bool PrinterWarmUpFinished();
+// Waits for a warm-up the UI thread did not take over and drops its system: its thread must not outlive
+// the program's main function.
+void EndPrinterWarmUp();
+
 // The real one: CUPS through the toolkit's print support and libcups. `server` ("host", "host:port" or a
 // local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
 // the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).

@@ -4,11 +4,13 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/core/Messages.h"
+#include "platform/printing/Printers.h"
 
 namespace tess {
 namespace {
@@ -28,7 +30,9 @@ void ProgramMessageHandler(QtMsgType type, const QMessageLogContext& context, co
   if (type == QtFatalMsg) {
     // The toolkit aborts after a fatal message; the program ends with its own line instead.
     std::string reason = gStarting && !gLastWarning.empty() ? gLastWarning : FirstLine(message);
-    const std::string line = gStarting ? Message("app.no-window-system", {reason}) : reason;
+    // Said on standard error, so in the locale's language whatever the windows would have spoken.
+    const std::string line =
+        gStarting ? MessageIn(LocaleLanguage(), "app.no-window-system", {reason}) : reason;
     std::fprintf(stderr, "tessarine: %s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
@@ -36,14 +40,35 @@ void ProgramMessageHandler(QtMsgType type, const QMessageLogContext& context, co
   if (gStarting && type != QtDebugMsg && type != QtInfoMsg) gLastWarning = FirstLine(message);
 }
 
-}  // namespace
-
-void EnsurePlatformStarted(int argc, char** argv) {
-  if (QCoreApplication::instance() != nullptr) return;
+// Without a display the toolkit runs on the offscreen platform.
+void UseOffscreenWithoutDisplay() {
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
+}
+
+// What the toolkit changes in the process as it starts, done before a thread that reads it starts beside
+// it. The toolkit sets the locale the environment names (setlocale(LC_ALL, "")); set here first, the
+// toolkit's call finds every category set as it asks and keeps their names. It removes the start-up
+// notice's variable from the environment, which moves every later variable one place down under a
+// reader's feet; moved to the end first, its removal only ends the list one entry earlier.
+void SettleToolkitStartChanges() {
+  std::setlocale(LC_ALL, "");
+  for (const char* name : {"DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN"}) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) continue;
+    const std::string kept = value;
+    unsetenv(name);
+    setenv(name, kept.c_str(), 1);  // added at the end
+  }
+}
+
+}  // namespace
+
+void EnsurePlatformStarted(int argc, char** argv) {
+  if (QCoreApplication::instance() != nullptr) return;
+  UseOffscreenWithoutDisplay();
   // The application object must outlive every widget; it lives until the process ends.
   static int storedArgc = 1;
   static char name[] = "tessarine";
@@ -66,7 +91,7 @@ Cp932String ToolkitText(const char* context, const char* text) {
   return Cp932String::FromUtf8(QCoreApplication::translate(context, text).toStdString());
 }
 
-void StartProgramPlatform(TDisplayUse use) {
+void StartProgramPlatform(TDisplayUse use, TPrinterWarmUp printers) {
   if (QCoreApplication::instance() != nullptr) return;
   const char* show = std::getenv("TESSARINE_TOOLKIT_MESSAGES");
   gShowToolkitMessages = show != nullptr && *show != '\0' && std::string(show) != "0";
@@ -77,6 +102,11 @@ void StartProgramPlatform(TDisplayUse use) {
     // nothing drawn here uses OpenGL.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+  }
+  UseOffscreenWithoutDisplay();
+  if (printers == TPrinterWarmUp::BesideToolkit) {
+    SettleToolkitStartChanges();
+    StartPrinterWarmUp([] { return CreateCupsPrinterSystem(); });
   }
   gStarting = true;
   EnsurePlatformStarted();
