@@ -22,6 +22,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Runtime.h"
 #include "preview_window/PreviewWindowHost.h"
+#include "worksheet/CatalogueGenerator.h"
 #include "worksheet/WorksheetDialog.h"
 
 namespace {
@@ -129,6 +130,10 @@ int main(int argc, char** argv) {
   if (parsed.error) {
     std::fprintf(stderr, "tessarine: %s\n", tess::EscapeForTerminal(parsed.error->message).c_str());
     return 2;
+  }
+  if (parsed.command->kind != tess::CommandKind::Help && parsed.command->kind != tess::CommandKind::Version) {
+    // The puzzle catalogues are made beside the toolkit's start; the dialog takes them when it is created.
+    tess::StartCatalogueGeneration();
   }
   switch (parsed.command->kind) {
     case tess::CommandKind::Dialog:

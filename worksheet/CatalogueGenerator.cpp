@@ -4,6 +4,9 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <future>
+#include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "worksheet/FigureModel.h"
@@ -195,6 +198,49 @@ std::vector<Cp932String> GenerateCatalogueLines(int n) {
 void FillCatalogue(TStringList& list, int n) {
   list.Clear();
   for (Cp932String& line : GenerateCatalogueLines(n)) list.Add(std::move(line));
+}
+
+namespace {
+
+// The generation started for the dialog: plain computation on values of its own, handed over once.
+struct GeneratedCatalogues {
+  std::mutex mutex;
+  std::optional<std::future<std::array<std::vector<Cp932String>, 4>>> pending;
+  std::optional<std::array<std::vector<Cp932String>, 4>> lines;
+};
+
+GeneratedCatalogues& Generated() {
+  static GeneratedCatalogues generated;
+  return generated;
+}
+
+}  // namespace
+
+void StartCatalogueGeneration() {
+  GeneratedCatalogues& g = Generated();
+  std::lock_guard lock(g.mutex);
+  if (g.pending || g.lines) return;
+  g.pending = std::async(std::launch::async, [] {
+    std::array<std::vector<Cp932String>, 4> all;
+    for (int n = 3; n <= 6; ++n) all[static_cast<std::size_t>(n - 3)] = GenerateCatalogueLines(n);
+    return all;
+  });
+}
+
+void TakeGeneratedCatalogue(TStringList& list, int n) {
+  GeneratedCatalogues& g = Generated();
+  std::unique_lock lock(g.mutex);
+  if (g.pending) {
+    g.lines = g.pending->get();
+    g.pending.reset();
+  }
+  if (!g.lines || n < 3 || n > 6) {
+    lock.unlock();
+    FillCatalogue(list, n);
+    return;
+  }
+  list.Clear();
+  for (const Cp932String& line : (*g.lines)[static_cast<std::size_t>(n - 3)]) list.Add(line);
 }
 
 }  // namespace tess

@@ -15,4 +15,10 @@ std::vector<Cp932String> GenerateCatalogueLines(int n);
 // Replaces the lines of `list` with the catalogue for n quadrilaterals.
 void FillCatalogue(TStringList& list, int n);
 
+// The four catalogues (n = 3..6) made on a thread of their own, so that the dialog's start does not wait for
+// them: StartCatalogueGeneration begins (once; later calls do nothing) and TakeGeneratedCatalogue(n) waits
+// for the lines of n, generating them on the spot when no generation was started.
+void StartCatalogueGeneration();
+void TakeGeneratedCatalogue(TStringList& list, int n);
+
 }  // namespace tess

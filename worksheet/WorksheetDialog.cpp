@@ -126,7 +126,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   for (TCStringList* square : {Square3, Square4, Square5, Square6}) {
     if (square->Strings().Count() == 0) {
       TStringList lines;
-      FillCatalogue(lines, n);
+      TakeGeneratedCatalogue(lines, n);
       square->SetStrings(&lines);
     }
     ++n;

@@ -120,6 +120,25 @@ TEST(Catalogue, LargerCataloguesHoldTheKnownFirstAndLastLines) {
   }
 }
 
+TEST(Catalogue, LinesMadeBesideTheStartAreTheLinesMadeOnTheSpot) {
+  TStringList onTheSpot;
+  TakeGeneratedCatalogue(onTheSpot, 4);  // nothing started: made here
+  StartCatalogueGeneration();
+  StartCatalogueGeneration();  // once only
+  for (int n = 3; n <= 6; ++n) {
+    TStringList expected, taken;
+    FillCatalogue(expected, n);
+    TakeGeneratedCatalogue(taken, n);
+    EXPECT_EQ(taken, expected) << n;
+    if (n == 4) {
+      EXPECT_EQ(onTheSpot, expected);
+    }
+  }
+  TStringList again;
+  TakeGeneratedCatalogue(again, 3);  // taken lines stay for the next dialog
+  EXPECT_EQ(again.Count(), 28);
+}
+
 TEST(FigureModel, WorkedSumsAndWrappingQuadrilaterals) {
   // "12,1,4,5,2,7,3,6": Q1 = 1+4+5+2, Q2 = 1+2+7+3, Q3 = 1+3+6+4.
   const FigureModel& three = FigureModel::ForQuadrilaterals(3);
