@@ -77,11 +77,13 @@ void Progress(std::ostream& err, const WorksheetOptions& options, int done) {
   }
 }
 
-// The PDF's title: the program and the problem numbers it holds.
-std::string PdfTitle(const WorksheetOptions& options) {
-  const long long last = static_cast<long long>(options.firstNumber) + options.count - 1;
-  std::string title = "Tessarine 問題No." + std::to_string(options.firstNumber);
-  if (last != options.firstNumber) title += "～" + std::to_string(last);
+// SVG units of a tenth of a millimetre.
+constexpr int kSvgDpi = 254;
+
+// A file's title: the program and the problem numbers the file holds.
+std::string FileTitle(long long first, long long last) {
+  std::string title = "Tessarine 問題No." + std::to_string(first);
+  if (last != first) title += "～" + std::to_string(last);
   return title;
 }
 
@@ -117,7 +119,9 @@ int Export(TForm1& form, const Command& command, const Output& io) {
   RemoveUnfinishedFilesOnSignals();
   // Pages are written as they are built; each file takes its name only once it is complete.
   const int lastPage = options.count * 2;
-  TPdfExport pdf(command.output, TPdfInfo{PdfTitle(options), "Tessarine"});
+  const long long firstNumber = options.firstNumber;
+  TPdfExport pdf(command.output,
+                 TPdfInfo{FileTitle(firstNumber, firstNumber + options.count - 1), "Tessarine"});
   TResult result;
   if (command.format == ExportFormat::Pdf) result = pdf.Open();  // an unwritable folder fails at once
   int page = 0;
@@ -132,7 +136,7 @@ int Export(TForm1& form, const Command& command, const Output& io) {
           result = pdf.AddPage(metafile);
           break;
         case ExportFormat::Svg:
-          result = ExportSvg(metafile, path);
+          result = ExportSvg(metafile, path, kSvgDpi, FileTitle(firstNumber + sheet, firstNumber + sheet));
           break;
         case ExportFormat::Png:
           result = ExportPng(metafile, path, 150);

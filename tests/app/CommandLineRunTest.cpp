@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/CupsQueueLock.h"
+#include "tests/support/PdfFile.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/Shell.h"
 
@@ -330,7 +331,9 @@ TEST_F(CommandLineRun, NumbersAndTextsTheWorksheetCannotTakeAreRefusedByName) {
   EXPECT_FALSE(fs::exists(dir / "x.pdf"));
 }
 
-TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
+// Files that read well elsewhere: titles naming their worksheets (a page file the number of its own), fonts
+// named as the subsets they are, a text layer of the characters as typed, spaces as spaces.
+TEST_F(CommandLineRun, FilesNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
   RunResult r =
       RunProgram("export --number 5 --count 3 --line2 '１～９、Ａ〜Ｚ' --format pdf --output " + At("s.pdf"));
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -342,6 +345,20 @@ TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
   EXPECT_TRUE(Contains(text, "１～７の数を１回ずつ使って")) << text;
   EXPECT_TRUE(Contains(text, "１～９、Ａ～Ｚ")) << text;
   EXPECT_FALSE(Contains(text, "〜"));
+  const std::string fonts = RunShell("pdffonts " + At("s.pdf")).output;
+  EXPECT_TRUE(
+      Contains(fonts, "+IPAGothic                     CID TrueType      Identity-H       yes yes yes"))
+      << fonts;
+  EXPECT_FALSE(Contains(fonts, " no  ")) << fonts;  // every font embedded, a subset, with a text map
+
+  ASSERT_EQ(
+      RunProgram("export --number 5 --count 2 --line1 'A B' --format svg --output " + At("s.svg")).exitCode,
+      0);
+  const std::string svg = ReadFile(dir / "s-003.svg");
+  EXPECT_TRUE(Contains(svg, "<title>Tessarine 問題No.6</title>")) << svg.substr(0, 400);
+  EXPECT_FALSE(Contains(svg, "Qt"));
+  ASSERT_EQ(RunProgram("export --line1 'A B' --format pdf --output " + At("spaces.pdf")).exitCode, 0);
+  EXPECT_TRUE(Contains(PdfText(dir / "spaces.pdf"), "\nA B\n")) << PdfText(dir / "spaces.pdf");
   // Paths are used byte for byte, even where they are not UTF-8.
   const std::string latin1 = At("caf") + "\xE9";
   r = RunProgram("export --format emf --output \"$(printf '" + At("caf") + "\\351')\"");
