@@ -77,6 +77,6 @@ int main(int argc, char** argv) {
     default:
       // Export and print show no window: they run off screen whatever display the environment names.
       tess::StartProgramPlatform(tess::TDisplayUse::Offscreen);
-      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr);
+      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr, tess::StandardErrorIsTerminal());
   }
 }

@@ -16,6 +16,7 @@
 #include "tests/support/PdfFile.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/Shell.h"
+#include "tests/support/Terminal.h"
 
 namespace {
 
@@ -92,7 +93,6 @@ TEST_F(CommandLineRun, PdfHoldsTwoPagesPerWorksheetAndOtherFormatsOneFilePerPage
   RunResult r = RunProgram("export --count 3 --seed 5 --format pdf --output " + At("all.pdf"));
   ASSERT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(PdfPages(dir / "all.pdf"), 6);
-  EXPECT_NE(r.output.find("worksheet 3/3"), std::string::npos) << r.output;
   for (const char* format : {"svg", "png"}) {
     ASSERT_EQ(RunProgram(std::string("export --seed 5 --format ") + format + " --output " + At("page") + "." +
                          format)
@@ -238,30 +238,15 @@ TEST_F(CommandLineRun, AFullFileSystemLeavesOnlyWholeFiles) {
 TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
   for (int signal : {SIGKILL, SIGTERM}) {
     const fs::path output = dir / "big.pdf";
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::dup2(fds[1], STDERR_FILENO);
-      ::close(fds[0]);
-      ::close(fds[1]);
-      ::execl(TESSARINE_EXE, "tessarine", "export", "--count", "100000", "--format", "pdf", "--output",
-              output.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    // Killed once some worksheets are in the file.
-    FILE* progress = ::fdopen(fds[0], "r");
-    std::array<char, 256> line{};
-    while (std::fgets(line.data(), line.size(), progress) != nullptr &&
-           !Contains(line.data(), "worksheet 3/")) {
-    }
-    ::kill(pid, signal);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    std::fclose(progress);
-    EXPECT_TRUE(WIFSIGNALED(status));
+    // Killed once some worksheets are in the file, as its progress shows.
+    tess::test::TTerminalRun run(TESSARINE_EXE,
+                                 {"export", "--count", "100000", "--format", "pdf", "--output", output},
+                                 {"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_TRUE(run.WaitFor("worksheet 3/")) << run.Shown();
+    run.Signal(signal);
+    run.Wait();
+    EXPECT_TRUE(run.Signalled());
     EXPECT_FALSE(fs::exists(output));
     // A killed program may leave its temporary file; an ended one removes it.
     for (const std::string& name : FileNames(dir)) {
@@ -270,6 +255,57 @@ TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
       fs::remove(dir / name);
     }
   }
+}
+
+// Progress is for a person watching: on a terminal one line rewritten in place and ended once; nothing on a
+// file or pipe, nothing with --quiet.
+TEST_F(CommandLineRun, ProgressShowsOnATerminalOnly) {
+  const std::vector<std::string> environment{"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"};
+  tess::test::TTerminalRun shown(
+      TESSARINE_EXE, {"export", "--count", "3", "--format", "pdf", "--output", At("p.pdf")}, environment);
+  EXPECT_EQ(shown.Wait(), 0) << shown.Shown();
+  EXPECT_EQ(shown.Shown(), "\rworksheet 1/3\rworksheet 2/3\rworksheet 3/3\r\n");
+  const std::vector<std::string> quiet{"export",   "--count", "3",        "--quiet",
+                                       "--format", "pdf",     "--output", At("q.pdf")};
+  tess::test::TTerminalRun silenced(TESSARINE_EXE, quiet, environment);
+  EXPECT_EQ(silenced.Wait(), 0);
+  EXPECT_EQ(silenced.Shown(), "");
+  // Standard error a file: nothing there.
+  const std::string errors = At("errors.txt");
+  ASSERT_EQ(RunShell("LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) +
+                     " export --count 3 --format pdf --output " + At("f.pdf") + " 2>" + errors)
+                .exitCode,
+            0);
+  EXPECT_TRUE(fs::exists(dir / "f.pdf"));
+  EXPECT_EQ(ReadFile(errors), "");
+}
+
+// --output - writes the PDF to standard output: a pipe straight into a reader, or a file it is redirected
+// to; never a terminal. A file named "-" is still a path.
+TEST_F(CommandLineRun, StandardOutputTakesThePdf) {
+  const std::string program = "LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE);
+  RunResult piped = RunShell(program + " export --count=2 --number=5 --format=pdf --output - 2>" +
+                             At("errors.txt") + " | pdfinfo -");
+  EXPECT_EQ(piped.exitCode, 0) << piped.output;
+  EXPECT_TRUE(Contains(piped.output, "Pages:           4")) << piped.output;
+  EXPECT_TRUE(Contains(piped.output, "Tessarine 問題No.5～6")) << piped.output;
+  EXPECT_EQ(ReadFile(dir / "errors.txt"), "");
+  ASSERT_EQ(RunShell(program + " export --format pdf --output - >" + At("redirected.pdf")).exitCode, 0);
+  EXPECT_EQ(tess::test::CrossReferenceProblem(ReadFile(dir / "redirected.pdf")), "");
+  ASSERT_EQ(RunShell("cd " + dir.string() + " && " + program + " export --format pdf --output ./-").exitCode,
+            0);
+  EXPECT_EQ(PdfPages(dir / "-"), 2);
+
+  tess::test::TTerminalRun terminal(TESSARINE_EXE, {"export", "--format", "pdf", "--output", "-"},
+                                    {"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"});
+  EXPECT_EQ(terminal.Wait(), 2);
+  EXPECT_EQ(
+      terminal.Shown(),
+      "tessarine: standard output is a terminal: redirect it to a file or a program, or give --output a "
+      "path\r\n");
+  RunResult svg = RunProgram("export --format svg --output -");
+  EXPECT_EQ(svg.exitCode, 2);
+  EXPECT_TRUE(Contains(svg.output, "svg writes one file per page and needs a path")) << svg.output;
 }
 
 TEST_F(CommandLineRun, TheToolkitGetsNoArgumentsAndExportNeedsNoDisplay) {
