@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "platform/core/Messages.h"
 #include "worksheet/WorksheetPage.h"
@@ -126,12 +127,26 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   WorksheetOptions& w = command.worksheet;
   std::string numberText = std::to_string(w.firstNumber);
   for (i = command.kind == CommandKind::Dialog ? 0 : 1; i < args.size(); ++i) {
-    const std::string& option = args[i];
+    // --option=VALUE is --option VALUE in one argument.
+    std::string option = args[i];
+    std::optional<std::string> attached;
+    if (const std::size_t equals = option.find('=');
+        option.starts_with("--") && equals != std::string::npos) {
+      attached = option.substr(equals + 1);
+      option.resize(equals);
+    }
     auto value = [&](std::string& out) -> bool {
+      if (attached) {
+        out = *attached;
+        return true;
+      }
       if (i + 1 >= args.size()) return false;
       out = args[++i];
       return true;
     };
+    const bool isFlag = option == "--help" || option == "--date" || option == "--unique" ||
+                        option == "--report" || option == "--no-printer" || option == "--quiet";
+    if (isFlag && attached) return Fail(Message("cli.takes-no-value", {option}));
     std::string v;
     long long n = 0;
     if (option == "--help") {
@@ -147,6 +162,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     } else if (option == "--no-printer") {
       if (command.kind != CommandKind::Export) return Fail(Message("cli.option-of", {option, "export"}));
       command.noPrinter = true;
+    } else if (option == "--quiet") {
+      if (command.kind == CommandKind::Dialog) return Fail(Message("cli.option-of-commands", {option}));
+      command.quiet = true;
     } else if (option == "--size" || option == "--level" || option == "--op" || option == "--number" ||
                option == "--line1" || option == "--line2" || option == "--count" || option == "--seed" ||
                option == "--format" || option == "--output" || option == "--printer" ||
@@ -223,6 +241,11 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
   if (command.kind == CommandKind::Export) {
     if (!haveFormat) return Fail(Message("cli.export-needs-format"));
     if (command.output.empty()) return Fail(Message("cli.export-needs-output"));
+    // Standard output takes one file, and nothing else may go there with it.
+    if (command.ToStandardOutput() && command.format != ExportFormat::Pdf) {
+      return Fail(Message("cli.standard-output-pdf-only", {FormatExtension(command.format)}));
+    }
+    if (command.ToStandardOutput() && w.report) return Fail(Message("cli.report-with-standard-output"));
   }
   // Every worksheet's number must fit the counter, checked before anything is built. The first number is
   // checked on its own first, so the last one is computed only from a number in range and nothing wraps.

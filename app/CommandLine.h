@@ -2,8 +2,10 @@
 // The command line beyond the dialog: worksheets exported or printed without a window.
 //
 //   tessarine [OPTIONS]            opens the dialog, its settings filled in from the options
-//   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer]
-//   tessarine print  [OPTIONS] [--printer NAME] [--copies N]
+//   tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH|- [--no-printer] [--quiet]
+//   tessarine print  [OPTIONS] [--printer NAME] [--copies N] [--quiet]
+//
+// An option's value follows it as the next argument or after "=" in the same one (--size=4).
 
 #include <cstdint>
 #include <optional>
@@ -39,10 +41,13 @@ struct Command {
   CommandKind kind = CommandKind::Dialog;
   WorksheetOptions worksheet;
   ExportFormat format = ExportFormat::Pdf;
-  std::string output;                  // export: the path given
+  std::string output;                  // export: the path given; "-" is standard output (a PDF only)
   bool noPrinter = false;              // export: the pages as if no printer were installed
   std::optional<std::string> printer;  // print: a printer name, else the default printer
   int copies = 1;                      // print: copies of each worksheet, 1..999
+  bool quiet = false;                  // export and print: no progress on standard error
+
+  bool ToStandardOutput() const { return kind == CommandKind::Export && output == "-"; }
 };
 
 // A command line that cannot be carried out; the message is for standard error.

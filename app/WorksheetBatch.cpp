@@ -1,6 +1,7 @@
 #include "app/WorksheetBatch.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -28,9 +29,33 @@
 namespace tess {
 namespace {
 
+// Progress on standard error, for a person watching: shown only on a terminal, as one line rewritten in
+// place ("worksheet 3/40") and ended with a newline once the last worksheet is done. A message that comes in
+// between starts on a line of its own.
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& err, bool shown) : FErr(err), FShown(shown) {}
+  void Show(int done, int count) {
+    if (!FShown || count <= 1) return;
+    FErr << '\r' << Message("export.progress", {std::to_string(done), std::to_string(count)}) << std::flush;
+    FOpen = true;
+    if (done == count) End();
+  }
+  void End() {
+    if (FOpen) FErr << '\n' << std::flush;
+    FOpen = false;
+  }
+
+ private:
+  std::ostream& FErr;
+  bool FShown;
+  bool FOpen = false;  // the line holds progress and no newline yet
+};
+
 struct Output {
   std::ostream& out;  // the figure report
   std::ostream& err;  // messages and progress
+  ProgressLine& progress;
 };
 
 template <class T>
@@ -74,23 +99,26 @@ void Build(TForm1& form, const WorksheetOptions& options, int sheet, std::ostrea
   if (options.report) ReportFigures(form, given, sheet, problemNo, out);
 }
 
-void Progress(std::ostream& err, const WorksheetOptions& options, int done) {
-  if (options.count > 1) {
-    err << Message("export.progress", {std::to_string(done), std::to_string(options.count)}) << "\n"
-        << std::flush;
-  }
-}
+// SVG units of a tenth of a millimetre.
+constexpr int kSvgDpi = 254;
 
-// The PDF's title: the program and the problem numbers it holds.
-std::string PdfTitle(const WorksheetOptions& options) {
-  const long long last = static_cast<long long>(options.firstNumber) + options.count - 1;
-  std::string title = "Tessarine 問題No." + std::to_string(options.firstNumber);
-  if (last != options.firstNumber) title += "～" + std::to_string(last);
+// A file's title: the program and the problem numbers the file holds.
+std::string FileTitle(long long first, long long last) {
+  std::string title = "Tessarine 問題No." + std::to_string(first);
+  if (last != first) title += "～" + std::to_string(last);
   return title;
 }
 
 // --output names the file to write (or, for one file per page, the name the page files are made from).
 int CheckOutput(const Command& command, std::ostream& err) {
+  if (command.ToStandardOutput()) {
+    // A PDF's bytes on a terminal help nobody and can upset it.
+    if (::isatty(STDOUT_FILENO)) {
+      ReportError(err, Message("export.standard-output-is-terminal"));
+      return kExitUsage;
+    }
+    return kExitOk;
+  }
   const std::string& output = command.output;
   struct stat st {};
   const bool exists = ::stat(output.c_str(), &st) == 0;
@@ -125,7 +153,10 @@ int Export(TForm1& form, const Command& command, const Output& io) {
   RemoveUnfinishedFilesOnSignals();
   // Pages are written as they are built; each file takes its name only once it is complete.
   const int lastPage = options.count * 2;
-  TPdfExport pdf(command.output, TPdfInfo{PdfTitle(options), "Tessarine"});
+  // Standard output is written as the device it is (a pipe directly; a file it is redirected to whole).
+  const std::string pdfPath = command.ToStandardOutput() ? "/dev/stdout" : command.output;
+  const long long firstNumber = options.firstNumber;
+  TPdfExport pdf(pdfPath, TPdfInfo{FileTitle(firstNumber, firstNumber + options.count - 1), "Tessarine"});
   TResult result;
   if (command.format == ExportFormat::Pdf) result = pdf.Open();  // an unwritable folder fails at once
   int page = 0;
@@ -140,7 +171,7 @@ int Export(TForm1& form, const Command& command, const Output& io) {
           result = pdf.AddPage(metafile);
           break;
         case ExportFormat::Svg:
-          result = ExportSvg(metafile, path);
+          result = ExportSvg(metafile, path, kSvgDpi, FileTitle(firstNumber + sheet, firstNumber + sheet));
           break;
         case ExportFormat::Png:
           result = ExportPng(metafile, path, 150);
@@ -150,10 +181,11 @@ int Export(TForm1& form, const Command& command, const Output& io) {
           break;
       }
     }
-    if (result) Progress(err, options, sheet + 1);
+    if (result) io.progress.Show(sheet + 1, options.count);
   }
   if (result && command.format == ExportFormat::Pdf) result = pdf.Finish();
   if (!result) {
+    io.progress.End();
     ReportError(err, result.Message());
     return kExitFailure;
   }
@@ -208,7 +240,7 @@ int Print(TForm1& form, const Command& command, const Output& io) {
     form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
     Build(form, options, sheet + 1, io.out);
     form.plPrev1->Print();  // a job CUPS refuses or drops ends the run with its message
-    Progress(err, options, sheet + 1);
+    io.progress.Show(sheet + 1, options.count);
   }
   return kExitOk;
 }
@@ -250,13 +282,19 @@ void ChooseExportPrinters(const Command& command, std::ostream& err) {
 
 }  // namespace
 
-int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err) {
+bool StandardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
+int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   TApplication& application = Application();
   application.Initialize();
   application.SetTitle("Tessarine");
   InstallPreviewWindowHost();
+  ProgressLine progress(err, errIsTerminal && !command.quiet);
   // Message boxes have nobody to answer them here: they become messages on standard error.
-  application.SetMessageBoxHook([&err](const TMessageBoxRequest& request) {
+  application.SetMessageBoxHook([&err, &progress](const TMessageBoxRequest& request) {
+    progress.End();
     ReportError(err, request.Text.ToUtf8());
     return mrOk;
   });
@@ -266,9 +304,10 @@ int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& e
     form.FormShow(&form);  // as when the dialog appears: the printable area the header is placed in
     ApplyWorksheetOptions(form, command.worksheet);
     if (int code = CheckWorksheetTexts(form, command.worksheet, err); code != kExitOk) return code;
-    const Output io{out, err};
+    const Output io{out, err, progress};
     return command.kind == CommandKind::Print ? Print(form, command, io) : Export(form, command, io);
   } catch (const std::exception& e) {
+    progress.End();
     ReportError(err, ExceptionMessage(e).ToUtf8());
     return kExitFailure;
   }

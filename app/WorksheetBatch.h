@@ -8,8 +8,12 @@
 
 namespace tess {
 
-// Runs an export or print command; the figure report (--report) goes to `out`, messages and progress to
-// `err`.
-int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err);
+// Runs an export or print command; the figure report (--report) goes to `out`, messages to `err`, and
+// progress too when `err` is a terminal (and --quiet was not given).
+int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& err,
+                      bool errIsTerminal = false);
+
+// Whether the process's standard error is a terminal.
+bool StandardErrorIsTerminal();
 
 }  // namespace tess

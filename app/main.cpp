@@ -151,6 +151,6 @@ int main(int argc, char** argv) {
       }
       // Export and print show no window: they run off screen whatever display the environment names.
       tess::StartProgramPlatform(tess::TDisplayUse::Offscreen);
-      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr);
+      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr, tess::StandardErrorIsTerminal());
   }
 }

@@ -13,7 +13,7 @@ TESSARINE_PACKAGES=(
 TESSARINE_TEST_PACKAGES=(
   cups cups-client cups-bsd cups-ipp-utils printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck python3
-  xvfb openbox
+  xvfb openbox lintian
 )
 
 tessarine_missing_packages() {

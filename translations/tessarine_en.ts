@@ -108,10 +108,10 @@
         <source>usage</source>
         <translation>Usage:
   tessarine [OPTIONS]           open the worksheet dialog with these settings
-  tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer]
-  tessarine print  [OPTIONS] [--printer NAME] [--copies N]
+  tessarine export [OPTIONS] --format pdf|svg|png|emf --output PATH [--no-printer] [--quiet]
+  tessarine print  [OPTIONS] [--printer NAME] [--copies N] [--quiet]
 
-Options:
+Options (a value follows the option, or "=" in the same argument: --size=4):
   --size 3|4|5|6        quadrilaterals per figure (default 3)
   --level 0|1|2|3       given numbers: 0 spokes, 1 tips, 2 three at random, 3 four at random
                         (default 0)
@@ -127,10 +127,14 @@ Options:
   --report              print one line per figure: worksheet, problem number, slot, the values
                         in the quadrilaterals, the given position:number pairs, and how many
                         placements answer the question
+  --format FORMAT       export: pdf, svg, png or emf
+  --output PATH         export: the file to write; - writes the PDF to standard output
   --no-printer          export: lay the pages out as if no printer were installed, so the same
                         options and seed give the same files on every machine
   --printer NAME        print: the printer (default: the system's default printer)
   --copies N            print: copies of each worksheet, 1 to 999 (default 1)
+  --quiet               export and print: no progress (shown only when standard error is a
+                        terminal)
   --help, --version
 
 pdf writes one file with every page; svg, png and emf write PATH-001.ext, PATH-002.ext, ...
@@ -143,6 +147,18 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
     <message>
         <source>bad-dialog-count</source>
         <translation>the count '%1' is not a number from 1 to %2 (the dialog makes at most %2 worksheets at once)</translation>
+    </message>
+    <message>
+        <source>takes-no-value</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>standard-output-pdf-only</source>
+        <translation>--output - writes a PDF to standard output; %1 writes one file per page and needs a path</translation>
+    </message>
+    <message>
+        <source>report-with-standard-output</source>
+        <translation>--report writes to standard output, which --output - keeps for the PDF</translation>
     </message>
 </context>
 <context>
@@ -174,6 +190,10 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
     <message>
         <source>progress</source>
         <translation>worksheet %1/%2</translation>
+    </message>
+    <message>
+        <source>standard-output-is-terminal</source>
+        <translation>standard output is a terminal: redirect it to a file or a program, or give --output a path</translation>
     </message>
     <message>
         <source>output-is-folder</source>

@@ -108,10 +108,10 @@
         <source>usage</source>
         <translation>使い方:
   tessarine [オプション]        この設定で問題作成のダイアログを開く
-  tessarine export [オプション] --format pdf|svg|png|emf --output パス [--no-printer]
-  tessarine print  [オプション] [--printer 名前] [--copies N]
+  tessarine export [オプション] --format pdf|svg|png|emf --output パス [--no-printer] [--quiet]
+  tessarine print  [オプション] [--printer 名前] [--copies N] [--quiet]
 
-オプション:
+オプション（値はオプションの次に，または同じ引数の「=」の後に: --size=4）:
   --size 3|4|5|6        図形ひとつの四角形の数（既定値 3）
   --level 0|1|2|3       記入済みの数字: 0 周囲 (簡単)，1 周囲 (普通)，2 ３つ (ランダム)，
                         3 ４つ (ランダム)（既定値 0）
@@ -126,10 +126,14 @@
   --unique              答えが一つの問題だけ
   --report              図形ごとに１行を出力: 問題用紙，問題番号，位置，四角形の中の数，
                         記入済みの位置:数字，答えの数
+  --format 形式         export: pdf，svg，png，emf のいずれか
+  --output パス         export: 書き出すファイル．- なら PDF を標準出力に書く
   --no-printer          export: プリンタがないものとしてページを作る．同じオプションと種から
                         どのマシンでも同じファイルができる
   --printer 名前        print: 印刷するプリンタ（既定値: システムの既定のプリンタ）
   --copies N            print: 問題用紙ごとの部数，1 ～ 999（既定値 1）
+  --quiet               export，print: 進み具合を表示しない（表示するのは標準エラー出力が
+                        端末のときだけ）
   --help, --version
 
 pdf はすべてのページを１つのファイルに，svg，png，emf はページごとに パス-001.拡張子，
@@ -143,6 +147,18 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
     <message>
         <source>bad-dialog-count</source>
         <translation>枚数「%1」は 1 から %2 までの数ではありません（ダイアログは一度に %2 枚まで作ります）．</translation>
+    </message>
+    <message>
+        <source>takes-no-value</source>
+        <translation>%1 には値を指定できません．</translation>
+    </message>
+    <message>
+        <source>standard-output-pdf-only</source>
+        <translation>--output - は PDF を標準出力に書きます．%1 はページごとにファイルを書くため，パスが必要です．</translation>
+    </message>
+    <message>
+        <source>report-with-standard-output</source>
+        <translation>--output - では標準出力に PDF を書くため，--report は使えません．</translation>
     </message>
 </context>
 <context>
@@ -174,6 +190,10 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
     <message>
         <source>progress</source>
         <translation>問題用紙 %1/%2</translation>
+    </message>
+    <message>
+        <source>standard-output-is-terminal</source>
+        <translation>標準出力が端末です．ファイルかプログラムにリダイレクトするか，--output にパスを指定してください．</translation>
     </message>
     <message>
         <source>output-is-folder</source>

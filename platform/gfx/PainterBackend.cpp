@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <set>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/internal/DeviceBackend.h"
@@ -32,8 +33,9 @@ QTransform ToQTransform(const TXForm& m) {
 
 class TPainterBackend : public TDeviceBackend {
  public:
-  explicit TPainterBackend(QPainter& painter)
+  TPainterBackend(QPainter& painter, std::set<char16_t>* drawn)
       : FPainter(painter),
+        FDrawn(drawn),
         FBase(painter.worldTransform()),
         FHadClip(painter.hasClipping()),
         FInitialClip(painter.hasClipping() ? painter.clipRegion() : QRegion()),
@@ -186,6 +188,7 @@ class TPainterBackend : public TDeviceBackend {
                    double emDevice, TFontFace& face);
 
   QPainter& FPainter;
+  std::set<char16_t>* FDrawn;  // where the characters of each text drawn are noted, if anywhere
   QTransform FBase;
   bool FHadClip;
   QRegion FInitialClip;
@@ -242,6 +245,7 @@ void TPainterBackend::ExtTextOut(TPoint p, unsigned options, const TRect* rect, 
   UseBaseTransform();
   if (rect && (options & ETO_OPAQUE)) FPainter.fillRect(SoftClipped(DeviceBox(*rect)), ToQColor(s.BkColor));
   if (text.empty()) return;
+  if (FDrawn != nullptr) FDrawn->insert(text.begin(), text.end());
 
   // Advances per UTF-16 unit (ExtTextOutA gives them per byte: a two-byte character takes both).
   std::vector<double> unitAdvance(text.size(), 0.0);
@@ -412,13 +416,14 @@ void TPainterBackend::StretchDIBits(const TRect& dest, const TRect& src, const T
 
 }  // namespace
 
-std::unique_ptr<TDeviceContext> MakePainterDeviceContext(QPainter& painter,
-                                                         const TDeviceDescription& device) {
-  return std::make_unique<TDeviceContext>(std::make_unique<TPainterBackend>(painter), device);
+std::unique_ptr<TDeviceContext> MakePainterDeviceContext(QPainter& painter, const TDeviceDescription& device,
+                                                         std::set<char16_t>* drawn) {
+  return std::make_unique<TDeviceContext>(std::make_unique<TPainterBackend>(painter, drawn), device);
 }
 
-std::unique_ptr<TCanvas> MakePainterCanvas(QPainter& painter, const TDeviceDescription& device) {
-  auto canvas = std::make_unique<TCanvas>(MakePainterDeviceContext(painter, device));
+std::unique_ptr<TCanvas> MakePainterCanvas(QPainter& painter, const TDeviceDescription& device,
+                                           std::set<char16_t>* drawn) {
+  auto canvas = std::make_unique<TCanvas>(MakePainterDeviceContext(painter, device, drawn));
   canvas->Font().SetPixelsPerInch(device.DpiY);
   return canvas;
 }

@@ -36,6 +36,7 @@
 #include <utility>
 
 #include "platform/core/Messages.h"
+#include "platform/gfx/internal/PdfOutput.h"
 #include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/Printers.h"
 
@@ -867,7 +868,11 @@ class CupsPrintJob : public TPrintJob {
   // False when the document cannot be opened; throws EPrinterError when CUPS does not take the job.
   bool Start() {
     if (!FFile.open()) return false;
-    FWriter = std::make_unique<QPdfWriter>(&FFile);
+    // The document's text layer and font names are put right as the exported PDFs' are.
+    FDevice = std::make_unique<TPdfOutputDevice>([this](const char* data, std::size_t size) {
+      return FFile.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    });
+    FWriter = std::make_unique<QPdfWriter>(FDevice.get());
     FWriter->setTitle(QString::fromStdString(FTitle.ToUtf8()));
     FWriter->setCreator("Tessarine");
     FWriter->setResolution(FCaps.logPixelsX);
@@ -879,7 +884,7 @@ class CupsPrintJob : public TPrintJob {
     FPainter = std::make_unique<QPainter>();
     if (!FPainter->begin(FWriter.get())) return false;
     PreparePage();
-    FCanvas = MakePainterCanvas(*FPainter, DescribePrinter(FCaps));
+    FCanvas = MakePainterCanvas(*FPainter, DescribePrinter(FCaps), &FDevice->DrawnCharacters());
     FJobId = FSystem.CreateJob(FPrinter, FTitle, FOptions);
     return true;
   }
@@ -896,7 +901,7 @@ class CupsPrintJob : public TPrintJob {
   void End() override {
     if (!FPainter) throw EPrinterError(MessageCp932("printing.job-not-started"));
     FCanvas.reset();
-    const bool finished = FPainter->end();
+    const bool finished = FPainter->end() && FDevice->Finish();
     FPainter.reset();
     FWriter.reset();
     FFile.flush();
@@ -940,6 +945,7 @@ class CupsPrintJob : public TPrintJob {
   int FJobId = 0;  // the job on its queue, until its document was sent or it was cancelled
   int FPages = 1;
   QTemporaryFile FFile;
+  std::unique_ptr<TPdfOutputDevice> FDevice;  // writes to FFile
   std::unique_ptr<QPdfWriter> FWriter;
   std::unique_ptr<QPainter> FPainter;
   std::unique_ptr<TCanvas> FCanvas;  // destroyed before the painter it draws on

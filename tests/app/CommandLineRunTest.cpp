@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "tests/support/CupsQueueLock.h"
+#include "tests/support/PdfFile.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/Shell.h"
+#include "tests/support/Terminal.h"
 
 namespace {
 
@@ -92,7 +94,6 @@ TEST_F(CommandLineRun, PdfHoldsTwoPagesPerWorksheetAndOtherFormatsOneFilePerPage
   RunResult r = RunProgram("export --count 3 --seed 5 --format pdf --output " + At("all.pdf"));
   ASSERT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(PdfPages(dir / "all.pdf"), 6);
-  EXPECT_NE(r.output.find("worksheet 3/3"), std::string::npos) << r.output;
   for (const char* format : {"svg", "png"}) {
     ASSERT_EQ(RunProgram(std::string("export --seed 5 --format ") + format + " --output " + At("page") + "." +
                          format)
@@ -285,30 +286,15 @@ TEST_F(CommandLineRun, LinksLimitsAndLostOutputEndWithAMessageAndNothingHalfWrit
 TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
   for (int signal : {SIGKILL, SIGTERM}) {
     const fs::path output = dir / "big.pdf";
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::dup2(fds[1], STDERR_FILENO);
-      ::close(fds[0]);
-      ::close(fds[1]);
-      ::execl(TESSARINE_EXE, "tessarine", "export", "--count", "100000", "--format", "pdf", "--output",
-              output.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    // Killed once some worksheets are in the file.
-    FILE* progress = ::fdopen(fds[0], "r");
-    std::array<char, 256> line{};
-    while (std::fgets(line.data(), line.size(), progress) != nullptr &&
-           !Contains(line.data(), "worksheet 3/")) {
-    }
-    ::kill(pid, signal);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    std::fclose(progress);
-    EXPECT_TRUE(WIFSIGNALED(status));
+    // Killed once some worksheets are in the file, as its progress shows.
+    tess::test::TTerminalRun run(TESSARINE_EXE,
+                                 {"export", "--count", "100000", "--format", "pdf", "--output", output},
+                                 {"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_TRUE(run.WaitFor("worksheet 3/")) << run.Shown();
+    run.Signal(signal);
+    run.Wait();
+    EXPECT_TRUE(run.Signalled());
     EXPECT_FALSE(fs::exists(output));
     // A killed program may leave its temporary file; an ended one removes it.
     for (const std::string& name : FileNames(dir)) {
@@ -317,6 +303,57 @@ TEST_F(CommandLineRun, AKilledExportLeavesNothingUnderItsName) {
       fs::remove(dir / name);
     }
   }
+}
+
+// Progress is for a person watching: on a terminal one line rewritten in place and ended once; nothing on a
+// file or pipe, nothing with --quiet.
+TEST_F(CommandLineRun, ProgressShowsOnATerminalOnly) {
+  const std::vector<std::string> environment{"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"};
+  tess::test::TTerminalRun shown(
+      TESSARINE_EXE, {"export", "--count", "3", "--format", "pdf", "--output", At("p.pdf")}, environment);
+  EXPECT_EQ(shown.Wait(), 0) << shown.Shown();
+  EXPECT_EQ(shown.Shown(), "\rworksheet 1/3\rworksheet 2/3\rworksheet 3/3\r\n");
+  const std::vector<std::string> quiet{"export",   "--count", "3",        "--quiet",
+                                       "--format", "pdf",     "--output", At("q.pdf")};
+  tess::test::TTerminalRun silenced(TESSARINE_EXE, quiet, environment);
+  EXPECT_EQ(silenced.Wait(), 0);
+  EXPECT_EQ(silenced.Shown(), "");
+  // Standard error a file: nothing there.
+  const std::string errors = At("errors.txt");
+  ASSERT_EQ(RunShell("LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE) +
+                     " export --count 3 --format pdf --output " + At("f.pdf") + " 2>" + errors)
+                .exitCode,
+            0);
+  EXPECT_TRUE(fs::exists(dir / "f.pdf"));
+  EXPECT_EQ(ReadFile(errors), "");
+}
+
+// --output - writes the PDF to standard output: a pipe straight into a reader, or a file it is redirected
+// to; never a terminal. A file named "-" is still a path.
+TEST_F(CommandLineRun, StandardOutputTakesThePdf) {
+  const std::string program = "LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(TESSARINE_EXE);
+  RunResult piped = RunShell(program + " export --count=2 --number=5 --format=pdf --output - 2>" +
+                             At("errors.txt") + " | pdfinfo -");
+  EXPECT_EQ(piped.exitCode, 0) << piped.output;
+  EXPECT_TRUE(Contains(piped.output, "Pages:           4")) << piped.output;
+  EXPECT_TRUE(Contains(piped.output, "Tessarine 問題No.5～6")) << piped.output;
+  EXPECT_EQ(ReadFile(dir / "errors.txt"), "");
+  ASSERT_EQ(RunShell(program + " export --format pdf --output - >" + At("redirected.pdf")).exitCode, 0);
+  EXPECT_EQ(tess::test::CrossReferenceProblem(ReadFile(dir / "redirected.pdf")), "");
+  ASSERT_EQ(RunShell("cd " + dir.string() + " && " + program + " export --format pdf --output ./-").exitCode,
+            0);
+  EXPECT_EQ(PdfPages(dir / "-"), 2);
+
+  tess::test::TTerminalRun terminal(TESSARINE_EXE, {"export", "--format", "pdf", "--output", "-"},
+                                    {"LC_ALL=C", "QT_QPA_PLATFORM=offscreen"});
+  EXPECT_EQ(terminal.Wait(), 2);
+  EXPECT_EQ(
+      terminal.Shown(),
+      "tessarine: standard output is a terminal: redirect it to a file or a program, or give --output a "
+      "path\r\n");
+  RunResult svg = RunProgram("export --format svg --output -");
+  EXPECT_EQ(svg.exitCode, 2);
+  EXPECT_TRUE(Contains(svg.output, "svg writes one file per page and needs a path")) << svg.output;
 }
 
 TEST_F(CommandLineRun, TheToolkitGetsNoArgumentsAndExportNeedsNoDisplay) {
@@ -378,7 +415,9 @@ TEST_F(CommandLineRun, NumbersAndTextsTheWorksheetCannotTakeAreRefusedByName) {
   EXPECT_FALSE(fs::exists(dir / "x.pdf"));
 }
 
-TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
+// Files that read well elsewhere: titles naming their worksheets (a page file the number of its own), fonts
+// named as the subsets they are, a text layer of the characters as typed, spaces as spaces.
+TEST_F(CommandLineRun, FilesNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
   RunResult r =
       RunProgram("export --number 5 --count 3 --line2 '１～９、Ａ〜Ｚ' --format pdf --output " + At("s.pdf"));
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -390,6 +429,20 @@ TEST_F(CommandLineRun, PdfsNameTheirWorksheetsAndGiveBackTheTextAsTyped) {
   EXPECT_TRUE(Contains(text, "１～７の数を１回ずつ使って")) << text;
   EXPECT_TRUE(Contains(text, "１～９、Ａ～Ｚ")) << text;
   EXPECT_FALSE(Contains(text, "〜"));
+  const std::string fonts = RunShell("pdffonts " + At("s.pdf")).output;
+  EXPECT_TRUE(
+      Contains(fonts, "+IPAGothic                     CID TrueType      Identity-H       yes yes yes"))
+      << fonts;
+  EXPECT_FALSE(Contains(fonts, " no  ")) << fonts;  // every font embedded, a subset, with a text map
+
+  ASSERT_EQ(
+      RunProgram("export --number 5 --count 2 --line1 'A B' --format svg --output " + At("s.svg")).exitCode,
+      0);
+  const std::string svg = ReadFile(dir / "s-003.svg");
+  EXPECT_TRUE(Contains(svg, "<title>Tessarine 問題No.6</title>")) << svg.substr(0, 400);
+  EXPECT_FALSE(Contains(svg, "Qt"));
+  ASSERT_EQ(RunProgram("export --line1 'A B' --format pdf --output " + At("spaces.pdf")).exitCode, 0);
+  EXPECT_TRUE(Contains(PdfText(dir / "spaces.pdf"), "\nA B\n")) << PdfText(dir / "spaces.pdf");
   // Paths are used byte for byte, even where they are not UTF-8.
   const std::string latin1 = At("caf") + "\xE9";
   r = RunProgram("export --format emf --output \"$(printf '" + At("caf") + "\\351')\"");

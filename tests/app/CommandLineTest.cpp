@@ -91,6 +91,65 @@ TEST(CommandLine, BadValuesAreRejectedWithAMessage) {
             "問題番号 2147483648 は -2147483647 ～ 2147483646 の範囲の外です．");
 }
 
+TEST(CommandLine, AnOptionsValueMayFollowAnEqualsSign) {
+  ParsedCommand joined =
+      Parse({"export", "--size=4", "--level=2", "--op=product", "--number=-3", "--line1=a=b",
+             "--line2=", "--count=2", "--seed=9", "--format=svg", "--output=out/x.svg"});
+  ASSERT_TRUE(joined.command) << joined.error->message;
+  const Command& c = *joined.command;
+  EXPECT_EQ(c.worksheet.sizeIndex, 1);
+  EXPECT_EQ(c.worksheet.level, 2);
+  EXPECT_EQ(c.worksheet.operation, 1);
+  EXPECT_EQ(c.worksheet.firstNumber, -3);
+  EXPECT_EQ(c.worksheet.line1, "a=b");  // only the first "=" ends the option's name
+  EXPECT_EQ(c.worksheet.line2, "");
+  EXPECT_EQ(c.worksheet.count, 2);
+  EXPECT_EQ(c.worksheet.seed, 9u);
+  EXPECT_EQ(c.format, ExportFormat::Svg);
+  EXPECT_EQ(c.output, "out/x.svg");
+  ParsedCommand print = Parse({"print", "--printer=Office=2", "--copies=3"});
+  ASSERT_TRUE(print.command);
+  EXPECT_EQ(print.command->printer, "Office=2");
+  EXPECT_EQ(print.command->copies, 3);
+  ParsedCommand dialog = Parse({"--size=6", "--count=5"});
+  ASSERT_TRUE(dialog.command);
+  EXPECT_EQ(dialog.command->kind, CommandKind::Dialog);
+  EXPECT_EQ(dialog.command->worksheet.sizeIndex, 3);
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"export", "--format=pdf", "--output="}, "--output needs a path"},
+      {{"print", "--size="}, "unknown size ''"},
+      {{"print", "--copies=", "2"}, "copies '' is not"},  // the next argument is not taken instead
+      {{"export", "--date=yes", "--format=pdf", "--output=a.pdf"}, "--date takes no value"},
+      {{"print", "--quiet=1"}, "--quiet takes no value"},
+      {{"print", "--bogus=1"}, "unknown option '--bogus'"},
+      {{"print", "--format=pdf"}, "--format belongs to export"},
+  };
+  for (const auto& [args, message] : refused) {
+    ParsedCommand p = Parse(args);
+    ASSERT_TRUE(p.error) << args[1];
+    EXPECT_NE(p.error->message.find(message), std::string::npos) << p.error->message;
+  }
+}
+
+TEST(CommandLine, StandardOutputTakesOnePdfAndQuietBelongsToTheCommands) {
+  ParsedCommand pdf = Parse({"export", "--format", "pdf", "--output", "-", "--quiet"});
+  ASSERT_TRUE(pdf.command);
+  EXPECT_TRUE(pdf.command->ToStandardOutput());
+  EXPECT_TRUE(pdf.command->quiet);
+  EXPECT_FALSE(Parse({"export", "--format", "pdf", "--output", "./-"}).command->ToStandardOutput());
+  EXPECT_TRUE(Parse({"print", "--quiet"}).command->quiet);
+  EXPECT_EQ(Parse({"export", "--format=png", "--output=-"}).error->message,
+            "--output - writes a PDF to standard output; png writes one file per page and needs a path");
+  EXPECT_EQ(Parse({"export", "--format=pdf", "--output=-", "--report"}).error->message,
+            "--report writes to standard output, which --output - keeps for the PDF");
+  EXPECT_EQ(Parse({"--size", "4", "--quiet"}).error->message, "--quiet belongs to export and print");
+  SetMessageLanguage(TLanguage::Japanese);
+  EXPECT_EQ(ParseCommandLine({"export", "--format=svg", "--output=-"}).error->message,
+            "--output - は PDF を標準出力に書きます．svg はページごとにファイルを書くため，パスが必要です．");
+  EXPECT_EQ(ParseCommandLine({"print", "--date=1"}).error->message, "--date には値を指定できません．");
+}
+
 TEST(CommandLine, PageFilesAreNumberedBesideThePath) {
   EXPECT_EQ(PageFileName("out/sheet.svg", ExportFormat::Svg, 1), "out/sheet-001.svg");
   EXPECT_EQ(PageFileName("out/sheet", ExportFormat::Png, 12), "out/sheet-012.png");

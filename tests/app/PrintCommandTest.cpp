@@ -20,7 +20,9 @@
 #include "preview/PreviewHost.h"
 #include "tests/platform/DrawingTestUtil.h"
 #include "tests/support/CupsJobs.h"
+#include "tests/support/PdfFile.h"
 #include "tests/support/PdfPages.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/Shell.h"
 
 namespace tess {
@@ -80,6 +82,7 @@ TEST(PrintCommand, EachWorksheetHasItsOwnNumberAndEveryJobAsksForTheCopies) {
   const test::TShellResult run =
       RunTessarine("print --number 7 --count 3 --copies 2 --seed 3 --printer " + queue.Name());
   ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output, "");  // no progress where nobody watches
   const std::vector<test::CupsJob> jobs = test::CupsJobsOn(queue.Name());
   ASSERT_EQ(jobs.size(), 3u);
   for (std::size_t i = 0; i < jobs.size(); ++i) {
@@ -203,6 +206,40 @@ TEST(PrintCommand, AClassOnAPrinterWithoutA4IsToldInOneLineAndEveryWorksheetIsFi
   int told = 0;
   for (std::string line; std::getline(lines, line);) told += line.find("Letter Only") != std::string::npos;
   EXPECT_EQ(told, 1) << err.str();
+}
+
+// The document a job sends reads as the exported PDF does: its fonts named as subsets, its text the
+// characters printed (～ not 〜, spaces as spaces).
+TEST(PrintCommand, PrintedAndExportedPdfsGiveBackTheSameText) {
+  if (!test::CanAddCupsQueues()) GTEST_SKIP() << "no CUPS-PDF queue to copy, or not root";
+  test::CupsTurn turn;
+  test::TestQueue queue("Text");
+  ASSERT_TRUE(queue.Exists());
+  const std::string options = "--seed 3 --number 5 --line1 'A B' --line2 '１～９、Ａ〜Ｚ' ";
+  const test::TShellResult run = RunTessarine("print " + options + "--printer " + queue.Name());
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::vector<test::CupsJob> jobs = test::CupsJobsOn(queue.Name());
+  ASSERT_EQ(jobs.size(), 1u);
+  char spool[64];
+  std::snprintf(spool, sizeof spool, "/var/spool/cups/d%05d-001", jobs[0].id);
+  const std::string exported =
+      (std::filesystem::temp_directory_path() / ("tessarine-text-" + std::to_string(::getpid()) + ".pdf"))
+          .string();
+  ASSERT_EQ(RunTessarine("export " + options + "--format pdf --output " + exported).exitCode, 0);
+  const std::string printedText = test::Shell(std::string("pdftotext -q ") + spool + " -");
+  const std::string exportedText = test::Shell("pdftotext -q " + exported + " -");
+  std::filesystem::remove(exported);
+  for (const std::string& text : {printedText, exportedText}) {
+    EXPECT_NE(text.find("A B\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("１～９、Ａ～Ｚ"), std::string::npos) << text;
+    EXPECT_NE(text.find("問題No.5"), std::string::npos) << text;
+    EXPECT_EQ(text.find("〜"), std::string::npos) << text;
+  }
+  EXPECT_EQ(printedText, exportedText);
+  const std::string fonts = test::Shell(std::string("pdffonts ") + spool);
+  EXPECT_NE(fonts.find("+IPAGothic"), std::string::npos) << fonts;
+  EXPECT_EQ(fonts.find(" no  "), std::string::npos) << fonts;
+  EXPECT_EQ(test::CrossReferenceProblem(test::ReadFile(spool)), "");
 }
 
 TEST(PrintCommand, CupsThatCannotBeReachedIsSaidSo) {

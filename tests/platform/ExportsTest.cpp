@@ -1,6 +1,7 @@
 // Files made from a page recording.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <unistd.h>
@@ -8,7 +9,9 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/gfx/emf/Exports.h"
 #include "tests/platform/DrawingTestUtil.h"
+#include "tests/support/PdfFile.h"
 #include "tests/support/ReadFile.h"
+#include "tests/support/Shell.h"
 
 namespace tess {
 namespace {
@@ -64,6 +67,33 @@ TEST_F(Exports, PdfAndSvgAreWrittenWithThePageSize) {
   std::string svg = ReadFile(Path("page.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("210mm"), std::string::npos);
+}
+
+// What other programs read: the fonts named as the subsets they are, a text layer of the characters drawn
+// (the space and ～ of the page, not the tab and 〜 that share their glyphs), a cross-reference table that
+// finds every object; an SVG titled as asked and naming no toolkit.
+TEST_F(Exports, PdfAndSvgReadWellElsewhere) {
+  ASSERT_TRUE(ExportPdf(std::vector<const TMetafile*>{&page_, &page_}, Path("pages.pdf")));
+  const std::string pdf = ReadFile(Path("pages.pdf"));
+  EXPECT_EQ(test::CrossReferenceProblem(pdf), "");
+  const std::vector<std::string> descriptors = test::NamesAfter(pdf, "/FontName /");
+  ASSERT_FALSE(descriptors.empty());
+  for (const std::string& font : test::NamesAfter(pdf, "/BaseFont /")) {
+    EXPECT_EQ(font.find('+'), 6u) << font;
+    EXPECT_NE(std::find(descriptors.begin(), descriptors.end(), font), descriptors.end()) << font;
+  }
+  // As a reader extracts the text: the space and ～ drawn, not the tab and 〜 that share their glyphs.
+  const std::string text = test::Shell("pdftotext -q '" + Path("pages.pdf") + "' -");
+  EXPECT_NE(text.find("Opaque ｶﾞｲﾄﾞ text"), std::string::npos) << text;
+  EXPECT_NE(text.find("１～７の数を"), std::string::npos) << text;
+  EXPECT_EQ(text.find_first_of("\t"), std::string::npos) << text;
+  EXPECT_EQ(text.find("〜"), std::string::npos) << text;
+
+  ASSERT_TRUE(ExportSvg(page_, Path("page.svg"), 254, "Tessarine 問題No.5 <b>&"));
+  const std::string svg = ReadFile(Path("page.svg"));
+  EXPECT_NE(svg.find("<title>Tessarine 問題No.5 b</title>"), std::string::npos) << svg.substr(0, 400);
+  EXPECT_EQ(svg.find("Qt"), std::string::npos);
+  EXPECT_EQ(svg.find("<desc>"), std::string::npos);
 }
 
 TEST_F(Exports, AFileAppearsWholeOrNotAtAll) {

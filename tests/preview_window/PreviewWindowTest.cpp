@@ -771,6 +771,11 @@ TEST_F(PreviewWindowClosing, CloseResetsThePageFrameAndFreesAnOwnedWindow) {
   EXPECT_TRUE(again->Visible());
   EXPECT_TRUE(Preview->OwnsForm());
   EXPECT_EQ(again->StatusBar->Panel(0).Text, U(" Page  1/2  A4"));
+  // The handlers hold this test's flags, which are gone once it returns; the window the fixture frees
+  // afterwards must not call them.
+  Preview->OnFormCloseQuery = nullptr;
+  Preview->OnFormClose = nullptr;
+  Preview->OnFormDestroy = nullptr;
 }
 
 TEST_F(PreviewWindowClosing, RefusedCloseKeepsWindowAndPageFrame) {

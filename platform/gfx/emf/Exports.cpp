@@ -11,11 +11,12 @@
 #include <QSvgGenerator>
 
 #include <cmath>
-#include <cstring>
 #include <set>
+#include <string>
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Messages.h"
+#include "platform/gfx/internal/PdfOutput.h"
 #include "platform/gfx/internal/QtCanvas.h"
 
 namespace tess {
@@ -41,96 +42,17 @@ TResult CannotWrite(const std::string& path, const TResult& reason) {
   return TResult::Error(Message("files.cannot-write", {path, reason.Message()}));
 }
 
-TResult Draw(QPainter& painter, const QPaintDevice& device, const TMetafile& m, QSize pixels) {
-  auto canvas = MakePainterCanvas(painter, DescribePaintDevice(device));
+TResult Draw(QPainter& painter, const QPaintDevice& device, const TMetafile& m, QSize pixels,
+             std::set<char16_t>* drawn = nullptr) {
+  auto canvas = MakePainterCanvas(painter, DescribePaintDevice(device), drawn);
   return canvas->StretchDraw(TRect{0, 0, pixels.width(), pixels.height()}, m);
 }
 
-// The characters a recording's text records draw, as the player reads them.
-void CollectDrawnCharacters(const TMetafile& page, std::set<char16_t>& drawn) {
-  // A page the enumerator cannot read fails with its own message when it is drawn; here the records read
-  // up to that point are all there is to collect.
-  (void)EnumerateMetafile(page, nullptr, nullptr, [&drawn](TEnumContext& context) {
-    const TEmfRecord& r = context.Record();
-    const bool wide = r.Type == emf::EMR_EXTTEXTOUTW;
-    if ((!wide && r.Type != emf::EMR_EXTTEXTOUTA) || r.Bytes.size() < sizeof(emf::EmrExtTextOut)) return true;
-    emf::EmrExtTextOut t{};
-    std::memcpy(&t, r.Bytes.data(), sizeof t);
-    const std::uint64_t unit = wide ? 2 : 1;
-    if (t.nChars == 0 || t.offString + t.nChars * unit > r.Bytes.size()) return true;
-    const std::uint8_t* text = r.Bytes.data() + t.offString;
-    if (wide) {
-      for (std::uint32_t i = 0; i < t.nChars; ++i) {
-        drawn.insert(static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8)));
-      }
-    } else {
-      const std::string bytes(reinterpret_cast<const char*>(text), t.nChars);
-      for (char16_t ch : ToUtf16(Cp932String::FromBytes(bytes))) drawn.insert(ch);
-    }
-    return true;
-  });
-}
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// The PDF writer names each glyph in the text layer (the ToUnicode map) by the lowest character the font
-// maps to it. Where a font draws a code page 932 character and its JIS name with one glyph (～ U+FF5E and
-// 〜 U+301C in IPAGothic), the text layer would give back the JIS name, which was never drawn. The map
-// names every glyph with four hex digits, so the character drawn takes its place in the same bytes.
-void NameDrawnCharacters(char* map, std::size_t size, const std::set<char16_t>& drawn) {
-  enum class Section { None, Ranges, Chars } section = Section::None;
-  std::size_t line = 0;
-  while (line < size) {
-    std::size_t end = line;
-    while (end < size && map[end] != '\n') ++end;
-    const std::string_view text(map + line, end - line);
-    if (text.ends_with("beginbfrange")) {
-      section = Section::Ranges;
-    } else if (text.ends_with("beginbfchar")) {
-      section = Section::Chars;
-    } else if (text.starts_with("end")) {
-      section = Section::None;
-    } else if (section != Section::None) {
-      // The four-digit tokens of the line: source codes first, then the characters they stand for.
-      std::vector<std::size_t> tokens;
-      for (std::size_t i = 0; i + 5 < text.size(); ++i) {
-        if (text[i] == '<' && text[i + 5] == '>' && IsHexDigit(text[i + 1]) && IsHexDigit(text[i + 2]) &&
-            IsHexDigit(text[i + 3]) && IsHexDigit(text[i + 4])) {
-          tokens.push_back(line + i + 1);
-        }
-      }
-      std::size_t first = 1;  // a character entry: <code> <character>
-      if (section == Section::Ranges) {
-        // <low> <high> [<character> ...], or <low> <high> <first character> of a run, which only a range of
-        // one glyph leaves free to change.
-        const bool list = text.find('[') != std::string_view::npos;
-        first = list || (tokens.size() == 3 &&
-                         std::string_view(map + tokens[0], 4) == std::string_view(map + tokens[1], 4))
-                    ? 2
-                    : tokens.size();
-      }
-      for (std::size_t k = first; k < tokens.size(); ++k) {
-        char* digits = map + tokens[k];
-        const auto named = static_cast<char16_t>(std::stoul(std::string(digits, 4), nullptr, 16));
-        const char16_t own = Cp932NameForJisName(named);
-        if (own == 0 || drawn.count(named) != 0 || drawn.count(own) == 0) continue;
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(own));
-        std::memcpy(digits, hex, 4);
-      }
-    }
-    line = end + 1;
-  }
-}
-
 // A write-only device over an atomic file, for the toolkit's writers. The first failure stays in the file's
-// status. With a set of drawn characters, the PDF text-layer maps passing through are corrected on the way.
+// status.
 class AtomicFileDevice : public QIODevice {
  public:
-  explicit AtomicFileDevice(TAtomicFile& file, const std::set<char16_t>* drawn = nullptr)
-      : FFile(file), FDrawn(drawn) {
+  explicit AtomicFileDevice(TAtomicFile& file) : FFile(file) {
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
   }
   bool isSequential() const override { return true; }
@@ -138,18 +60,11 @@ class AtomicFileDevice : public QIODevice {
  protected:
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 size) override {
-    static constexpr std::string_view kTextMap = "/CIDInit /ProcSet findresource begin";
-    if (FDrawn != nullptr && std::string_view(data, static_cast<std::size_t>(size)).starts_with(kTextMap)) {
-      std::string map(data, static_cast<std::size_t>(size));
-      NameDrawnCharacters(map.data(), map.size(), *FDrawn);
-      return FFile.Write(map) ? size : -1;
-    }
     return FFile.Write(data, static_cast<std::size_t>(size)) ? size : -1;
   }
 
  private:
   TAtomicFile& FFile;
-  const std::set<char16_t>* FDrawn;
 };
 
 }  // namespace
@@ -160,8 +75,7 @@ struct TPdfExport::State {
   State(std::string path, TPdfInfo pdfInfo) : file(std::move(path)), info(std::move(pdfInfo)) {}
   TAtomicFile file;
   TPdfInfo info;
-  std::set<char16_t> drawn;
-  std::unique_ptr<AtomicFileDevice> device;
+  std::unique_ptr<TPdfOutputDevice> device;
   std::unique_ptr<QPdfWriter> writer;
   QPainter painter;
   int pages = 0;
@@ -196,9 +110,9 @@ TResult TPdfExport::AddPage(const TMetafile& page) {
     s.failure = CannotWrite(s.file.Target(), r);
     return s.failure;
   }
-  CollectDrawnCharacters(page, s.drawn);
   if (s.pages == 0) {
-    s.device = std::make_unique<AtomicFileDevice>(s.file, &s.drawn);
+    s.device = std::make_unique<TPdfOutputDevice>(
+        [&file = s.file](const char* data, std::size_t size) { return file.Write(data, size).IsOk(); });
     s.writer = std::make_unique<QPdfWriter>(s.device.get());
     s.writer->setTitle(QString::fromStdString(s.info.title));
     s.writer->setCreator(QString::fromStdString(s.info.creator));
@@ -214,7 +128,8 @@ TResult TPdfExport::AddPage(const TMetafile& page) {
     s.writer->newPage();
   }
   ++s.pages;
-  if (TResult r = Draw(s.painter, *s.writer, page, FramePixels(page, kPdfDpi)); !r) {
+  if (TResult r = Draw(s.painter, *s.writer, page, FramePixels(page, kPdfDpi), &s.device->DrawnCharacters());
+      !r) {
     s.failure = CannotWrite(s.file.Target(), r);
   } else if (!s.file.Status()) {
     s.failure = s.file.Status();  // a finished page went to the file and did not fit
@@ -231,7 +146,7 @@ TResult TPdfExport::Finish() {
     s.file.Discard();
     return s.failure;
   }
-  const bool ended = s.painter.end();
+  const bool ended = s.painter.end() && s.device->Finish();
   if (!s.file.Status()) {
     s.failure = s.file.Status();
   } else if (!ended) {
@@ -273,7 +188,7 @@ TResult ExportEmf(const TMetafile& metafile, const std::string& path) {
   return file.Commit();
 }
 
-TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi) {
+TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi, const std::string& title) {
   if (TResult r = CheckPage(metafile); !r) return CannotWrite(path, r);
   if (dpi <= 0) return CannotWrite(path, TResult::Error(Message("export.resolution-not-positive")));
   TAtomicFile file(path);
@@ -285,6 +200,12 @@ TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi) {
   svg.setResolution(dpi);
   svg.setSize(pixels);
   svg.setViewBox(QRect(QPoint(0, 0), pixels));
+  // The drawing's own title and no description: the generator would otherwise name itself in both. The
+  // generator writes the title as it is given, so markup characters stay out of it.
+  std::string plainTitle = title;
+  std::erase_if(plainTitle, [](char c) { return c == '<' || c == '>' || c == '&'; });
+  svg.setTitle(QString::fromStdString(plainTitle));
+  svg.setDescription(QString());
   QPainter painter;
   if (!painter.begin(&svg))
     return CannotWrite(path, TResult::Error(Message("export.svg-writer-did-not-start")));

@@ -49,8 +49,10 @@ TResult ExportPdf(const std::vector<const TMetafile*>& pages, const std::string&
                   const TPdfInfo& info = {});
 TResult ExportPdf(const TMetafile& metafile, const std::string& path);
 // An SVG drawing as large as the frame, drawn at the given resolution; the default of 254 dots per inch makes
-// one SVG unit a tenth of a millimetre, so the drawing's size in millimetres is exact.
-TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi = 254);
+// one SVG unit a tenth of a millimetre, so the drawing's size in millimetres is exact. The title (UTF-8,
+// plain text: '<', '>' and '&' are left out) is the drawing's <title>; without one it has none.
+TResult ExportSvg(const TMetafile& metafile, const std::string& path, int dpi = 254,
+                  const std::string& title = {});
 // A PNG of the frame at the given resolution, on white.
 TResult ExportPng(const TMetafile& metafile, const std::string& path, int dpi);
 
