@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/TerminalText.h"  // EscapeForTerminal, for every message on standard error
+
 namespace tess {
 
 // Exit codes of the command line.
@@ -61,10 +63,6 @@ struct ParsedCommand {
   std::optional<CommandLineError> error;
 };
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
-
-// Text from the command line or the system made safe to show on a terminal: control characters and bytes
-// that are not UTF-8 are shown as escapes (\x1B, \u009B, \xFF).
-std::string EscapeForTerminal(std::string_view text);
 
 // The usage text for --help.
 std::string UsageText();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/core/Messages.h"
+#include "platform/core/TerminalText.h"
 #include "platform/printing/Printers.h"
 
 namespace tess {
@@ -33,7 +34,7 @@ void ProgramMessageHandler(QtMsgType type, const QMessageLogContext& context, co
     // Said on standard error, so in the locale's language whatever the windows would have spoken.
     const std::string line =
         gStarting ? MessageIn(LocaleLanguage(), "app.no-window-system", {reason}) : reason;
-    std::fprintf(stderr, "tessarine: %s\n", line.c_str());
+    std::fprintf(stderr, "tessarine: %s\n", EscapeForTerminal(line).c_str());
     std::fflush(stderr);
     std::_Exit(1);
   }

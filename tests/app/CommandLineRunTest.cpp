@@ -132,6 +132,15 @@ TEST_F(CommandLineRun, BadValuesGiveTheirMessageAndExitCode) {
     EXPECT_NE(r.output.find("tessarine: "), std::string::npos) << r.output;
   }
   EXPECT_FALSE(fs::exists(dir / "x.pdf"));
+  // Names from outside reach the terminal escaped: a printer's and a server's.
+  for (const std::string& environment :
+       {std::string("QT_QPA_PLATFORM=offscreen"),
+        std::string("QT_QPA_PLATFORM=offscreen CUPS_SERVER=\"$(printf 'a\\033[2Jb')\"")}) {
+    RunResult r = RunProgram("print --printer \"$(printf 'x\\033[31my')\"", environment);
+    EXPECT_GT(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output.find('\x1b'), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\\x1B"), std::string::npos) << r.output;
+  }
 }
 
 // The report: one line per figure on standard output. With --unique every figure has one answer, and
