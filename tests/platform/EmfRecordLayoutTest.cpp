@@ -111,15 +111,17 @@ TEST(EmfRecordLayout, FrameComesFromTheBoundsWhenNoSizeIsSet) {
   EXPECT_EQ(m.MMWidth(), 2000);
 }
 
-TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheCanvasAdvances) {
-  std::vector<int> advances;
+TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheAdvancesAtTheReferenceResolution) {
   int width = 0;
-  TMetafile m = RecordMmText([&](TCanvas& c) {
-    c.Font().SetName(Cp932String::FromUtf8("ＭＳ Ｐゴシック"));
-    c.Font().SetHeight(-50);
+  // The worksheet's page mapping at 600 dpi: a unit is 2.36238 pixels across and 2.36229 down, so the
+  // -37 font's em is 87.405 pixels. The pen goes to 87.40 (問), 131.11 (A, half an em) and 218.51 (題)
+  // pixels, rounded to 87, 131 and 219 and brought back to units: 36.83, 55.45 and 92.70, rounded to
+  // 37, 55 and 93.
+  TMetafile m = testing::RecordPage(A4Device(600), [&](TCanvas& c) {
+    c.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
+    c.Font().SetHeight(-37);
     c.SetTextFlags(ETO_CLIPPED);
     c.TextOut(120, 340, Cp932String::FromUtf8("問A題"));
-    advances = c.Handle().TextAdvancesW(u"問A題");
     width = c.TextWidth(Cp932String::FromUtf8("問A題"));
   });
   const auto& b = m.Bytes();
@@ -141,14 +143,10 @@ TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheCanvasAdvances) {
   EXPECT_EQ(At<std::uint16_t>(b, r + 78), u'A');
   EXPECT_EQ(At<std::uint16_t>(b, r + 80), 0x984Cu);  // 題
   EXPECT_EQ(At<std::uint16_t>(b, r + 82), 0u);       // padding
-  ASSERT_EQ(advances.size(), 3u);
-  int sum = 0;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(At<std::int32_t>(b, r + 84 + 4 * i), advances[i]);
-    sum += advances[i];
-  }
-  EXPECT_EQ(sum, width);
-  EXPECT_NEAR(advances[0], 50, 2);  // a full-width character is about one em
+  EXPECT_EQ(At<std::int32_t>(b, r + 84), 37);
+  EXPECT_EQ(At<std::int32_t>(b, r + 88), 18);
+  EXPECT_EQ(At<std::int32_t>(b, r + 92), 38);
+  EXPECT_EQ(width, 93);
 }
 
 TEST(EmfRecordLayout, FontRecordKeepsTheDesignFaceNameInUtf16) {
