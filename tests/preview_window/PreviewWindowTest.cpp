@@ -295,37 +295,51 @@ TEST_F(PreviewWindowLayout, NoRecordedPageLeavesEverythingButCloseDisabled) {
 TEST_F(PreviewWindowLayout, ZoomStepsTruncateAndStopAtTheirLimits) {
   Record(2);
   TplPrevForm* form = ShowModeless();
-  const int width0 = form->Image1->Width();
+  auto size = [form] { return std::pair{form->Image1->Width(), form->Image1->Height()}; };
+  // The printer's A4 page is 2100 x 2969, the scroll box 648 x 427 and the screen 800 x 800 here.
+  ASSERT_EQ(Preview->PageWidth(), 2100);
+  ASSERT_EQ(Preview->PageHeight(), 2969);
+  ASSERT_EQ(form->ScrollBox1->Height(), 427);
+  ASSERT_EQ(Screen().Width(), 800);
+  // The whole page is 427 - 30 = 397 high and 397 x 2100 / 2969 = 280.80 wide, cut to 280.
+  EXPECT_EQ(size(), (std::pair{280, 397}));
+
+  // A step makes the width 10/9 or 9/10 of itself and the height the new width times 2969 / 2100, each cut
+  // toward zero: 280 -> 311.11 (439.69 high), 345.56 (487.76), then 310.50 (438.28), 279.00 (394.45).
+  // Rounding would give 311 x 440, 346 x 489, 311 x 440, 280 x 396.
   form->ZoomUpBtnClick(form->ZoomUpBtn);
   EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztOther);
-  const int width1 = static_cast<int>(width0 * 100 / 90.0);
-  EXPECT_EQ(form->Image1->Width(), width1);
-  EXPECT_EQ(form->Image1->Height(), static_cast<int>(Preview->PageAspect() * width1));
+  EXPECT_EQ(size(), (std::pair{311, 439}));
+  form->ZoomUpBtnClick(form->ZoomUpBtn);
+  EXPECT_EQ(size(), (std::pair{345, 487}));
   form->ZoomDownBtnClick(form->ZoomDownBtn);
-  const int width2 = static_cast<int>(width1 * 90 / 100.0);
-  EXPECT_EQ(form->Image1->Width(), width2);
-  EXPECT_LE(std::abs(width2 - width0), 1);  // one step in and out: back to within a pixel
+  EXPECT_EQ(size(), (std::pair{310, 438}));
+  form->ZoomDownBtnClick(form->ZoomDownBtn);
+  EXPECT_EQ(size(), (std::pair{279, 394}));
   EXPECT_TRUE(form->ZoomDownBtn->Enabled());
   EXPECT_TRUE(form->ZoomUpBtn->Enabled());
 
-  // Zoom out stops once the picture is 100 pixels wide or narrower, possibly one step beyond.
-  for (int i = 0; i < 40 && form->ZoomDownBtn->Enabled(); ++i) form->ZoomDownBtnClick(form->ZoomDownBtn);
-  EXPECT_FALSE(form->ZoomDownBtn->Enabled());
-  const TRect smallest = form->Image1->BoundsRect();
-  EXPECT_LE(smallest.Width(), 100);
-  EXPECT_GT(smallest.Width(), 90 * 100 / 100 - 1 - 10);
+  // Zooming out goes on while the picture is wider than 100 pixels: 251, 225, 202, 181, 162, 145, 130, 117,
+  // 105 and 94 (132 high), where the next step is refused and leaves the picture as it is.
+  for (int width : {251, 225, 202, 181, 162, 145, 130, 117, 105, 94}) {
+    form->ZoomDownBtnClick(form->ZoomDownBtn);
+    EXPECT_EQ(form->Image1->Width(), width);
+  }
+  EXPECT_EQ(size(), (std::pair{94, 132}));
+  EXPECT_TRUE(form->ZoomDownBtn->Enabled());
   form->ZoomDownBtnClick(form->ZoomDownBtn);
-  EXPECT_EQ(form->Image1->BoundsRect(), smallest);
+  EXPECT_FALSE(form->ZoomDownBtn->Enabled());
+  EXPECT_EQ(size(), (std::pair{94, 132}));
   EXPECT_TRUE(form->ZoomUpBtn->Enabled());
 
-  // Zoom in stops at twice the screen width or three times its height.
-  for (int i = 0; i < 80 && form->ZoomUpBtn->Enabled(); ++i) form->ZoomUpBtnClick(form->ZoomUpBtn);
-  EXPECT_FALSE(form->ZoomUpBtn->Enabled());
-  const TRect largest = form->Image1->BoundsRect();
-  EXPECT_TRUE(largest.Width() >= 2 * Screen().Width() || largest.Height() >= 3 * Screen().Height());
-  EXPECT_LT(largest.Width(), 2 * Screen().Width() * 100 / 90 + 1);
+  // Zooming in goes on while the picture is narrower than twice the screen and lower than three times it:
+  // from 94 in 28 steps (104, 115, 127, ... 1397, 1552) to 1724 x 2437, where the next step is refused.
+  for (int step = 0; step < 28; ++step) form->ZoomUpBtnClick(form->ZoomUpBtn);
+  EXPECT_EQ(size(), (std::pair{1724, 2437}));
+  EXPECT_TRUE(form->ZoomUpBtn->Enabled());
   form->ZoomUpBtnClick(form->ZoomUpBtn);
-  EXPECT_EQ(form->Image1->BoundsRect(), largest);
+  EXPECT_FALSE(form->ZoomUpBtn->Enabled());
+  EXPECT_EQ(size(), (std::pair{1724, 2437}));
   EXPECT_TRUE(form->ZoomDownBtn->Enabled());
 }
 
