@@ -227,17 +227,17 @@ TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsSt
   EXPECT_TRUE(form->ScrollBox1->AutoScroll());
   EXPECT_EQ(form->ScrollBox1->VertScrollBar().Margin(), 10);
 
-  // The whole page: A4 (aspect 1.414...) is taller than the scroll box, so the height fits.
-  const int boxWidth = form->ScrollBox1->Width(), boxHeight = form->ScrollBox1->Height();
-  // The client area less tool bar (39), status bar (26) and the panel's 1-pixel border.
-  EXPECT_EQ(form->ScrollBox1->BoundsRect(),
-            Bounds(1, 1, form->ClientWidth() - 2, form->ClientHeight() - 65 - 2));
-  ASSERT_GT(Preview->PageAspect(), static_cast<double>(boxHeight) / boxWidth);
-  const int height = boxHeight - 30;
-  const int width = static_cast<int>(height / Preview->PageAspect());
-  EXPECT_EQ(form->Image1->BoundsRect(), Bounds((boxWidth - width) / 2, 15, width, height));
-  EXPECT_EQ(form->Shape2->BoundsRect(), Bounds((boxWidth - width) / 2 + 2, 17, width + 2, height + 2));
-  EXPECT_EQ(form->Shape1->BoundsRect(), Bounds((boxWidth - width) / 2 - 1, 14, width + 1, height + 1));
+  // The client area (650 x 494 in the 654 x 498 window) less tool bar (39), status bar (26) and the
+  // panel's 1-pixel border: a 648 x 427 scroll box.
+  EXPECT_EQ(form->ClientWidth(), 650);
+  EXPECT_EQ(form->ClientHeight(), 494);
+  EXPECT_EQ(form->ScrollBox1->BoundsRect(), Bounds(1, 1, 648, 427));
+  // The whole page: the printer's A4 page (2100 x 2969) is relatively taller than the box, so the height
+  // fits: 427 - 30 = 397 high, 397 x 2100 / 2969 = 280.80 wide, cut to 280, and (648 - 280) / 2 = 184 from
+  // the left. The shadow lies 2 pixels down and right, the frame one pixel round the picture.
+  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(184, 15, 280, 397));
+  EXPECT_EQ(form->Shape2->BoundsRect(), Bounds(186, 17, 282, 399));
+  EXPECT_EQ(form->Shape1->BoundsRect(), Bounds(183, 14, 281, 398));
   EXPECT_EQ(form->Shape1->PenColor(), clBlack);
   EXPECT_TRUE(form->Shape2->Visible());
   EXPECT_FALSE(form->ScrollBox1->VertScrollBar().Visible());
@@ -256,14 +256,14 @@ TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsSt
 TEST_F(PreviewWindowLayout, WholePageOfAWidePageFitsTheWidth) {
   Record(1);
   TplPrevForm* form = ShowModeless();
-  // A page twice as wide as high is relatively wider than the box: the width fits, centred vertically.
+  // A page about twice as wide as high is relatively wider than the box: the width fits, centred
+  // vertically.
   Preview->SetPageWidth(2970);
-  Preview->SetPageHeight(1485);
+  Preview->SetPageHeight(1480);
   form->PageWholeBtnClick(nullptr);
-  const int boxWidth = form->ScrollBox1->Width(), boxHeight = form->ScrollBox1->Height();
-  const int width = boxWidth - 30;
-  const int height = static_cast<int>(0.5 * width);
-  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(15, (boxHeight - height) / 2, width, height));
+  // In the 648 x 427 box: 648 - 30 = 618 wide, 618 x 1480 / 2970 = 307.96 high, cut to 307, and
+  // (427 - 307) / 2 = 60 from the top.
+  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(15, 60, 618, 307));
 }
 
 TEST_F(PreviewWindowLayout, PageWidthIsLaidOutTwiceForTheScrollBarItBringsUp) {
