@@ -61,7 +61,10 @@ struct Output {
 template <class T>
 std::string Joined(const T& items, const std::function<std::string(typename T::value_type)>& text) {
   std::string joined;
-  for (const auto& item : items) joined += (joined.empty() ? "" : ",") + text(item);
+  for (const auto& item : items) {
+    if (!joined.empty()) joined += ',';
+    joined += text(item);
+  }
   return joined;
 }
 

@@ -79,15 +79,15 @@ std::string Reason(int error) {
 }
 
 // The folder part of a path ("." for a bare name) and the name part.
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+struct PathParts {
+  std::string folder;
+  std::string name;
+};
+
+PathParts SplitPath(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) {
-    folder = ".";
-    name = path;
-  } else {
-    folder = slash == 0 ? "/" : path.substr(0, slash);
-    name = path.substr(slash + 1);
-  }
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 // Syncs the folder so the rename itself is on disk. The file is already complete under its name then, so
@@ -113,8 +113,7 @@ int FollowLinks(const std::string& path, std::string& end) {
     std::string next(target, static_cast<std::size_t>(length));
     if (next.empty()) return ENOENT;
     if (next.front() != '/') {
-      std::string folder, name;
-      SplitPath(end, folder, name);
+      const std::string folder = SplitPath(end).folder;
       next = (folder == "/" ? std::string("/") : folder + "/") + next;
     }
     end = std::move(next);
@@ -149,18 +148,17 @@ TResult TAtomicFile::Open() {
     if (FFd < 0) return Fail(errno);
     return FStatus;
   }
-  std::string folder, name;
-  SplitPath(FTarget, folder, name);
-  if (name.empty()) return Fail(EISDIR);
+  PathParts parts = SplitPath(FTarget);
+  if (parts.name.empty()) return Fail(EISDIR);
   // A link keeps being a link: the file it names is written, whether it exists yet or not.
   std::string destination;
   if (const int error = FollowLinks(FTarget, destination); error != 0) return Fail(error);
-  SplitPath(destination, folder, name);
+  parts = SplitPath(destination);
   // The temporary name keeps the name recognisable while staying within the length a name may have.
-  const std::string shortName = name.substr(0, 200);
+  const std::string shortName = parts.name.substr(0, 200);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = (folder == "/" ? std::string("/") : folder + "/") + "." + shortName + "." +
-                            std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".part";
+    std::string candidate = (parts.folder == "/" ? std::string("/") : parts.folder + "/") + "." + shortName +
+                            "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".part";
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       FFd = fd;
@@ -219,9 +217,7 @@ TResult TAtomicFile::Commit() {
   UnregisterPending(FSlot);
   FSlot = -1;
   FTemporary.clear();
-  std::string folder, name;
-  SplitPath(FDestination, folder, name);
-  SyncFolder(folder);
+  SyncFolder(SplitPath(FDestination).folder);
   return FStatus;
 }
 

@@ -5,8 +5,10 @@
 #include <QFont>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <compare>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -198,14 +200,24 @@ std::vector<int> TextAdvances(const TLogFont& font, std::u16string_view text, co
   if (sx <= 0 || sy <= 0) return out;
   double emDevice = Em(font, face) * sy;
   double scale = emDevice / TFontFace::kDesignSize;
+  // A record may ask for any font height and any mapping, so the pen positions along the line saturate at
+  // the int range: past its edge every further advance is 0. The sums stay doubles until they are cut, so
+  // no integer arithmetic ever sees a value outside that range.
+  auto logicalPosition = [sx](double devicePosition) {
+    const double logical = std::round(std::round(devicePosition) / sx);
+    if (!(logical == logical)) return 0.0;  // NaN
+    return std::clamp(logical, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX));
+  };
   double cumulative = 0;
-  long long previous = 0;
+  double previous = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     cumulative += face.GlyphFor(text[i]).advance * scale;
-    long long devicePos = std::llround(cumulative);
-    long long logicalPos = std::llround(devicePos / sx);
-    out[i] = static_cast<int>(logicalPos - previous);
-    previous = logicalPos;
+    const double position = logicalPosition(cumulative);
+    // Both positions lie in the int range, so their difference is exact in a double; an advance from one
+    // end of the range to the other is cut to the int range as well.
+    out[i] = static_cast<int>(
+        std::clamp(position - previous, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+    previous = position;
   }
   return out;
 }

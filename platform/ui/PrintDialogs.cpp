@@ -168,7 +168,10 @@ std::string RangesText(const TPageRanges& ranges) {
   for (const auto& [from, to] : ranges) {
     if (!text.empty()) text += ',';
     text += std::to_string(from);
-    if (to != from) text += "-" + std::to_string(to);
+    if (to != from) {
+      text += '-';
+      text += std::to_string(to);
+    }
   }
   return text;
 }

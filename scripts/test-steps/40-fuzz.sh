@@ -11,12 +11,30 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DTESSARINE_TESTS=OFF -DTESSARINE_BENCHMARKS=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
   >/dev/null
 cmake --build build-fuzz -j "$TESSARINE_JOBS" --target emf_fuzzer text_converter_fuzzer stored_data_fuzzer
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Inputs that fuzzing outside the suite found are shared beside the repository (a clean clone may not have
+# the folder; every input that is handled is also in the checked-in corpora, which the runs below replay
+# first). Each file is replayed once through every target: a libFuzzer target given files runs each of
+# them and stops at the first crash, overflow or leak.
+shared=${TESSARINE_FUZZ_INPUTS:-$PWD/../shared/fuzz-inputs}
+if [ -d "$shared" ]; then
+  mapfile -t inputs < <(find "$shared" -maxdepth 1 -type f ! -name '*.md' | sort)
+  if [ "${#inputs[@]}" -gt 0 ]; then
+    for target in emf_fuzzer text_converter_fuzzer stored_data_fuzzer; do
+      build-fuzz/fuzz/$target -rss_limit_mb=4096 -timeout=20 "${inputs[@]}" >"build-fuzz/replay-$target.log" 2>&1 || {
+        cat "build-fuzz/replay-$target.log"
+        echo "$target fails on an input of $shared" >&2
+        exit 1
+      }
+    done
+    echo "replayed ${#inputs[@]} inputs of $shared through the three targets"
+  fi
+fi
 # New inputs go to a scratch corpus; the checked-in seeds stay as they are.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p build-fuzz/artifacts "$work/emf" "$work/text" "$work/stored"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The EMF run beside the other two, one on each core; the step fails when any run fails.
 build-fuzz/fuzz/emf_fuzzer "$work/emf" fuzz/corpus/emf -max_total_time="$FUZZ_SECONDS" -max_len=8192 -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ >"$work/emf.log" 2>&1 &

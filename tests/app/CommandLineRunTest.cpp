@@ -7,12 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/gfx/emf/Metafile.h"
+#include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/CupsQueueLock.h"
 #include "tests/support/PdfFile.h"
 #include "tests/support/ReadFile.h"
@@ -162,7 +165,43 @@ TEST_F(CommandLineRun, ReportCountsTheAnswersOfEveryFigure) {
   }
   EXPECT_NE(lines[5].find("worksheet=3 number=3 slot=1"), std::string::npos) << lines[5];
 
-  ASSERT_EQ(RunProgram(options + At("r.emf") + " --report").exitCode, 0);
+  // Without --unique the givens are drawn at random, in no order of position. The report lists them in the
+  // order the question page draws their numbers, figure by figure: after the header's four texts, each
+  // figure's three given numbers, then its six values.
+  RunResult report = RunProgram(options + At("r.emf") + " --report");
+  ASSERT_EQ(report.exitCode, 0) << report.output;
+  bool someUnordered = false;
+  for (int sheet = 0; sheet < 3; ++sheet) {
+    const std::string bytes = ReadFile(dir / ("r-00" + std::to_string(2 * sheet + 1) + ".emf"));
+    tess::TMetafile page;
+    ASSERT_TRUE(page.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+    const std::vector<tess::test::TTextRecord> texts = tess::test::TextRecords(page);
+    ASSERT_EQ(texts.size(), 4u + 2u * (3u + 6u));
+    for (int slot = 0; slot < 2; ++slot) {
+      const std::string head = "worksheet=" + std::to_string(sheet + 1) +
+                               " number=" + std::to_string(sheet + 1) + " slot=" + std::to_string(slot) +
+                               " values=";
+      const std::size_t at = report.output.find(head);
+      ASSERT_NE(at, std::string::npos) << head << "\n" << report.output;
+      const std::string line = report.output.substr(at, report.output.find('\n', at) - at);
+      const std::size_t from = line.find(" given=") + 7;
+      std::vector<int> positions;
+      std::vector<std::string> numbers;
+      for (std::size_t entry = from; entry < line.find(" answers=");) {
+        const std::size_t colon = line.find(':', entry), comma = line.find_first_of(", ", colon);
+        positions.push_back(std::stoi(line.substr(entry, colon - entry)));
+        numbers.push_back(line.substr(colon + 1, comma - colon - 1));
+        entry = comma + 1;
+      }
+      ASSERT_EQ(numbers.size(), 3u) << line;
+      for (std::size_t k = 0; k < 3; ++k) {
+        const tess::test::TTextRecord& drawn = texts[4 + 9 * static_cast<std::size_t>(slot) + k];
+        EXPECT_EQ(tess::FromUtf16(drawn.Text).ToUtf8(), numbers[k]) << line;
+      }
+      someUnordered = someUnordered || !std::is_sorted(positions.begin(), positions.end());
+    }
+  }
+  EXPECT_TRUE(someUnordered) << "seed 7 should draw some givens out of position order";
   ASSERT_EQ(RunProgram(options + At("p.emf")).exitCode, 0);
   for (const char* page : {"-001.emf", "-002.emf", "-005.emf"})
     EXPECT_EQ(ReadFile(dir / (std::string("r") + page)), ReadFile(dir / (std::string("p") + page))) << page;

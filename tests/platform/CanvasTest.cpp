@@ -2,6 +2,8 @@
 // and brush objects, and text measurement with the requested faces.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/internal/TextEngine.h"
 #include "tests/platform/DrawingTestUtil.h"
@@ -229,11 +231,21 @@ TEST(Canvas, FontsOfAnyHeightMeasureInsideTheIntRange) {
   EXPECT_GT(c.TextHeight("Hg"), 1000000000);
   c.Font().SetHeight(-INT32_MAX);
   EXPECT_GT(c.TextHeight("Hg"), 1000000000);
+  // Pen positions saturate at the int range. A half-width character is half of the em of 2^31 - 1
+  // pixels: the pen stands at 1073741823.5 -> 1073741824, then at 2147483647, then at 3221225470.5, which
+  // stops at 2147483647.
+  c.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
+  EXPECT_EQ(c.TextWidth("AAA"), INT32_MAX);  // (measuring puts the font into the context)
+  EXPECT_EQ(c.Handle().TextAdvancesW(u"AAA"), (std::vector<int>{1073741824, 1073741823, 0}));
   b.ReleaseCanvas();
 }
 
 TEST(Canvas, TextIsMeasuredAtTheReferenceResolutionInLogicalUnits) {
-  // A page canvas at 600 dpi: -37 is a 3.7 mm character height in 0.1 mm units.
+  // A page canvas at 600 dpi in 0.1 mm: 4961 x 7016 pixels for 2100 x 2970 units, so a unit is
+  // 2.36238 pixels across and 2.36229 down. A -37 font is an em of 37 x 2.36229 = 87.405 pixels and a
+  // half-width digit 43.702. The pen goes to 43.70, 87.40, 131.11, 174.81, 218.51, 262.21 pixels,
+  // rounded to 44, 87, 131, 175, 219, 262 and brought back to units: 18.63, 36.83, 55.45, 74.08, 92.70,
+  // 110.91, rounded to 19, 37, 55, 74, 93, 111.
   TMetafile m;
   m.SetMMWidth(21000);
   m.SetMMHeight(29700);
@@ -241,8 +253,11 @@ TEST(Canvas, TextIsMeasuredAtTheReferenceResolutionInLogicalUnits) {
   testing::PreparePage(c, 4961, 7016);
   c.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
   c.Font().SetHeight(-37);
-  EXPECT_EQ(c.TextWidth(Cp932String::FromUtf8("１２")), 74);
-  int h = c.TextHeight("Hg");
+  EXPECT_EQ(c.TextWidth("123456"), 111);
+  EXPECT_EQ(c.Handle().TextAdvancesW(u"123456"), (std::vector<int>{19, 18, 18, 19, 19, 18}));
+  // Full-width digits: 87.40, 174.81, 262.21 pixels -> 87, 175, 262 -> 36.83, 74.08, 110.91 units.
+  EXPECT_EQ(c.Handle().TextAdvancesW(u"１２３"), (std::vector<int>{37, 37, 37}));
+  const int h = c.TextHeight("Hg");
   EXPECT_GE(h, 37);
   EXPECT_LE(h, 45);
 }

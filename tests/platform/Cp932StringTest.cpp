@@ -27,14 +27,46 @@ TEST(Cp932String, UnmappableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(Cp932String::FromUtf8("a😀b").Bytes(), "a?b");
 }
 
-TEST(Cp932String, JisNamesTakeTheirCodePageCharacter) {
-  // 〜 U+301C is what the JIS standard calls 0x8160, which the code page itself names ～ U+FF5E.
-  EXPECT_EQ(Cp932String::FromUtf8("1〜7").Bytes(),
-            "1\x81\x60"
-            "7");
-  EXPECT_EQ(Cp932String::FromUtf8("1〜7").ToUtf8(), "1～7");
-  EXPECT_EQ(Cp932NameForJisName(U'\u301C'), u'\uFF5E');
-  EXPECT_EQ(Cp932NameForJisName(U'\uFF5E'), 0);
+// The characters of the code page that the JIS standard names differently, with their codes: each is
+// taken by either name and given back by the code page's own.
+struct JisNamePair {
+  const char* jisName;  // UTF-8
+  char32_t jis;
+  const char* ownName;  // UTF-8
+  char16_t own;
+  const char* bytes;
+};
+constexpr JisNamePair kJisNamePairs[] = {
+    {"¢", U'\u00A2', "￠", u'\uFFE0', "\x81\x91"},   // cent sign
+    {"£", U'\u00A3', "￡", u'\uFFE1', "\x81\x92"},   // pound sign
+    {"¥", U'\u00A5', "￥", u'\uFFE5', "\x81\x8F"},   // yen sign
+    {"¬", U'\u00AC', "￢", u'\uFFE2', "\x81\xCA"},   // not sign
+    {"—", U'\u2014', "―", u'\u2015', "\x81\x5C"},    // dash
+    {"‖", U'\u2016', "∥", u'\u2225', "\x81\x61"},    // double vertical line
+    {"−", U'\u2212', "－", u'\uFF0D', "\x81\x7C"},   // minus sign
+    {"〜", U'\u301C', "～", u'\uFF5E', "\x81\x60"},  // wave dash
+};
+
+TEST(Cp932String, EveryJisNameTakesItsCodePageCharacter) {
+  for (const JisNamePair& pair : kJisNamePairs) {
+    SCOPED_TRACE(pair.jisName);
+    EXPECT_EQ(Cp932NameForJisName(pair.jis), pair.own);
+    EXPECT_EQ(Cp932NameForJisName(pair.own), 0);  // the code page's own name is not another one
+    EXPECT_TRUE(Cp932HasCode(pair.jis));
+    EXPECT_FALSE(FindCp932Misfit(pair.jisName));
+    EXPECT_EQ(Cp932String::FromUtf8(pair.jisName).Bytes(), pair.bytes);
+    EXPECT_EQ(Cp932String::FromUtf8(pair.ownName).Bytes(), pair.bytes);
+    // Inside a text, as an instruction line has them ("1〜7").
+    const std::string between = std::string("1") + pair.bytes + "7";
+    EXPECT_EQ(Cp932String::FromUtf8(std::string("1") + pair.jisName + "7").Bytes(), between);
+    EXPECT_EQ(FromUtf16(std::u16string{u'1', static_cast<char16_t>(pair.jis), u'7'}).Bytes(), between);
+    EXPECT_EQ(FromUtf16(std::u16string(1, static_cast<char16_t>(pair.jis))).Bytes(), pair.bytes);
+    EXPECT_EQ(Cp932String::FromBytes(between).ToUtf8(), std::string("1") + pair.ownName + "7");
+  }
+  // Nothing else is another name: the ASCII backslash and tilde keep their single bytes.
+  EXPECT_EQ(Cp932NameForJisName(U'\\'), 0);
+  EXPECT_EQ(Cp932NameForJisName(U'~'), 0);
+  EXPECT_EQ(Cp932String::FromUtf8("\\~").Bytes(), "\\~");
 }
 
 TEST(Cp932String, MisfitsAreTheFirstCharacterWithoutACodeOrByteThatIsNotUtf8) {

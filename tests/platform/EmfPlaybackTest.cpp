@@ -136,6 +136,7 @@ std::vector<std::uint8_t> AnsiTextRecord(int x, int y, const std::string& bytes,
   r.offString = 76;
   r.offDx = static_cast<std::uint32_t>(76 + bytes.size());
   std::vector<std::uint8_t> out;
+  out.reserve(r.nSize);
   emf::Append(out, r);
   out.insert(out.end(), bytes.begin(), bytes.end());
   for (int d : dx) emf::Append(out, static_cast<std::int32_t>(d));

@@ -111,15 +111,17 @@ TEST(EmfRecordLayout, FrameComesFromTheBoundsWhenNoSizeIsSet) {
   EXPECT_EQ(m.MMWidth(), 2000);
 }
 
-TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheCanvasAdvances) {
-  std::vector<int> advances;
+TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheAdvancesAtTheReferenceResolution) {
   int width = 0;
-  TMetafile m = RecordMmText([&](TCanvas& c) {
-    c.Font().SetName(Cp932String::FromUtf8("ＭＳ Ｐゴシック"));
-    c.Font().SetHeight(-50);
+  // The worksheet's page mapping at 600 dpi: a unit is 2.36238 pixels across and 2.36229 down, so the
+  // -37 font's em is 87.405 pixels. The pen goes to 87.40 (問), 131.11 (A, half an em) and 218.51 (題)
+  // pixels, rounded to 87, 131 and 219 and brought back to units: 36.83, 55.45 and 92.70, rounded to
+  // 37, 55 and 93.
+  TMetafile m = testing::RecordPage(A4Device(600), [&](TCanvas& c) {
+    c.Font().SetName(Cp932String::FromUtf8("ＭＳ ゴシック"));
+    c.Font().SetHeight(-37);
     c.SetTextFlags(ETO_CLIPPED);
     c.TextOut(120, 340, Cp932String::FromUtf8("問A題"));
-    advances = c.Handle().TextAdvancesW(u"問A題");
     width = c.TextWidth(Cp932String::FromUtf8("問A題"));
   });
   const auto& b = m.Bytes();
@@ -141,14 +143,10 @@ TEST(EmfRecordLayout, TextRecordCarriesUtf16TextAndTheCanvasAdvances) {
   EXPECT_EQ(At<std::uint16_t>(b, r + 78), u'A');
   EXPECT_EQ(At<std::uint16_t>(b, r + 80), 0x984Cu);  // 題
   EXPECT_EQ(At<std::uint16_t>(b, r + 82), 0u);       // padding
-  ASSERT_EQ(advances.size(), 3u);
-  int sum = 0;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(At<std::int32_t>(b, r + 84 + 4 * i), advances[i]);
-    sum += advances[i];
-  }
-  EXPECT_EQ(sum, width);
-  EXPECT_NEAR(advances[0], 50, 2);  // a full-width character is about one em
+  EXPECT_EQ(At<std::int32_t>(b, r + 84), 37);
+  EXPECT_EQ(At<std::int32_t>(b, r + 88), 18);
+  EXPECT_EQ(At<std::int32_t>(b, r + 92), 38);
+  EXPECT_EQ(width, 93);
 }
 
 TEST(EmfRecordLayout, FontRecordKeepsTheDesignFaceNameInUtf16) {
@@ -297,34 +295,63 @@ TEST(EmfRecordLayout, BuiltStateRecordsHaveTheirPublishedSizes) {
   EXPECT_EQ(At<std::int32_t>(restore, 8), -1);
 }
 
-TEST(EmfRecordLayout, StretchDibitsRecordHoldsHeaderAndBottomUpRows) {
-  TBitmap24 picture(3, 2);
-  picture.SetPixel(0, 0, RGB(255, 0, 0));  // top-left red
-  picture.SetPixel(2, 1, RGB(0, 0, 255));  // bottom-right blue
-  TMetafile m = RecordMmText([&](TCanvas& c) { c.StretchDIBits(TRect{10, 20, 40, 60}, picture); });
+TEST(EmfRecordLayout, PartOfABitmapIsRecordedBottomUpAndPlaysBackRowForRow) {
+  // Five rows of three pixels, each row its own colour: row k is RGB(10 k + 1, 10 k + 2, 10 k + 3).
+  constexpr int kRows = 5;
+  auto rowColour = [](int k) { return RGB(10 * k + 1, 10 * k + 2, 10 * k + 3); };
+  TBitmap24 picture(3, kRows);
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < 3; ++x) picture.SetPixel(x, y, rowColour(y));
+  }
+  // Rows 1 and 2 (counted from the top) drawn 1:1 at (10, 20), on a 10 dpi page (83 x 117 pixels).
+  TMetafile m = RecordMmText(
+      [&](TCanvas& c) { c.Handle().StretchDIBits(10, 20, 3, 2, 0, 1, 3, 2, picture, SRCCOPY); }, 10);
   const auto& b = m.Bytes();
   auto dibs = RecordsOfType(b, emf::EMR_STRETCHDIBITS);
   ASSERT_EQ(dibs.size(), 1u);
   const std::size_t r = dibs[0].offset;
-  EXPECT_EQ(dibs[0].size, 80u + 40u + 2u * 12u);  // rows of 9 bytes padded to 12
+  EXPECT_EQ(dibs[0].size, 80u + 40u + 5u * 12u);  // rows of 9 bytes padded to 12
   EXPECT_EQ(At<std::int32_t>(b, r + 24), 10);     // xDest
   EXPECT_EQ(At<std::int32_t>(b, r + 28), 20);     // yDest
+  EXPECT_EQ(At<std::int32_t>(b, r + 32), 0);      // xSrc
+  // Counted from the bottom, rows 1 and 2 of five are rows 3 and 2: the part starts at row 2.
+  EXPECT_EQ(At<std::int32_t>(b, r + 36), 2);      // ySrc
+  EXPECT_EQ(At<std::int32_t>(b, r + 40), 3);      // cxSrc
+  EXPECT_EQ(At<std::int32_t>(b, r + 44), 2);      // cySrc
   EXPECT_EQ(At<std::uint32_t>(b, r + 48), 80u);   // offBmiSrc
   EXPECT_EQ(At<std::uint32_t>(b, r + 52), 40u);   // cbBmiSrc
   EXPECT_EQ(At<std::uint32_t>(b, r + 56), 120u);  // offBitsSrc
-  EXPECT_EQ(At<std::uint32_t>(b, r + 60), 24u);   // cbBitsSrc
+  EXPECT_EQ(At<std::uint32_t>(b, r + 60), 60u);   // cbBitsSrc
   EXPECT_EQ(At<std::uint32_t>(b, r + 68), SRCCOPY);
-  EXPECT_EQ(At<std::int32_t>(b, r + 72), 30);  // cxDest
-  EXPECT_EQ(At<std::int32_t>(b, r + 76), 40);  // cyDest
-  EXPECT_EQ(At<std::int32_t>(b, r + 84), 3);   // biWidth
-  EXPECT_EQ(At<std::int32_t>(b, r + 88), 2);   // biHeight: positive, bottom-up
+  EXPECT_EQ(At<std::int32_t>(b, r + 72), 3);  // cxDest
+  EXPECT_EQ(At<std::int32_t>(b, r + 76), 2);  // cyDest
+  EXPECT_EQ(At<std::int32_t>(b, r + 84), 3);  // biWidth
+  EXPECT_EQ(At<std::int32_t>(b, r + 88), 5);  // biHeight: positive, bottom-up
   EXPECT_EQ(At<std::uint16_t>(b, r + 94), 24u);
-  // First stored row is the bottom one: its third pixel is blue (B, G, R order).
-  EXPECT_EQ(b[r + 120 + 6], 255);
-  EXPECT_EQ(b[r + 120 + 8], 0);
-  // Second stored row is the top one: its first pixel is red.
-  EXPECT_EQ(b[r + 132 + 2], 255);
-  EXPECT_EQ(b[r + 132 + 0], 0);
+  // Every stored row, bottom row first, each pixel blue, green, red.
+  for (int stored = 0; stored < kRows; ++stored) {
+    const int k = kRows - 1 - stored;
+    for (int x = 0; x < 3; ++x) {
+      const std::size_t at =
+          r + 120 + 12 * static_cast<std::size_t>(stored) + 3 * static_cast<std::size_t>(x);
+      EXPECT_EQ(b[at + 0], 10 * k + 3) << "stored row " << stored << " pixel " << x;
+      EXPECT_EQ(b[at + 1], 10 * k + 2) << "stored row " << stored << " pixel " << x;
+      EXPECT_EQ(b[at + 2], 10 * k + 1) << "stored row " << stored << " pixel " << x;
+    }
+  }
+
+  // Played back 1:1: rows 20 and 21 of the page are the picture's rows 1 and 2, the rows around them white.
+  const int w = m.Width(), h = m.Height();
+  ASSERT_EQ(w, 83);
+  TBitmap24 played = testing::Play(m, 10, w, h, TRect{0, 0, w, h});
+  for (int x = 10; x < 13; ++x) {
+    EXPECT_EQ(played.Pixel(x, 19), RGB(255, 255, 255)) << x;
+    EXPECT_EQ(played.Pixel(x, 20), rowColour(1)) << x;
+    EXPECT_EQ(played.Pixel(x, 21), rowColour(2)) << x;
+    EXPECT_EQ(played.Pixel(x, 22), RGB(255, 255, 255)) << x;
+  }
+  EXPECT_EQ(played.Pixel(9, 20), RGB(255, 255, 255));
+  EXPECT_EQ(played.Pixel(13, 20), RGB(255, 255, 255));
 }
 
 }  // namespace

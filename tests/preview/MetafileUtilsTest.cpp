@@ -36,6 +36,7 @@ std::vector<std::uint8_t> TextRecord(std::uint32_t type, TPoint ref, const std::
   head.offDx = static_cast<std::uint32_t>(sizeof(head) + padded);
   head.nSize = static_cast<std::uint32_t>(head.offDx + 4 * dx.size());
   std::vector<std::uint8_t> out;
+  out.reserve(head.nSize);
   emf::Append(out, head);
   out.insert(out.end(), stringBytes.begin(), stringBytes.end());
   out.resize(sizeof(head) + padded, 0);

@@ -428,24 +428,27 @@ TEST_F(PreviewPrinter, AFailingPageWithdrawsTheJobCountsNoPageAndReachesTheCalle
   EXPECT_EQ(host.ScreenCursor(), preview->SavedCursor());
 }
 
+// The pages a page choice prints, last page first when it says so.
 struct ChoiceCase {
-  TplPageChoice choice;
+  std::vector<std::pair<int, int>> ranges;
+  TplPageSet pageSet;
+  bool reverse;
   std::vector<int> pages;
 };
 
 TEST_F(PreviewPrinter, ThePageChoiceNarrowsAndOrdersThePagesPrinted) {
   const ChoiceCase cases[] = {
-      {{{}, TplPageSet::psAll, true}, {5, 4, 3, 2, 1}},
-      {{{}, TplPageSet::psOdd, false}, {1, 3, 5}},
-      {{{}, TplPageSet::psEven, true}, {4, 2}},
-      {{{{1, 1}, {4, 5}}, TplPageSet::psAll, false}, {1, 4, 5}},
-      {{{{2, 4}}, TplPageSet::psOdd, false}, {3}},
-      {{{{1, 1}}, TplPageSet::psEven, false}, {}},
+      {{}, TplPageSet::psAll, true, {5, 4, 3, 2, 1}},           // every page, last first
+      {{}, TplPageSet::psOdd, false, {1, 3, 5}},                // the odd pages
+      {{}, TplPageSet::psEven, true, {4, 2}},                   // the even pages, last first
+      {{{1, 1}, {4, 5}}, TplPageSet::psAll, false, {1, 4, 5}},  // "1,4-5"
+      {{{2, 4}}, TplPageSet::psOdd, false, {3}},                // the odd pages of "2-4"
+      {{{1, 1}}, TplPageSet::psEven, false, {}},                // nothing left to print
   };
   for (const ChoiceCase& c : cases) {
     std::unique_ptr<TplPrev> preview = PreviewOn("Small");
     Record(*preview, 5);
-    preview->SetPageChoice(c.choice);
+    preview->SetPageChoice({c.ranges, c.pageSet, c.reverse});
     std::vector<int> counted;
     preview->OnPrint = [&](TComponent*, int page) { counted.push_back(page); };
     const std::size_t jobs = virt->Jobs().size();

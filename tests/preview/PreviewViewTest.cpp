@@ -76,7 +76,7 @@ class PreviewView : public ::testing::Test {
     preview.BeginDoc();
     for (int k = 1; k <= pages; ++k) {
       if (k > 1) preview.NewPage();
-      preview.TextOutLeft(200, 200, Cp932String(("P" + std::to_string(k)).c_str()));
+      preview.TextOutLeft(200, 200, Cp932String("P") + IntToStr(k));
     }
     preview.EndDoc();
   }

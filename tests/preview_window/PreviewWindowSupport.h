@@ -64,8 +64,25 @@ class PreviewWindowFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    // The handlers a test gives the component capture the test's locals by reference, and those are gone
+    // by now: freeing a window the component owns still runs OnFormDestroy, which would write into a
+    // finished stack frame. No handler of the test may run from here on.
+    if (Preview != nullptr) {
+      Preview->OnFormShow = nullptr;
+      Preview->OnFormDestroy = nullptr;
+      Preview->OnFormClose = nullptr;
+      Preview->OnFormCloseQuery = nullptr;
+      Preview->OnBeforeView = nullptr;
+      Preview->OnAfterView = nullptr;
+      Preview->OnResize = nullptr;
+      Preview->OnPrint = nullptr;
+      Preview->OnNoPrintDraw = nullptr;
+      Preview->OnPrinterSetupDialog = nullptr;
+      Preview->OnPrintButtonClick = nullptr;
+    }
     if (Window() != nullptr && Window()->Visible()) Window()->Hide();
     Owner.reset();
+    Preview = nullptr;  // freed with its owner
     Application().ProcessMessages();
     SetPrintDialogScript(nullptr);
     SetPrinterSetupDialogScript(nullptr);

@@ -230,17 +230,17 @@ TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsSt
   EXPECT_TRUE(form->ScrollBox1->AutoScroll());
   EXPECT_EQ(form->ScrollBox1->VertScrollBar().Margin(), 10);
 
-  // The whole page: A4 (aspect 1.414...) is taller than the scroll box, so the height fits.
-  const int boxWidth = form->ScrollBox1->Width(), boxHeight = form->ScrollBox1->Height();
-  // The client area less tool bar (39), status bar (26) and the panel's 1-pixel border.
-  EXPECT_EQ(form->ScrollBox1->BoundsRect(),
-            Bounds(1, 1, form->ClientWidth() - 2, form->ClientHeight() - 65 - 2));
-  ASSERT_GT(Preview->PageAspect(), static_cast<double>(boxHeight) / boxWidth);
-  const int height = boxHeight - 30;
-  const int width = static_cast<int>(height / Preview->PageAspect());
-  EXPECT_EQ(form->Image1->BoundsRect(), Bounds((boxWidth - width) / 2, 15, width, height));
-  EXPECT_EQ(form->Shape2->BoundsRect(), Bounds((boxWidth - width) / 2 + 2, 17, width + 2, height + 2));
-  EXPECT_EQ(form->Shape1->BoundsRect(), Bounds((boxWidth - width) / 2 - 1, 14, width + 1, height + 1));
+  // The client area (650 x 494 in the 654 x 498 window) less tool bar (39), status bar (26) and the
+  // panel's 1-pixel border: a 648 x 427 scroll box.
+  EXPECT_EQ(form->ClientWidth(), 650);
+  EXPECT_EQ(form->ClientHeight(), 494);
+  EXPECT_EQ(form->ScrollBox1->BoundsRect(), Bounds(1, 1, 648, 427));
+  // The whole page: the printer's A4 page (2100 x 2969) is relatively taller than the box, so the height
+  // fits: 427 - 30 = 397 high, 397 x 2100 / 2969 = 280.80 wide, cut to 280, and (648 - 280) / 2 = 184 from
+  // the left. The shadow lies 2 pixels down and right, the frame one pixel round the picture.
+  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(184, 15, 280, 397));
+  EXPECT_EQ(form->Shape2->BoundsRect(), Bounds(186, 17, 282, 399));
+  EXPECT_EQ(form->Shape1->BoundsRect(), Bounds(183, 14, 281, 398));
   EXPECT_EQ(form->Shape1->PenColor(), clBlack);
   EXPECT_TRUE(form->Shape2->Visible());
   EXPECT_FALSE(form->ScrollBox1->VertScrollBar().Visible());
@@ -259,14 +259,14 @@ TEST_F(PreviewWindowLayout, FirstShowingFitsTheWholePageAndShowsPageOneWithItsSt
 TEST_F(PreviewWindowLayout, WholePageOfAWidePageFitsTheWidth) {
   Record(1);
   TplPrevForm* form = ShowModeless();
-  // A page twice as wide as high is relatively wider than the box: the width fits, centred vertically.
+  // A page about twice as wide as high is relatively wider than the box: the width fits, centred
+  // vertically.
   Preview->SetPageWidth(2970);
-  Preview->SetPageHeight(1485);
+  Preview->SetPageHeight(1480);
   form->PageWholeBtnClick(nullptr);
-  const int boxWidth = form->ScrollBox1->Width(), boxHeight = form->ScrollBox1->Height();
-  const int width = boxWidth - 30;
-  const int height = static_cast<int>(0.5 * width);
-  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(15, (boxHeight - height) / 2, width, height));
+  // In the 648 x 427 box: 648 - 30 = 618 wide, 618 x 1480 / 2970 = 307.96 high, cut to 307, and
+  // (427 - 307) / 2 = 60 from the top.
+  EXPECT_EQ(form->Image1->BoundsRect(), Bounds(15, 60, 618, 307));
 }
 
 TEST_F(PreviewWindowLayout, PageWidthIsLaidOutTwiceForTheScrollBarItBringsUp) {
@@ -298,37 +298,51 @@ TEST_F(PreviewWindowLayout, NoRecordedPageLeavesEverythingButCloseDisabled) {
 TEST_F(PreviewWindowLayout, ZoomStepsTruncateAndStopAtTheirLimits) {
   Record(2);
   TplPrevForm* form = ShowModeless();
-  const int width0 = form->Image1->Width();
+  auto size = [form] { return std::pair{form->Image1->Width(), form->Image1->Height()}; };
+  // The printer's A4 page is 2100 x 2969, the scroll box 648 x 427 and the screen 800 x 800 here.
+  ASSERT_EQ(Preview->PageWidth(), 2100);
+  ASSERT_EQ(Preview->PageHeight(), 2969);
+  ASSERT_EQ(form->ScrollBox1->Height(), 427);
+  ASSERT_EQ(Screen().Width(), 800);
+  // The whole page is 427 - 30 = 397 high and 397 x 2100 / 2969 = 280.80 wide, cut to 280.
+  EXPECT_EQ(size(), (std::pair{280, 397}));
+
+  // A step makes the width 10/9 or 9/10 of itself and the height the new width times 2969 / 2100, each cut
+  // toward zero: 280 -> 311.11 (439.69 high), 345.56 (487.76), then 310.50 (438.28), 279.00 (394.45).
+  // Rounding would give 311 x 440, 346 x 489, 311 x 440, 280 x 396.
   form->ZoomUpBtnClick(form->ZoomUpBtn);
   EXPECT_EQ(Preview->ZoomType(), TplPrevZoomType::ztOther);
-  const int width1 = static_cast<int>(width0 * 100 / 90.0);
-  EXPECT_EQ(form->Image1->Width(), width1);
-  EXPECT_EQ(form->Image1->Height(), static_cast<int>(Preview->PageAspect() * width1));
+  EXPECT_EQ(size(), (std::pair{311, 439}));
+  form->ZoomUpBtnClick(form->ZoomUpBtn);
+  EXPECT_EQ(size(), (std::pair{345, 487}));
   form->ZoomDownBtnClick(form->ZoomDownBtn);
-  const int width2 = static_cast<int>(width1 * 90 / 100.0);
-  EXPECT_EQ(form->Image1->Width(), width2);
-  EXPECT_LE(std::abs(width2 - width0), 1);  // one step in and out: back to within a pixel
+  EXPECT_EQ(size(), (std::pair{310, 438}));
+  form->ZoomDownBtnClick(form->ZoomDownBtn);
+  EXPECT_EQ(size(), (std::pair{279, 394}));
   EXPECT_TRUE(form->ZoomDownBtn->Enabled());
   EXPECT_TRUE(form->ZoomUpBtn->Enabled());
 
-  // Zoom out stops once the picture is 100 pixels wide or narrower, possibly one step beyond.
-  for (int i = 0; i < 40 && form->ZoomDownBtn->Enabled(); ++i) form->ZoomDownBtnClick(form->ZoomDownBtn);
-  EXPECT_FALSE(form->ZoomDownBtn->Enabled());
-  const TRect smallest = form->Image1->BoundsRect();
-  EXPECT_LE(smallest.Width(), 100);
-  EXPECT_GT(smallest.Width(), 90 * 100 / 100 - 1 - 10);
+  // Zooming out goes on while the picture is wider than 100 pixels: 251, 225, 202, 181, 162, 145, 130, 117,
+  // 105 and 94 (132 high), where the next step is refused and leaves the picture as it is.
+  for (int width : {251, 225, 202, 181, 162, 145, 130, 117, 105, 94}) {
+    form->ZoomDownBtnClick(form->ZoomDownBtn);
+    EXPECT_EQ(form->Image1->Width(), width);
+  }
+  EXPECT_EQ(size(), (std::pair{94, 132}));
+  EXPECT_TRUE(form->ZoomDownBtn->Enabled());
   form->ZoomDownBtnClick(form->ZoomDownBtn);
-  EXPECT_EQ(form->Image1->BoundsRect(), smallest);
+  EXPECT_FALSE(form->ZoomDownBtn->Enabled());
+  EXPECT_EQ(size(), (std::pair{94, 132}));
   EXPECT_TRUE(form->ZoomUpBtn->Enabled());
 
-  // Zoom in stops at twice the screen width or three times its height.
-  for (int i = 0; i < 80 && form->ZoomUpBtn->Enabled(); ++i) form->ZoomUpBtnClick(form->ZoomUpBtn);
-  EXPECT_FALSE(form->ZoomUpBtn->Enabled());
-  const TRect largest = form->Image1->BoundsRect();
-  EXPECT_TRUE(largest.Width() >= 2 * Screen().Width() || largest.Height() >= 3 * Screen().Height());
-  EXPECT_LT(largest.Width(), 2 * Screen().Width() * 100 / 90 + 1);
+  // Zooming in goes on while the picture is narrower than twice the screen and lower than three times it:
+  // from 94 in 28 steps (104, 115, 127, ... 1397, 1552) to 1724 x 2437, where the next step is refused.
+  for (int step = 0; step < 28; ++step) form->ZoomUpBtnClick(form->ZoomUpBtn);
+  EXPECT_EQ(size(), (std::pair{1724, 2437}));
+  EXPECT_TRUE(form->ZoomUpBtn->Enabled());
   form->ZoomUpBtnClick(form->ZoomUpBtn);
-  EXPECT_EQ(form->Image1->BoundsRect(), largest);
+  EXPECT_FALSE(form->ZoomUpBtn->Enabled());
+  EXPECT_EQ(size(), (std::pair{1724, 2437}));
   EXPECT_TRUE(form->ZoomDownBtn->Enabled());
 }
 

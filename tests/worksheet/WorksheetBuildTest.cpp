@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "tests/preview/PreviewTestSupport.h"
 #include "tests/support/MessageBoxCapture.h"
+#include "worksheet/FigureGeometry.h"
 #include "worksheet/PuzzleSolver.h"
 #include "worksheet/Random.h"
 #include "worksheet/WorksheetDialog.h"
@@ -122,21 +123,28 @@ TEST_F(WorksheetBuild, DateLineIsAddedAndNothingElseMoves) {
   }
 }
 
-TEST_F(WorksheetBuild, LargerFiguresGiveTwoPerPageInsideTheSheet) {
+TEST_F(WorksheetBuild, FiguresSitAtTheirSlotsOnBothPages) {
+  // The slot centres of the page, by figure size: six for three quadrilaterals, two for the others. Each
+  // figure's first disc (160 across, the vertex font's height twice) is its centre's.
+  const std::vector<PagePoint> slots[] = {
+      {{600, 800}, {1500, 800}, {600, 1650}, {1500, 1650}, {600, 2500}, {1500, 2500}},
+      {{1055, 1100}, {1055, 2300}},
+      {{1050, 1100}, {1050, 2300}},
+      {{1050, 1100}, {1050, 2300}},
+  };
   for (int size = 0; size < 4; ++size) {
+    SCOPED_TRACE(size);
     form_->SquareNums->SetItemIndex(size);
     form_->SquareNumsClick(form_->SquareNums);
     PressPreview();
-    const int n = size + 3;
-    const int figures = size == 0 ? 6 : 2;
+    const std::size_t discsPerFigure = 2 * static_cast<std::size_t>(size + 3) + 1;
     for (int page = 0; page < 2; ++page) {
       std::vector<TRect> discs = test::RectRecords(*form_->plPrev1->Pages(page), emf::EMR_ELLIPSE);
-      ASSERT_EQ(static_cast<int>(discs.size()), figures * (2 * n + 1));
-      for (const TRect& d : discs) {
-        EXPECT_GE(d.Left, 261);
-        EXPECT_LE(d.Right, 1839);
-        EXPECT_GE(d.Top, 420);
-        EXPECT_LE(d.Bottom, 2880);
+      ASSERT_EQ(discs.size(), slots[size].size() * discsPerFigure);
+      for (std::size_t k = 0; k < slots[size].size(); ++k) {
+        const PagePoint c = slots[size][k];
+        EXPECT_EQ(discs[k * discsPerFigure], (TRect{c.x - 80, c.y - 80, c.x + 80, c.y + 80}))
+            << "page " << page << " slot " << k;
       }
     }
   }
