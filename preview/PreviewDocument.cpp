@@ -304,8 +304,11 @@ TplDeviceGeometry TCustomplPrev::ReadPrinterGeometry(TplSetPrinter& settings) {
   device.ResolutionX = settings.DeviceCaps(dcPixelsPerInchX);
   device.OffsetLeft = settings.DeviceCaps(dcOffsetLeft);
   device.OffsetTop = settings.DeviceCaps(dcOffsetTop);
-  // A printer that reports no resolution would turn every measure into a division by zero.
+  // A printer that reports no resolution would turn every measure into a division by zero. A print service
+  // that stopped answering reports none either: then the service is what the user hears of.
   if (device.ResolutionX <= 0 || device.ResolutionY <= 0) {
+    const Cp932String problem = PrintServiceProblem();
+    if (!problem.IsEmpty()) throw Exception(problem);
     throw Exception(MessageCp932("preview.no-resolution"));
   }
   return device;

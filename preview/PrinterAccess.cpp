@@ -13,6 +13,10 @@ Cp932String SystemPrinterName() {
   return entries[static_cast<std::size_t>(index)];
 }
 
+Cp932String PrintServiceProblem() {
+  return Printer().ServiceProblem();
+}
+
 namespace {
 
 class TSystemPrintJob : public TPreviewPrintJob {

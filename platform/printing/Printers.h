@@ -267,13 +267,18 @@ class TPrinterSystem {
 
   // ---- Print jobs on the current printer with its current settings (dmCopies, dmCollate and dmDuplex of
   // the block go with the job). EndDoc hands the job over to the print service; Abort withdraws it, and a
-  // job the service already knows of is cancelled.
+  // job the service already knows of is cancelled. A run that was interrupted (platform/core/Interruption.h)
+  // starts no job, and a job it interrupts is withdrawn at its next page or at EndDoc, which then throw
+  // EInterrupted.
   void BeginDoc(const Cp932String& title);  // throws EPrinterError when no job can start
   void NewPage();
   void EndDoc();
   void Abort();
   bool Printing() const { return FJob != nullptr; }
   TCanvas* Canvas();  // the job's canvas; nullptr when not printing
+  // How many jobs were withdrawn (Abort, a job abandoned, or one whose hand-over failed) since the system was
+  // made.
+  int JobsWithdrawn() const { return FJobsWithdrawn; }
 
  protected:
   // The driver's default settings for a printer (DocumentPropertiesA with DM_OUT_BUFFER); nothing when the
@@ -303,6 +308,8 @@ class TPrinterSystem {
 
  private:
   void EnsureList();
+  // Withdraws the open job and throws EInterrupted when the run was interrupted.
+  void WithdrawIfInterrupted();
   TDevModeHandle NewHandle(std::vector<std::uint8_t> bytes);
   void FreeHandle(TDevModeHandle handle);
   int DefaultIndex() const;
@@ -321,6 +328,7 @@ class TPrinterSystem {
   std::vector<std::pair<TDevModeHandle, Block>> FBlocks;
   TDevModeHandle FNextHandle = 1;
   std::unique_ptr<TPrintJob> FJob;
+  int FJobsWithdrawn = 0;
 };
 
 // A printer with these capabilities as a reference device.
