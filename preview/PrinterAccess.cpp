@@ -13,8 +13,8 @@ Cp932String SystemPrinterName() {
   return entries[static_cast<std::size_t>(index)];
 }
 
-Cp932String PrintServiceProblem() {
-  return Printer().ServiceProblem();
+Cp932String PrinterProblem(const Cp932String& printer) {
+  return Printer().PrinterProblem(printer);
 }
 
 namespace {

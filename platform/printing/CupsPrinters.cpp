@@ -553,17 +553,27 @@ class CupsPrinterSystem : public TPrinterSystem {
     return caps;
   }
 
+  // Why CUPS has no queue of that name for us: it was not found on the network in time, or it is gone.
+  Cp932String MissingQueue(const Cp932String& printer) const {
+    if (auto miss = FNetworkMisses.find(printer.ToUtf8()); miss != FNetworkMisses.end() && miss->second) {
+      return MessageCp932("printing.not-found-on-network",
+                          {printer, Cp932String::FromUtf8(std::to_string(kNetworkBound.count() / 1000))});
+    }
+    return MessageCp932("printing.no-longer-installed", {printer});
+  }
+
+  Cp932String PrinterProblem(const Cp932String& device) override {
+    if (!ServiceProblem().IsEmpty()) return ServiceProblem();
+    auto queue = FQueues.find(device.ToUtf8());
+    return queue != FQueues.end() && !queue->second ? MissingQueue(device) : Cp932String();
+  }
+
   // Why a queue cannot be had, as the failure of a job: the run was interrupted (EInterrupted), the server
   // cannot be reached or does not answer, the printer was not found on the network in time, or it is gone.
   [[noreturn]] void ThrowNoQueue(const Cp932String& printer) {
     ThrowIfInterrupted();
     if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
-    if (auto miss = FNetworkMisses.find(printer.ToUtf8()); miss != FNetworkMisses.end() && miss->second) {
-      throw EPrinterError(
-          MessageCp932("printing.not-found-on-network",
-                       {printer, Cp932String::FromUtf8(std::to_string(kNetworkBound.count() / 1000))}));
-    }
-    throw EPrinterError(MessageCp932("printing.no-longer-installed", {printer}));
+    throw EPrinterError(MissingQueue(printer));
   }
 
   // Throws when the last request was cut short: EInterrupted, or the silent server's problem.

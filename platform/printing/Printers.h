@@ -215,6 +215,10 @@ class TPrinterSystem {
   // Why the print service could not be asked the last time it was ("CUPS is not reachable at ..."); empty
   // when it answered.
   const Cp932String& ServiceProblem() const { return FServiceProblem; }
+  // Why the driver's services answer nothing for the printer: the print service's problem, or what the
+  // driver found out when it asked for the printer (not installed, not found on the network in time);
+  // empty when nothing is known against it.
+  virtual Cp932String PrinterProblem(const Cp932String& /*device*/) { return ServiceProblem(); }
 
   // ---- The printer object. Its list is built from the enumeration on first use; an entry is the printer's
   // name, followed by " on " and the port when the printer has one.
