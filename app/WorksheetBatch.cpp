@@ -15,6 +15,7 @@
 
 #include "app/FormOptions.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/Interruption.h"
 #include "platform/core/Messages.h"
 #include "platform/gfx/FontFaces.h"
 #include "platform/gfx/emf/Exports.h"
@@ -216,6 +217,7 @@ std::optional<Cp932String> ChoosePrinter(const Command& command, std::ostream& e
     if (wanted && chosen == nullptr) chosen = &record;
   }
   if (chosen != nullptr) return chosen->name;
+  ThrowIfInterrupted();  // an interrupted list is no list
   exitCode = kExitUsage;
   if (names.empty()) {
     const Cp932String problem = Printer().ServiceProblem();
@@ -229,23 +231,49 @@ std::optional<Cp932String> ChoosePrinter(const Command& command, std::ostream& e
   return std::nullopt;
 }
 
+// What an interrupted print says: how many worksheets were printed, and the job that was being made, which
+// was withdrawn. The program then ends as the signal ends it (EndAsInterrupted).
+int ReportInterruption(const Output& io, int printed, int count,
+                       const std::optional<Cp932String>& withdrawnOn) {
+  io.progress.End();
+  const std::string done = std::to_string(printed), all = std::to_string(count);
+  ReportError(io.err, withdrawnOn
+                          ? Message("print.interrupted-job-cancelled", {done, all, withdrawnOn->ToUtf8()})
+                          : Message("print.interrupted", {done, all}));
+  return kExitFailure;
+}
+
 int Print(TForm1& form, const Command& command, const Output& io) {
   std::ostream& err = io.err;
   const WorksheetOptions& options = command.worksheet;
-  int exitCode = kExitOk;
-  const std::optional<Cp932String> printer = ChoosePrinter(command, err, exitCode);
-  if (!printer) return exitCode;
-  form.plSetPrinter1->SetPrinterName(*printer);
-  form.plSetPrinter1->SetCopies(command.copies);
-  form.FormShow(&form);  // the printable area of the printer chosen
-  for (int sheet = 0; sheet < options.count; ++sheet) {
-    // Each worksheet its own number; a printed one leaves the next number in the dialog, as on screen.
-    form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
-    Build(form, options, sheet + 1, io.out);
-    form.plPrev1->Print();  // a job CUPS refuses or drops ends the run with its message
-    io.progress.Show(sheet + 1, options.count);
+  int printed = 0;
+  const int withdrawnBefore = Printer().JobsWithdrawn();
+  std::optional<Cp932String> printer;
+  // An interruption is only noted while the run prints: the printing code asks between pages and around its
+  // requests to CUPS and withdraws the job it was making; the worksheets printed before stay printed.
+  try {
+    int exitCode = kExitOk;
+    printer = ChoosePrinter(command, err, exitCode);
+    if (!printer) return exitCode;
+    form.plSetPrinter1->SetPrinterName(*printer);
+    form.plSetPrinter1->SetCopies(command.copies);
+    form.FormShow(&form);  // the printable area of the printer chosen
+    for (int sheet = 0; sheet < options.count; ++sheet) {
+      ThrowIfInterrupted();
+      // Each worksheet its own number; a printed one leaves the next number in the dialog, as on screen.
+      form.edtPrintNum->SetText(IntToStr(static_cast<long long>(options.firstNumber) + sheet));
+      Build(form, options, sheet + 1, io.out);
+      form.plPrev1->Print();  // a job CUPS refuses or drops ends the run with its message
+      ++printed;
+      io.progress.Show(sheet + 1, options.count);
+    }
+  } catch (const std::exception&) {
+    // Whatever failed once the run was interrupted failed because of the interruption.
+    if (InterruptionSignal() == 0) throw;
   }
-  return kExitOk;
+  if (InterruptionSignal() == 0) return kExitOk;
+  const bool withdrawn = Printer().JobsWithdrawn() != withdrawnBefore;
+  return ReportInterruption(io, printed, options.count, withdrawn ? printer : std::nullopt);
 }
 
 // The default printer's name when it cannot describe a page (a queue without a driver, a driver that
@@ -310,6 +338,9 @@ int RunWorksheetBatch(const Command& command, std::ostream& out, std::ostream& e
     const Output io{out, err, progress};
     return command.kind == CommandKind::Print ? Print(form, command, io) : Export(form, command, io);
   } catch (const std::exception& e) {
+    if (command.kind == CommandKind::Print && InterruptionSignal() != 0) {
+      return ReportInterruption(Output{out, err, progress}, 0, command.worksheet.count, std::nullopt);
+    }
     progress.End();
     ReportError(err, ExceptionMessage(e).ToUtf8());
     return kExitFailure;

@@ -15,6 +15,7 @@
 #include "app/FormOptions.h"
 #include "app/WorksheetBatch.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/Interruption.h"
 #include "platform/core/Messages.h"
 #include "platform/core/ScopeGuard.h"
 #include "platform/printing/Printers.h"
@@ -151,6 +152,14 @@ int main(int argc, char** argv) {
       }
       // Export and print show no window: they run off screen whatever display the environment names.
       tess::StartProgramPlatform(tess::TDisplayUse::Offscreen);
-      return tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr, tess::StandardErrorIsTerminal());
+      // A print asked to stop withdraws the job it was making, says so, and ends as the signal ends a
+      // program (the shell sees 130 for an interrupt, 143 for a termination).
+      if (parsed.command->kind == tess::CommandKind::Print) tess::NoteInterruptions();
+      const int code =
+          tess::RunWorksheetBatch(*parsed.command, std::cout, std::cerr, tess::StandardErrorIsTerminal());
+      std::cout.flush();
+      std::cerr.flush();
+      tess::EndAsInterrupted();
+      return code;
   }
 }

@@ -304,8 +304,11 @@ TplDeviceGeometry TCustomplPrev::ReadPrinterGeometry(TplSetPrinter& settings) {
   device.ResolutionX = settings.DeviceCaps(dcPixelsPerInchX);
   device.OffsetLeft = settings.DeviceCaps(dcOffsetLeft);
   device.OffsetTop = settings.DeviceCaps(dcOffsetTop);
-  // A printer that reports no resolution would turn every measure into a division by zero.
+  // A printer that reports no resolution would turn every measure into a division by zero. A printer that
+  // reports nothing because its print service stopped answering, or because it is not there, says why.
   if (device.ResolutionX <= 0 || device.ResolutionY <= 0) {
+    const Cp932String problem = PrinterProblem(settings.PrinterName());
+    if (!problem.IsEmpty()) throw EPrinterError(problem);
     throw Exception(MessageCp932("preview.no-resolution"));
   }
   return device;

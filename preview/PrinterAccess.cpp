@@ -13,6 +13,10 @@ Cp932String SystemPrinterName() {
   return entries[static_cast<std::size_t>(index)];
 }
 
+Cp932String PrinterProblem(const Cp932String& printer) {
+  return Printer().PrinterProblem(printer);
+}
+
 namespace {
 
 class TSystemPrintJob : public TPreviewPrintJob {

@@ -1,6 +1,7 @@
 #pragma once
 // The few things the preview component asks of the printer system directly (the paper and the settings go
-// through its printer-settings component): the current printer's name, and print jobs.
+// through its printer-settings component): the current printer's name, why a printer answers nothing, and
+// print jobs.
 
 #include <memory>
 
@@ -11,6 +12,11 @@ namespace tess {
 
 // Name of the system's current printer; empty when there is none.
 Cp932String SystemPrinterName();
+
+// Why the printer system answers nothing for the printer of that name: its print service does not answer
+// ("CUPS is not reachable at ..."), or the printer is not installed or was not found; empty when nothing is
+// known against it.
+Cp932String PrinterProblem(const Cp932String& printer);
 
 // One job on the current printer. Its canvas is in printer dots with the origin at the corner of the
 // printable area.

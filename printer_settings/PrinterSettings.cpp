@@ -195,6 +195,8 @@ void TplSetPrinter::RequirePrinter() {
   FPrinterCount = CountPrinters();
   const int index = ExactIndex(FPrinterName);
   if (index < 0) {
+    // A print service that does not answer lists no printers: what the user hears of is the service.
+    if (!Printer().ServiceProblem().IsEmpty()) throw EPrinterError(Printer().ServiceProblem());
     if (FPrinterName.IsEmpty()) throw EPrinterError(MessageCp932("printing.none-installed"));
     throw EPrinterError(MessageCp932("printing.no-longer-installed", {FPrinterName}));
   }

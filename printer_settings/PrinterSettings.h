@@ -58,7 +58,8 @@ class TplSetPrinter : public TComponent {
   void SelectPrinter(const Cp932String& name);
   void SelectStoredPrinter();
   // Makes the component's printer, with its settings, the one a job prints on; throws EPrinterError naming
-  // it when it is no longer installed (never another printer instead).
+  // it when it is no longer installed (never another printer instead), or saying that the print service
+  // cannot be reached when it lists no printers because it did not answer.
   void RequirePrinter();
   bool RestoreDevMode();
   void UpdateFromPrinter(bool follow);

@@ -333,6 +333,14 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
         <source>no-default-printer</source>
         <translation>there is no default printer; choose one with --printer (printers: %1)</translation>
     </message>
+    <message>
+        <source>interrupted</source>
+        <translation>printing was interrupted: %1 of %2 worksheets were printed</translation>
+    </message>
+    <message>
+        <source>interrupted-job-cancelled</source>
+        <translation>printing was interrupted: %1 of %2 worksheets were printed, and the print job being made on %3 was cancelled</translation>
+    </message>
 </context>
 <context>
     <name>printing</name>
@@ -427,6 +435,14 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
     <message>
         <source>could-not-send</source>
         <translation>the print job could not be sent to %1</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>printing was interrupted</translation>
+    </message>
+    <message>
+        <source>not-found-on-network</source>
+        <translation>the printer %1 was not found on the network within %2 seconds</translation>
     </message>
 </context>
 <context>

@@ -333,6 +333,14 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
         <source>no-default-printer</source>
         <translation>既定のプリンタがありません．--printer で選んでください（プリンタ：%1）．</translation>
     </message>
+    <message>
+        <source>interrupted</source>
+        <translation>印刷を中断しました（%2 枚のうち %1 枚を印刷しました）．</translation>
+    </message>
+    <message>
+        <source>interrupted-job-cancelled</source>
+        <translation>印刷を中断しました（%2 枚のうち %1 枚を印刷しました）．プリンタ %3 で作成中の印刷ジョブは取り消しました．</translation>
+    </message>
 </context>
 <context>
     <name>printing</name>
@@ -427,6 +435,14 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
     <message>
         <source>could-not-send</source>
         <translation>印刷ジョブをプリンタ %1 に送れませんでした．</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>印刷が中断されました．</translation>
+    </message>
+    <message>
+        <source>not-found-on-network</source>
+        <translation>プリンタ %1 がネットワーク上に見つかりません（%2 秒以内に見つかりませんでした）．</translation>
     </message>
 </context>
 <context>

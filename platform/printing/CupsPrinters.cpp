@@ -1,10 +1,12 @@
-// The CUPS printer system. The queues come from the CUPS server (libcups, with short connection and answer
-// timeouts, so a server that is down or does not answer is reported as such within seconds); papers,
-// sources and the default resolution come from the queue's PPD when it has one, else from its IPP
-// attributes. A job is created on its queue when it starts, rendered as PDF at the printer's default
+// The CUPS printer system. The queues come from the CUPS server (libcups, with a short connection timeout
+// and one deadline per request, so a server that is down or stops answering is reported as such within
+// seconds); papers, sources and the default resolution come from the queue's PPD when it has one, else from
+// its IPP attributes. A job is created on its queue when it starts, rendered as PDF at the printer's default
 // resolution, checked, and sent as the job's document when it ends, with the options the settings block
 // carries (the PPD's PageSize and InputSlot choices, copies, collation and sides); the toolkit's printer
-// cannot carry an input slot. A job that fails after it was created is cancelled.
+// cannot carry an input slot. A job that fails after it was created, or that an interruption of the run
+// withdraws, is cancelled. A printer the server has no queue for is looked for on the network; such lookups
+// are not repeated for the same printer and take a few seconds at most in all.
 //
 // Private part of a CUPS settings block (kPrivateSize bytes after the 156-byte public part):
 //   0  "TSCP"            signature
@@ -28,13 +30,18 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 
+#include "platform/core/Interruption.h"
 #include "platform/core/Messages.h"
 #include "platform/gfx/internal/PdfOutput.h"
 #include "platform/gfx/internal/QtCanvas.h"
@@ -51,11 +58,22 @@ constexpr std::size_t kPrivateSize = 512;
 constexpr std::size_t kOptionsOffset = devmode::kPublicSize + 6;
 constexpr std::size_t kOptionsSize = kPrivateSize - 6;
 constexpr int kConnectTimeoutMs = 3000;
-// How long the scheduler may take to answer a request; a server that lets it pass is taken for unreachable.
+// How long the scheduler may take to answer a request (or, for a document being sent, to take the next part
+// of it); a server that lets it pass is taken for unreachable.
 constexpr int kAnswerTimeoutMs = 4000;
+// A wait of libcups lasts this long before it asks whether to go on (KeepWaiting): how soon a passed deadline
+// or an interruption ends a request.
+constexpr int kWaitSliceMs = 200;
 // A server that did not answer is not asked again for this long: requests fail at once meanwhile, instead of
 // each waiting for the answer timeout again.
 constexpr std::chrono::seconds kQuietPeriod(30);
+// Looking on the network (DNS-SD) for printers the server has no queue for takes at most kNetworkBound in all
+// within kNetworkMemory, and a printer not found there is not looked for again within that time: a lookup
+// that takes seconds is neither repeated for every question about the printer nor added up without end.
+constexpr std::chrono::milliseconds kNetworkBound(3000);
+constexpr std::chrono::seconds kNetworkMemory(60);
+// A document is sent in parts of this size; each part has the answer timeout of its own.
+constexpr std::size_t kDocumentPart = 64 * 1024;
 constexpr int kMaxCopies = 999;
 constexpr std::size_t kMaxKeptCaps = 64;
 
@@ -219,15 +237,61 @@ std::string OptionsText(const std::vector<std::pair<std::string, std::string>>& 
   return text;
 }
 
-// Whether the scheduler answers a small request within kAnswerTimeoutMs. The request is sent and its answer
-// waited for once, without the library's own retries, which would wait several times as long.
-bool Answers(http_t* http) {
-  ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
-  const bool answered = cupsSendRequest(http, request, "/", ippLength(request)) == HTTP_STATUS_CONTINUE &&
-                        httpWait(http, kAnswerTimeoutMs) != 0;
-  if (answered) ippDelete(cupsGetResponse(http, "/"));
-  ippDelete(request);
-  return answered;
+// Test hooks, read from the environment once. They stand in where a test cannot make CUPS or the network do
+// something at a known moment.
+//
+// TESSARINE_TEST_JOB_PAUSE="POINT JOB [SECONDS]" holds the JOB-th job of the run (1 the first) at POINT,
+// "before-document" (its pages drawn, its document not sent yet) or "after-document" (sent, its state not
+// asked yet), until the run is interrupted or SECONDS (60 unless given) have passed.
+struct TJobPause {
+  std::string point;
+  int job = 0;
+  std::chrono::seconds longest{60};
+};
+
+std::optional<TJobPause> JobPause() {
+  static const std::optional<TJobPause> pause = []() -> std::optional<TJobPause> {
+    const char* text = std::getenv("TESSARINE_TEST_JOB_PAUSE");
+    if (text == nullptr) return std::nullopt;
+    std::istringstream words(text);
+    TJobPause p;
+    long long seconds = 60;
+    if (!(words >> p.point >> p.job)) return std::nullopt;
+    if (words >> seconds) p.longest = std::chrono::seconds(seconds);
+    return p;
+  }();
+  return pause;
+}
+
+void PauseForTest(std::string_view point, int job) {
+  const std::optional<TJobPause> pause = JobPause();
+  if (!pause || pause->point != point || pause->job != job) return;
+  const auto until = std::chrono::steady_clock::now() + pause->longest;
+  while (InterruptionSignal() == 0 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// TESSARINE_TEST_NETWORK_PRINTER="NAME SECONDS" lists a printer NAME as found on the network, which the
+// server has no queue for and which takes SECONDS to look for there and is never found (no printer can be
+// published on the network where the tests run).
+struct TNetworkPrinterStub {
+  std::string name;
+  std::chrono::milliseconds lookup{0};
+};
+
+std::optional<TNetworkPrinterStub> NetworkPrinterStub() {
+  static const std::optional<TNetworkPrinterStub> stub = []() -> std::optional<TNetworkPrinterStub> {
+    const char* text = std::getenv("TESSARINE_TEST_NETWORK_PRINTER");
+    if (text == nullptr) return std::nullopt;
+    std::istringstream words(text);
+    TNetworkPrinterStub p;
+    double seconds = 0;
+    if (!(words >> p.name >> seconds)) return std::nullopt;
+    p.lookup = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    return p;
+  }();
+  return stub;
 }
 
 class CupsPrintJob;
@@ -254,28 +318,88 @@ class CupsPrinterSystem : public TPrinterSystem {
   // "host:port", or the local socket's path.
   std::string Where() const { return FHost.front() == '/' ? FHost : FHost + ":" + std::to_string(FPort); }
 
-  // The connection to the scheduler, or nothing; ServiceProblem says which. One connection serves every
-  // request; it is opened again (and the scheduler asked whether it answers) when there is none yet, when
-  // the scheduler closed it, or after a request on it failed.
-  http_t* Connect() {
+  // ---- One deadline per request
+  //
+  // Every request to the scheduler is armed before it is made (Arm): it must be answered within
+  // kAnswerTimeoutMs, and libcups, which waits in slices of kWaitSliceMs, asks KeepWaiting after each slice.
+  // A request that lets its deadline pass fails once, and the scheduler is then taken for silent (Cut). A
+  // question is also cut short when the run is interrupted; a change (creating or cancelling a job) is waited
+  // for, so that its outcome is known and the job can be withdrawn.
+  enum class TRequestKind { Question, Change };
+  enum class TCut { None, Interrupted, Expired };
+
+  void Arm(TRequestKind kind) {
+    FDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
+    FInterruptible = kind == TRequestKind::Question;
+    FCut = TCut::None;
+  }
+
+  static int KeepWaiting(http_t* /*http*/, void* data) {
+    CupsPrinterSystem& self = *static_cast<CupsPrinterSystem*>(data);
+    if (self.FInterruptible && InterruptionSignal() != 0) {
+      self.FCut = TCut::Interrupted;
+      return 0;
+    }
+    if (std::chrono::steady_clock::now() >= self.FDeadline) {
+      self.FCut = TCut::Expired;
+      return 0;
+    }
+    return 1;
+  }
+
+  // What cut the last request short, once dealt with: a server that let the deadline pass is silent (its
+  // problem is said, and it is not asked again for kQuietPeriod); the connection of a request left unfinished
+  // is dropped.
+  TCut Cut() {
+    const TCut cut = std::exchange(FCut, TCut::None);
+    if (cut == TCut::Expired) NoteSilent();
+    if (cut == TCut::Interrupted) DropConnection();
+    return cut;
+  }
+
+  void NoteSilent() {
+    SetServiceProblem(Cp932String::FromUtf8(
+        Message("printing.unreachable-silent", {Where(), std::to_string(kAnswerTimeoutMs / 1000)})));
+    FQuietUntil = std::chrono::steady_clock::now() + kQuietPeriod;
+    DropConnection();
+  }
+
+  // Whether the scheduler answers a small request before the deadline. The request is sent and its answer
+  // waited for once, without the library's own retries, which would wait several times as long.
+  bool Answers(http_t* http) {
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+    bool answered = cupsSendRequest(http, request, "/", ippLength(request)) == HTTP_STATUS_CONTINUE;
+    while (answered && httpWait(http, kWaitSliceMs) == 0) answered = KeepWaiting(http, this) != 0;
+    if (answered) ippDelete(cupsGetResponse(http, "/"));
+    ippDelete(request);
+    return answered;
+  }
+
+  // The connection to the scheduler, or nothing; ServiceProblem says which (an interruption leaves it as it
+  // was). One connection serves every request; it is opened again (and the scheduler asked whether it
+  // answers) when there is none yet, when the scheduler closed it, or after a request on it failed. A
+  // connection for a change is opened even when the run was interrupted.
+  http_t* Connect(TRequestKind kind = TRequestKind::Question) {
     if (FHttp) {
       // Nothing is to be read between requests: readable now means the scheduler closed its end.
       if (httpGetFd(FHttp.get()) >= 0 && httpWait(FHttp.get(), 0) == 0) return FHttp.get();
       FHttp.reset();
     }
-    const auto now = std::chrono::steady_clock::now();
-    if (now < FQuietUntil) return nullptr;
+    if (std::chrono::steady_clock::now() < FQuietUntil) return nullptr;
+    const bool interruptible = kind == TRequestKind::Question;
+    if (interruptible && InterruptionSignal() != 0) return nullptr;
     HttpPtr http(httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              kConnectTimeoutMs, nullptr));
+                              kConnectTimeoutMs, interruptible ? InterruptionCancelFlag() : nullptr));
     if (!http) {
-      SetServiceProblem(Cp932String::FromUtf8(Message("printing.unreachable", {Where()})));
+      if (!interruptible || InterruptionSignal() == 0) {
+        SetServiceProblem(Cp932String::FromUtf8(Message("printing.unreachable", {Where()})));
+      }
       return nullptr;
     }
-    httpSetTimeout(http.get(), kAnswerTimeoutMs / 1000.0, nullptr, nullptr);
+    httpSetTimeout(http.get(), kWaitSliceMs / 1000.0, KeepWaiting, this);
+    Arm(kind);
     if (!Answers(http.get())) {
-      SetServiceProblem(Cp932String::FromUtf8(
-          Message("printing.unreachable-silent", {Where(), std::to_string(kAnswerTimeoutMs / 1000)})));
-      FQuietUntil = now + kQuietPeriod;
+      if (std::exchange(FCut, TCut::None) != TCut::Interrupted) NoteSilent();
       return nullptr;
     }
     SetServiceProblem({});
@@ -291,14 +415,18 @@ class CupsPrinterSystem : public TPrinterSystem {
     http_t* http = Connect();
     if (!http) return records;  // no server: no printers
     cups_dest_t* dests = nullptr;
+    Arm(TRequestKind::Question);
     int count = cupsGetDests2(http, &dests);
     if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
         cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+      if (Cut() != TCut::None) return records;
       // The kept connection may have gone stale: ask once more on a fresh one.
       DropConnection();
       http = Connect();
       if (!http) return records;
+      Arm(TRequestKind::Question);
       count = cupsGetDests2(http, &dests);
+      if (count == 0 && Cut() != TCut::None) return records;
     }
     for (int i = 0; i < count; ++i) {
       const cups_dest_t& d = dests[i];
@@ -316,6 +444,13 @@ class CupsPrinterSystem : public TPrinterSystem {
       records.push_back(std::move(r));
     }
     cupsFreeDests(count, dests);
+    if (const std::optional<TNetworkPrinterStub> stub = NetworkPrinterStub()) {
+      TPrinterRecord r;
+      r.name = Cp932String::FromUtf8(stub->name);
+      r.port = Cp932String::FromUtf8("dnssd://" + stub->name + "._ipp._tcp.local/");
+      r.attributes = PRINTER_ATTRIBUTE_NETWORK;
+      records.push_back(std::move(r));
+    }
     return records;
   }
 
@@ -418,13 +553,47 @@ class CupsPrinterSystem : public TPrinterSystem {
     return caps;
   }
 
+  // Why CUPS has no queue of that name for us: it was not found on the network in time, or it is gone.
+  Cp932String MissingQueue(const Cp932String& printer) const {
+    if (auto miss = FNetworkMisses.find(printer.ToUtf8()); miss != FNetworkMisses.end() && miss->second) {
+      return MessageCp932("printing.not-found-on-network",
+                          {printer, Cp932String::FromUtf8(std::to_string(kNetworkBound.count() / 1000))});
+    }
+    return MessageCp932("printing.no-longer-installed", {printer});
+  }
+
+  Cp932String PrinterProblem(const Cp932String& device) override {
+    if (!ServiceProblem().IsEmpty()) return ServiceProblem();
+    auto queue = FQueues.find(device.ToUtf8());
+    return queue != FQueues.end() && !queue->second ? MissingQueue(device) : Cp932String();
+  }
+
+  // Why a queue cannot be had, as the failure of a job: the run was interrupted (EInterrupted), the server
+  // cannot be reached or does not answer, the printer was not found on the network in time, or it is gone.
+  [[noreturn]] void ThrowNoQueue(const Cp932String& printer) {
+    ThrowIfInterrupted();
+    if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
+    throw EPrinterError(MissingQueue(printer));
+  }
+
+  // Throws when the last request was cut short: EInterrupted, or the silent server's problem.
+  void ThrowIfCut() {
+    const TCut cut = Cut();
+    if (cut == TCut::Interrupted) throw EInterrupted();
+    if (cut == TCut::Expired) throw EPrinterError(ServiceProblem());
+  }
+
+  // How many jobs were created on the server so far (the hooks for tests count jobs by it).
+  int JobsCreated() const { return FJobsCreated; }
+
   // Creates a job on the queue; its document follows when the job ends. Throws EPrinterError saying why
-  // when the queue cannot take it (CUPS unreachable, the queue gone, paused or not accepting jobs, refused).
+  // when the queue cannot take it (CUPS unreachable, the queue gone, paused or not accepting jobs, refused),
+  // EInterrupted when the run was interrupted before the job was created.
   int CreateJob(const Cp932String& printer, const Cp932String& title, const std::string& optionsText) {
     http_t* http = Connect();
-    if (!http) throw EPrinterError(ServiceProblem());
+    if (!http) ThrowNoQueue(printer);
     DestPtr dest = NamedDest(http, printer);
-    if (!dest) throw EPrinterError(MessageCp932("printing.no-longer-installed", {printer}));
+    if (!dest) ThrowNoQueue(printer);
     auto option = [&](const char* name) {
       const char* value = cupsGetOption(name, dest->num_options, dest->options);
       return std::string(value ? value : "");
@@ -442,67 +611,104 @@ class CupsPrinterSystem : public TPrinterSystem {
                                           : MessageCp932("printing.paused-because",
                                                          {printer, Cp932String::FromUtf8(reasons)}));
     }
+    Arm(TRequestKind::Question);
     InfoPtr info(cupsCopyDestInfo(http, dest.get()));
-    if (!info) throw EPrinterError(MessageCp932("printing.not-described", {printer}));
+    if (!info) {
+      ThrowIfCut();
+      throw EPrinterError(MessageCp932("printing.not-described", {printer}));
+    }
     cups_option_t* options = nullptr;
     const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
     int jobId = 0;
+    Arm(TRequestKind::Change);
     const ipp_status_t status =
         cupsCreateDestJob(http, dest.get(), info.get(), &jobId, title.ToUtf8().c_str(), numOptions, options);
     cupsFreeOptions(numOptions, options);
     if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
+      ThrowIfCut();
       throw EPrinterError(
           MessageCp932("printing.job-refused", {printer, Cp932String::FromUtf8(cupsLastErrorString())}));
     }
+    ++FJobsCreated;
     return jobId;
   }
 
-  // Sends the finished document of a created job. Any failure cancels the job and throws EPrinterError; so
-  // does a job that CUPS dropped at once (aborted or cancelled).
+  // Sends the finished document of a created job, in parts. Any failure cancels the job and throws:
+  // EInterrupted when the run was interrupted meanwhile, else EPrinterError.
   void SendDocument(const Cp932String& printer, int jobId, const Cp932String& title,
                     const std::string& optionsText, const QByteArray& pdf) {
     std::string failure;
     http_t* http = Connect();
     DestPtr dest = http ? NamedDest(http, printer) : nullptr;
-    InfoPtr info(dest ? cupsCopyDestInfo(http, dest.get()) : nullptr);
-    if (!http) {
-      failure = ServiceProblem().ToUtf8();
-    } else if (!dest || !info) {
-      failure = Message("printing.printer-gone");
+    InfoPtr info;
+    if (dest) {
+      Arm(TRequestKind::Question);
+      info.reset(cupsCopyDestInfo(http, dest.get()));
+    }
+    // Every request here is cut short by an interruption: the job is cancelled after it.
+    TCut cut = TCut::None;
+    if (!http || !dest || !info) {
+      cut = Cut();
     } else {
       cups_option_t* options = nullptr;
       const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
       const std::string jobTitle = title.ToUtf8();
+      Arm(TRequestKind::Question);
       if (cupsStartDestDocument(http, dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
                                 numOptions, options, 1) != HTTP_STATUS_CONTINUE) {
         failure = cupsLastErrorString();
       } else {
-        const bool written =
-            cupsWriteRequestData(http, pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
-            HTTP_STATUS_CONTINUE;
-        if (!written) failure = cupsLastErrorString();
-        if (cupsFinishDestDocument(http, dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING &&
-            failure.empty()) {
-          failure = cupsLastErrorString();
+        for (qsizetype at = 0; at < pdf.size() && failure.empty(); at += kDocumentPart) {
+          const std::size_t part =
+              std::min<std::size_t>(kDocumentPart, static_cast<std::size_t>(pdf.size() - at));
+          Arm(TRequestKind::Question);
+          if (cupsWriteRequestData(http, pdf.constData() + at, part) != HTTP_STATUS_CONTINUE) {
+            failure = cupsLastErrorString();
+          }
+        }
+        if (failure.empty()) {
+          Arm(TRequestKind::Question);
+          if (cupsFinishDestDocument(http, dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING) {
+            failure = cupsLastErrorString();
+          }
         }
       }
       cupsFreeOptions(numOptions, options);
+      cut = Cut();
     }
-    if (!failure.empty()) {
-      if (http) DropConnection();  // the request may have been left half sent
-      CancelJob(printer, jobId);
-      throw EPrinterError(MessageCp932("printing.send-failed", {printer, Cp932String::FromUtf8(failure)}));
-    }
+    if (failure.empty() && cut == TCut::None && http && dest && info) return;
+    if (http) DropConnection();  // the request may have been left half sent
+    CancelJob(printer, jobId);
+    if (cut == TCut::Interrupted || InterruptionSignal() != 0) throw EInterrupted();
+    if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
+    if (failure.empty()) failure = Message("printing.printer-gone");
+    throw EPrinterError(MessageCp932("printing.send-failed", {printer, Cp932String::FromUtf8(failure)}));
+  }
+
+  // Throws EPrinterError when CUPS has already dropped the job whose document was sent (aborted or
+  // cancelled it). A server that does not answer the question leaves the job as handed over.
+  void CheckNotDropped(const Cp932String& printer, int jobId) {
+    http_t* http = Connect();
+    if (!http) return;
     const std::string dropped = DroppedState(http, jobId);
+    Cut();
     if (!dropped.empty()) {
       throw EPrinterError(MessageCp932("printing.job-dropped", {printer, Cp932String::FromUtf8(dropped)}));
     }
   }
 
-  // Cancels a created job; a failure is not reported (the job or its queue may be gone already).
-  void CancelJob(const Cp932String& printer, int jobId) {
-    if (jobId <= 0) return;
-    if (http_t* http = Connect()) cupsCancelJob2(http, printer.ToUtf8().c_str(), jobId, 0);
+  // Cancels a created job; answers whether CUPS took the cancellation (the job or its queue may be gone
+  // already, or the server may not answer). Waited for even when the run was interrupted: it is what the
+  // interruption asks for.
+  bool CancelJob(const Cp932String& printer, int jobId) {
+    if (jobId <= 0) return true;
+    http_t* http = Connect(TRequestKind::Change);
+    if (!http) return false;
+    Arm(TRequestKind::Change);
+    const bool cancelled =
+        cupsCancelJob2(http, printer.ToUtf8().c_str(), jobId, 0) <= IPP_STATUS_OK_CONFLICTING;
+    Cut();
+    return cancelled;
   }
 
  protected:
@@ -546,17 +752,146 @@ class CupsPrinterSystem : public TPrinterSystem {
                                       const Cp932String& title) override;
 
  private:
-  // The queue as CUPS describes it now, or nothing when it is not installed.
-  static DestPtr NamedDest(http_t* http, const Cp932String& printer) {
+  // A value of an attribute as a destination's option carries it: numbers (enums too) as numbers, several
+  // values separated by commas.
+  static std::string OptionValue(ipp_attribute_t* attribute) {
+    const ipp_tag_t tag = ippGetValueTag(attribute);
+    if (tag != IPP_TAG_INTEGER && tag != IPP_TAG_ENUM) {
+      char text[2048];
+      ippAttributeString(attribute, text, sizeof text);
+      return text;
+    }
+    std::string text;
+    for (int i = 0; i < ippGetCount(attribute); ++i) {
+      text += (i == 0 ? "" : ",") + std::to_string(ippGetInteger(attribute, i));
+    }
+    return text;
+  }
+
+  // The server's queue of that name as a destination: the queue's description (its address, state and
+  // whether it takes jobs, make and model) and its defaults ("media" for "media-default") as options.
+  // Nothing when the server has no such queue (`missing`), does not answer, or the run was interrupted.
+  // Asked with a request of its own: the library's lookup of a named destination goes on to look on the
+  // network, over a connection of its own without deadlines, whenever the server does not give the queue.
+  DestPtr AskQueue(http_t* http, const std::string& name, bool& missing) {
+    static const char* const kWanted[] = {
+        "printer-name",      "printer-uri-supported", "device-uri",
+        "printer-info",      "printer-location",      "printer-make-and-model",
+        "printer-state",     "printer-state-reasons", "printer-is-accepting-jobs",
+        "printer-is-shared", "printer-type",          "printer-defaults",
+    };
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", name.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(kWanted)), nullptr, kWanted);
+    Arm(TRequestKind::Question);
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    const bool cut = Cut() != TCut::None;
+    missing = !cut && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;
+    if (cut || response == nullptr || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+      ippDelete(response);
+      return nullptr;
+    }
+    cups_dest_t* dests = nullptr;
+    cupsAddDest(name.c_str(), nullptr, 0, &dests);
+    DestPtr dest(dests);
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a != nullptr; a = ippNextAttribute(response)) {
+      const char* attributeName = ippGetName(a);
+      if (ippGetGroupTag(a) != IPP_TAG_PRINTER || attributeName == nullptr) continue;
+      std::string option = attributeName;
+      const ipp_tag_t tag = ippGetValueTag(a);
+      const bool wanted =
+          std::any_of(std::begin(kWanted), std::end(kWanted), [&](const char* w) { return option == w; });
+      if (!wanted) {
+        // A default: "media-default" is the option "media"; collections and resolutions are not options.
+        const std::size_t suffix = option.rfind("-default");
+        const bool simple = tag == IPP_TAG_INTEGER || tag == IPP_TAG_ENUM || tag == IPP_TAG_BOOLEAN ||
+                            tag == IPP_TAG_KEYWORD || tag == IPP_TAG_NAME || tag == IPP_TAG_RANGE;
+        if (suffix == std::string::npos || suffix + 8 != option.size() || !simple) continue;
+        option.erase(suffix);
+      }
+      dest->num_options =
+          cupsAddOption(option.c_str(), OptionValue(a).c_str(), dest->num_options, &dest->options);
+    }
+    ippDelete(response);
+    return dest;
+  }
+
+  // The queue as CUPS describes it now, or nothing: when it is not installed (FQueueMissing), or when the
+  // question went unanswered (the server silent, the run interrupted: Cut has dealt with it; any other
+  // failure leaves the connection to the caller). A name the server has no queue for is looked for on the
+  // network (FindOnNetwork).
+  DestPtr NamedDest(http_t* http, const Cp932String& printer) {
     const std::string name = printer.ToUtf8();
-    DestPtr dest(cupsGetNamedDest(http, name.c_str(), nullptr));
-    if (!dest) {
+    DestPtr dest = AskQueue(http, name, FQueueMissing);
+    if (!dest && FQueueMissing) {
       // The scheduler may briefly answer "not found" for a queue while another queue is being added or
       // deleted: ask once more before taking the queue for gone.
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      dest.reset(cupsGetNamedDest(http, name.c_str(), nullptr));
+      dest = AskQueue(http, name, FQueueMissing);
+      if (!dest && FQueueMissing && FindOnNetwork(http, name)) dest = AskQueue(http, name, FQueueMissing);
     }
     return dest;
+  }
+
+  // Looks for a printer the server has no queue for on the network, as the library does for a named
+  // destination, and has the server set up a queue for one found there. The lookups take at most
+  // kNetworkBound in all within kNetworkMemory, and a printer not found is not looked for again within that
+  // time (FNetworkMisses says whether the bound cut its lookup short). Whether the server has the queue now.
+  bool FindOnNetwork(http_t* http, const std::string& name) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= FNetworkSince + kNetworkMemory) {
+      FNetworkSince = now;
+      FNetworkSpent = std::chrono::milliseconds(0);
+      FNetworkMisses.clear();
+    }
+    if (FNetworkMisses.count(name) != 0 || InterruptionSignal() != 0) return false;
+    const std::chrono::milliseconds left = kNetworkBound - FNetworkSpent;
+    bool found = false;
+    if (left > std::chrono::milliseconds(0)) {
+      found = LookOnNetwork(http, name, left);
+      FNetworkSpent +=
+          std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - now);
+    }
+    if (!found && InterruptionSignal() == 0) FNetworkMisses[name] = FNetworkSpent >= kNetworkBound;
+    return found;
+  }
+
+  // One lookup on the network (DNS-SD) for at most `within`; a printer found gets a queue of the server as
+  // the library describes it for the first time (the server's temporary queue).
+  bool LookOnNetwork(http_t* http, const std::string& name, std::chrono::milliseconds within) {
+    if (const std::optional<TNetworkPrinterStub> stub = NetworkPrinterStub(); stub && stub->name == name) {
+      const auto until = std::chrono::steady_clock::now() + std::min(stub->lookup, within);
+      while (InterruptionSignal() == 0 && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      return false;
+    }
+    struct Search {
+      const std::string& name;
+      cups_dest_t* found = nullptr;
+    } search{name};
+    cupsEnumDests(
+        CUPS_DEST_FLAGS_NONE, static_cast<int>(within.count()), InterruptionCancelFlag(),
+        CUPS_PRINTER_DISCOVERED, CUPS_PRINTER_DISCOVERED,
+        [](void* data, unsigned flags, cups_dest_t* dest) -> int {
+          Search& s = *static_cast<Search*>(data);
+          if ((flags & CUPS_DEST_FLAGS_REMOVED) != 0 || dest->name == nullptr || s.name != dest->name)
+            return 1;
+          cupsCopyDest(dest, 0, &s.found);
+          return 0;
+        },
+        &search);
+    if (search.found == nullptr) return false;
+    Arm(TRequestKind::Question);
+    InfoPtr info(cupsCopyDestInfo(http, search.found));
+    cupsFreeDests(1, search.found);
+    Cut();
+    return info != nullptr;
   }
 
   // The state reasons CUPS gives ("media-empty,offline-report"), as "media-empty, offline-report", without
@@ -575,7 +910,7 @@ class CupsPrinterSystem : public TPrinterSystem {
   }
 
   // "aborted: reasons" or "canceled: reasons" when CUPS has already dropped the job, else empty.
-  static std::string DroppedState(http_t* http, int jobId) {
+  std::string DroppedState(http_t* http, int jobId) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", jobId);
@@ -583,6 +918,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     static const char* const kWanted[] = {"job-state", "job-state-reasons"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+    Arm(TRequestKind::Question);
     ipp_t* response = cupsDoRequest(http, request, "/");
     std::string result;
     if (response != nullptr) {
@@ -642,16 +978,26 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (!http) return nullptr;
     DestPtr dest = NamedDest(http, device);
     if (!dest) {
-      if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+      if (FQueueMissing) {
         FQueues.emplace(name, std::nullopt);
       } else {
         DropConnection();
       }
       return nullptr;
     }
+    // An answer cut short is no answer, however much of it came (a PPD whose end is missing describes papers
+    // wrongly).
     std::optional<CupsDriver> driver;
-    if (!FIppOnly) driver = LoadFromPpd(http, name);
-    if (!driver) driver = LoadFromIpp(http, dest.get());
+    if (!FIppOnly) {
+      Arm(TRequestKind::Question);
+      driver = LoadFromPpd(http, name);
+      if (Cut() != TCut::None) return nullptr;
+    }
+    if (!driver) {
+      Arm(TRequestKind::Question);
+      driver = LoadFromIpp(http, dest.get());
+      if (Cut() != TCut::None) return nullptr;
+    }
     if (!driver) {
       DropConnection();
       return nullptr;
@@ -665,11 +1011,24 @@ class CupsPrinterSystem : public TPrinterSystem {
     FDefaults.clear();
   }
 
+  // The queue's PPD, fetched over the connection given (the library's own fetch may open a connection of its
+  // own, without deadlines, when the server names itself differently); nothing for a queue without one.
   static std::optional<CupsDriver> LoadFromPpd(http_t* http, const std::string& name) {
-    const char* file = cupsGetPPD2(http, name.c_str());
-    if (file == nullptr) return std::nullopt;
-    std::string path = file;
-    PpdPtr ppd(ppdOpenFile(path.c_str()));
+    char uri[HTTP_MAX_URI], scheme[32], user[256], host[256], resource[HTTP_MAX_URI];
+    int port = 0;
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s.ppd", name.c_str());
+    if (httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user, sizeof user, host,
+                        sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK) {
+      return std::nullopt;
+    }
+    char file[1024];
+    const int fd = cupsTempFd(file, sizeof file);
+    if (fd < 0) return std::nullopt;
+    const std::string path = file;
+    const bool fetched = cupsGetFd(http, resource, fd) == HTTP_STATUS_OK;
+    ::close(fd);
+    PpdPtr ppd(fetched ? ppdOpenFile(path.c_str()) : nullptr);
     ::unlink(path.c_str());
     if (!ppd) return std::nullopt;
     ppdMarkDefaults(ppd.get());
@@ -826,6 +1185,17 @@ class CupsPrinterSystem : public TPrinterSystem {
   bool FIppOnly = false;
   std::chrono::steady_clock::time_point FQuietUntil{};
   HttpPtr FHttp;  // the connection every request goes over
+  // The request being made: when its answer is due, whether an interruption ends it, and what cut it short.
+  std::chrono::steady_clock::time_point FDeadline{};
+  bool FInterruptible = true;
+  TCut FCut = TCut::None;
+  bool FQueueMissing = false;  // the last NamedDest found no queue of that name
+  int FJobsCreated = 0;
+  // Lookups on the network since FNetworkSince: the time they took, and the printers not found (true: the
+  // bound cut the lookup short).
+  std::chrono::steady_clock::time_point FNetworkSince{};
+  std::chrono::milliseconds FNetworkSpent{0};
+  std::map<std::string, bool> FNetworkMisses;
   // What CUPS said of each queue asked for since the printer list was last read: its driver's description,
   // or nothing for a queue it does not have.
   std::map<std::string, std::optional<CupsDriver>> FQueues;
@@ -886,6 +1256,7 @@ class CupsPrintJob : public TPrintJob {
     PreparePage();
     FCanvas = MakePainterCanvas(*FPainter, DescribePrinter(FCaps), &FDevice->DrawnCharacters());
     FJobId = FSystem.CreateJob(FPrinter, FTitle, FOptions);
+    FOrdinal = FSystem.JobsCreated();
     return true;
   }
 
@@ -908,12 +1279,16 @@ class CupsPrintJob : public TPrintJob {
     FFile.seek(0);
     QByteArray pdf = FFile.readAll();
     FFile.close();
-    const int jobId = std::exchange(FJobId, 0);
     if (!finished || !PdfIsWhole(pdf, FPages)) {
-      FSystem.CancelJob(FPrinter, jobId);
+      FSystem.CancelJob(FPrinter, std::exchange(FJobId, 0));
       throw EPrinterError(MessageCp932("printing.document-incomplete", {FPrinter}));
     }
+    PauseForTest("before-document", FOrdinal);
+    ThrowIfInterrupted();  // the job is withdrawn as this one goes
+    const int jobId = std::exchange(FJobId, 0);
     FSystem.SendDocument(FPrinter, jobId, FTitle, FOptions, pdf);
+    PauseForTest("after-document", FOrdinal);
+    FSystem.CheckNotDropped(FPrinter, jobId);
   }
 
   void Abort() override { Withdraw(); }
@@ -942,7 +1317,8 @@ class CupsPrintJob : public TPrintJob {
   Cp932String FTitle;
   std::string FOptions;
   TDeviceCaps FCaps;
-  int FJobId = 0;  // the job on its queue, until its document was sent or it was cancelled
+  int FJobId = 0;    // the job on its queue, until its document was sent or it was cancelled
+  int FOrdinal = 0;  // how many jobs the system had created with this one
   int FPages = 1;
   QTemporaryFile FFile;
   std::unique_ptr<TPdfOutputDevice> FDevice;  // writes to FFile
@@ -980,10 +1356,7 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
                                                        std::span<const std::uint8_t> block,
                                                        const Cp932String& title) {
   const CupsDriver* driver = Driver(printer.name);
-  if (driver == nullptr) {
-    if (!ServiceProblem().IsEmpty()) throw EPrinterError(ServiceProblem());
-    throw EPrinterError(MessageCp932("printing.no-longer-installed", {printer.name}));
-  }
+  if (driver == nullptr) ThrowNoQueue(printer.name);
   const TDeviceCaps caps = Caps(Geometry(*driver, block));
   if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0 || caps.physicalWidth <= 0) return nullptr;
   std::string options = ReadBlockText(block, kOptionsOffset, kOptionsSize).Bytes();

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/core/Interruption.h"
 #include "platform/core/Messages.h"
 
 namespace tess {
@@ -174,6 +175,7 @@ void TPrinterSystem::AbandonJob() {
   // A job still open when the system goes away is abandoned, not finished.
   std::unique_ptr<TPrintJob> job = std::move(FJob);
   if (!job) return;
+  ++FJobsWithdrawn;
   try {
     job->Abort();
   } catch (...) {
@@ -393,25 +395,41 @@ void TPrinterSystem::BeginDoc(const Cp932String& title) {
     copy.assign(block.begin(), block.end());
     UnlockDevMode(device.devMode);
   }
+  ThrowIfInterrupted();
   std::unique_ptr<TPrintJob> job = StartJob(*record, copy, title);
   if (!job) throw EPrinterError(MessageCp932("printing.cannot-start", {record->name}));
   FJob = std::move(job);
+  WithdrawIfInterrupted();
+}
+
+void TPrinterSystem::WithdrawIfInterrupted() {
+  if (InterruptionSignal() == 0) return;
+  Abort();
+  throw EInterrupted();
 }
 
 void TPrinterSystem::NewPage() {
   if (!FJob) throw EPrinterError(MessageCp932("printing.not-printing"));
+  WithdrawIfInterrupted();
   FJob->NewPage();
 }
 
 void TPrinterSystem::EndDoc() {
   if (!FJob) throw EPrinterError(MessageCp932("printing.not-printing"));
+  WithdrawIfInterrupted();
   std::unique_ptr<TPrintJob> job = std::move(FJob);
-  job->End();
+  try {
+    job->End();
+  } catch (...) {
+    ++FJobsWithdrawn;  // a job whose hand-over fails is withdrawn by its driver
+    throw;
+  }
 }
 
 void TPrinterSystem::Abort() {
   if (!FJob) return;
   std::unique_ptr<TPrintJob> job = std::move(FJob);
+  ++FJobsWithdrawn;
   job->Abort();
 }
 

@@ -215,6 +215,10 @@ class TPrinterSystem {
   // Why the print service could not be asked the last time it was ("CUPS is not reachable at ..."); empty
   // when it answered.
   const Cp932String& ServiceProblem() const { return FServiceProblem; }
+  // Why the driver's services answer nothing for the printer: the print service's problem, or what the
+  // driver found out when it asked for the printer (not installed, not found on the network in time);
+  // empty when nothing is known against it.
+  virtual Cp932String PrinterProblem(const Cp932String& /*device*/) { return ServiceProblem(); }
 
   // ---- The printer object. Its list is built from the enumeration on first use; an entry is the printer's
   // name, followed by " on " and the port when the printer has one.
@@ -267,13 +271,18 @@ class TPrinterSystem {
 
   // ---- Print jobs on the current printer with its current settings (dmCopies, dmCollate and dmDuplex of
   // the block go with the job). EndDoc hands the job over to the print service; Abort withdraws it, and a
-  // job the service already knows of is cancelled.
+  // job the service already knows of is cancelled. A run that was interrupted (platform/core/Interruption.h)
+  // starts no job, and a job it interrupts is withdrawn at its next page or at EndDoc, which then throw
+  // EInterrupted.
   void BeginDoc(const Cp932String& title);  // throws EPrinterError when no job can start
   void NewPage();
   void EndDoc();
   void Abort();
   bool Printing() const { return FJob != nullptr; }
   TCanvas* Canvas();  // the job's canvas; nullptr when not printing
+  // How many jobs were withdrawn (Abort, a job abandoned, or one whose hand-over failed) since the system was
+  // made.
+  int JobsWithdrawn() const { return FJobsWithdrawn; }
 
  protected:
   // The driver's default settings for a printer (DocumentPropertiesA with DM_OUT_BUFFER); nothing when the
@@ -303,6 +312,8 @@ class TPrinterSystem {
 
  private:
   void EnsureList();
+  // Withdraws the open job and throws EInterrupted when the run was interrupted.
+  void WithdrawIfInterrupted();
   TDevModeHandle NewHandle(std::vector<std::uint8_t> bytes);
   void FreeHandle(TDevModeHandle handle);
   int DefaultIndex() const;
@@ -321,6 +332,7 @@ class TPrinterSystem {
   std::vector<std::pair<TDevModeHandle, Block>> FBlocks;
   TDevModeHandle FNextHandle = 1;
   std::unique_ptr<TPrintJob> FJob;
+  int FJobsWithdrawn = 0;
 };
 
 // A printer with these capabilities as a reference device.

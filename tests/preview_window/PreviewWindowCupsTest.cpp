@@ -1,10 +1,11 @@
 // Printing from the preview window on a real CUPS, with the print dialog played by a script: the printer
 // chosen is the one printed on (also a queue added after the list was first read; a queue removed meanwhile
-// is an error and no job anywhere), every choice of the dialog reaches the job, a job whose document fails is
-// cancelled, a paused or rejecting queue is reported, and the queue chosen is asked for the document's paper
-// (a Letter queue prints the export's A4 pages) or gets the pages fitted (once told). Then with the real
-// print dialog worked through simulated input: its choices reach the job, and pages the document does not
-// have are refused while the dialog stays open. Skipped without CUPS-PDF or root.
+// is an error and no job anywhere), every choice of the dialog reaches the job (the side of two-sided
+// printing too), a job whose document fails is cancelled, a paused or rejecting queue is reported, and the
+// queue chosen is asked for the document's paper (a Letter queue prints the export's A4 pages) or gets the
+// pages fitted (once told). Then with the real print dialog worked through simulated input: its choices
+// reach the job, and pages the document does not have are refused while the dialog stays open. Skipped
+// without CUPS-PDF or root.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -186,6 +187,23 @@ TEST_F(PreviewWindowCups, CopiesPagesOrderAndPageSetReachTheJob) {
     ASSERT_FALSE(pdf.empty()) << "no PDF for job " << job.id;
     EXPECT_EQ(PdfPageCount(pdf), pages) << pdf;
   }
+}
+
+// The side chosen for two-sided printing reaches the job as CUPS's sides: the long edge, the short edge, or
+// one side only.
+TEST_F(PreviewWindowCups, TheSidesChosenReachTheJob) {
+  TestQueue own("Sides", TestQueue::TwoSided);
+  const std::pair<std::int16_t, const char*> choices[] = {{DMDUP_VERTICAL, "two-sided-long-edge"},
+                                                          {DMDUP_HORIZONTAL, "two-sided-short-edge"},
+                                                          {DMDUP_SIMPLEX, "one-sided"}};
+  for (const auto& [duplex, sides] : choices) {
+    const std::string title = PrintWith([&](TPrintDialog& d) {
+      d.ChoosePrinter(own.Name().c_str());
+      d.SetDuplex(duplex);
+    });
+    EXPECT_EQ(OnlyJob(title, own.Name()).sides, sides) << duplex;
+  }
+  EXPECT_TRUE(Boxes.empty());
 }
 
 TEST_F(PreviewWindowCups, AJobWhoseDocumentFailsIsCancelled) {

@@ -1,9 +1,9 @@
 #pragma once
 // For the tests that check what reaches a real CUPS: CUPS-PDF queues of their own (unique names, removed
-// again), the jobs CUPS keeps with their title, queue, state, copies, collation and sides (asked with
-// ipptool), waiting for a job to end by asking for its state, and what CUPS received and what CUPS-PDF wrote
-// for a job. A job is found by its id (or its title, which each test makes unique), never by what came
-// last: other queues print at the same time.
+// again; one may refuse PDF documents), the jobs CUPS keeps with their title, queue, state, copies, collation
+// and sides (asked with ipptool), waiting for a job to end by asking for its state, and what CUPS received
+// and what CUPS-PDF wrote for a job. A job is found by its id (or its title, which each test makes unique),
+// never by what came last: other queues print at the same time.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -225,6 +225,20 @@ inline std::filesystem::path CupsPdfPpdWithoutA4(const std::filesystem::path& to
       line.replace(line.size() - 2, 2, "Letter");
     }
     out << line << "\n";
+  }
+  return to;
+}
+
+// A copy of the CUPS-PDF driver whose queue takes no PDF documents (it prints the scheduler's banner format
+// only), written to `to`: a job is created on it, but its document is refused.
+inline std::filesystem::path CupsPdfPpdRefusingPdf(const std::filesystem::path& to) {
+  std::ifstream in(CupsPdfPpd());
+  std::ofstream out(to);
+  for (std::string line; std::getline(in, line);) {
+    out << line << "\n";
+    if (line.rfind("*PCFileName", 0) == 0) {
+      out << "*cupsFilter2: \"application/vnd.cups-banner application/vnd.cups-banner 0 -\"\n";
+    }
   }
   return to;
 }

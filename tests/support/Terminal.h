@@ -1,7 +1,9 @@
 #pragma once
 // A program run on a terminal of its own (a pseudo-terminal: its standard input, output and error), for the
 // tests of what a program shows a person: what the terminal received, byte for byte (the terminal turns
-// each "\n" into "\r\n"), and how the program ended.
+// each "\n" into "\r\n"), and how the program ended. The program starts with the default actions of the
+// interrupt, termination and hang-up signals, whatever the test was started with (a shell's background
+// commands ignore interrupts).
 
 #include <pty.h>
 #include <signal.h>
@@ -21,6 +23,7 @@ class TTerminalRun {
                const std::vector<std::string>& environment) {
     FPid = ::forkpty(&FMaster, nullptr, nullptr, nullptr);
     if (FPid == 0) {
+      for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL);
       for (const std::string& assignment : environment) ::putenv(const_cast<char*>(assignment.c_str()));
       std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -59,10 +62,13 @@ class TTerminalRun {
     ::waitpid(FPid, &status, 0);
     FPid = -1;
     FSignalled = WIFSIGNALED(status);
+    FEndingSignal = FSignalled ? WTERMSIG(status) : 0;
     FStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return FStatus;
   }
   bool Signalled() const { return FSignalled; }
+  // The signal that ended the program (a shell shows 128 and its number); 0 when it exited.
+  int EndingSignal() const { return FEndingSignal; }
   const std::string& Shown() const { return FShown; }
 
  private:
@@ -81,6 +87,7 @@ class TTerminalRun {
   pid_t FPid = -1;
   int FStatus = -1;
   bool FSignalled = false;
+  int FEndingSignal = 0;
   std::string FShown;
 };
 
