@@ -108,16 +108,24 @@ inline TCupsJob FindCupsJob(const std::string& queueUri, const std::string& titl
 // Label option); empty when there is none. The name alone decides, so a file of another job (a title that
 // contains this one's, a job whose id ends in the same digits) is never taken.
 inline std::filesystem::path CupsPdfFileOf(int id) {
+  // Job numbers start again when a scheduler starts without its job history, so the folder may also hold
+  // an older file of the same number: the newest is this job's.
   const std::string suffix = "-job_" + std::to_string(id) + ".pdf";
+  std::filesystem::path newest;
+  std::filesystem::file_time_type newestTime;
   std::error_code ec;
   for (const auto& e : std::filesystem::recursive_directory_iterator(CupsPdfOutputFolder(), ec)) {
     const std::string file = e.path().filename().string();
-    if (file.size() > suffix.size() &&
-        file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      return e.path();
+    if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0) {
+      continue;
+    }
+    const auto time = e.last_write_time(ec);
+    if (!ec && (newest.empty() || time > newestTime)) {
+      newest = e.path();
+      newestTime = time;
     }
   }
-  return {};
+  return newest;
 }
 
 // Waits until CUPS reports the job titled `title` on the CUPS-PDF queue finished (completed, aborted or
