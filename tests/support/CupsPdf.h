@@ -116,7 +116,8 @@ inline std::filesystem::path CupsPdfFileOf(int id) {
   std::error_code ec;
   for (const auto& e : std::filesystem::recursive_directory_iterator(CupsPdfOutputFolder(), ec)) {
     const std::string file = e.path().filename().string();
-    if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    if (file.size() <= suffix.size() ||
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0) {
       continue;
     }
     const auto time = e.last_write_time(ec);
