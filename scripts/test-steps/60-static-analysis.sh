@@ -9,7 +9,10 @@ cppcheck --quiet --enable=warning,performance,portability --inline-suppr --std=c
 echo "cppcheck: clean"
 
 mapfile -t sources < <(git ls-files "${folders[@]/%//*.cpp}")
-run-clang-tidy-14 -p build -j "$TESSARINE_JOBS" -quiet "${sources[@]}" >build/clang-tidy.log 2>&1 || {
+# The path-sensitive analyzer runs in its shallow mode, which follows fewer calls into other functions: the
+# full depth took a quarter longer in all (one file 18 s instead of 6 s) and found nothing more here.
+shallow=(-extra-arg=-Xclang -extra-arg=-analyzer-config -extra-arg=-Xclang -extra-arg=mode=shallow)
+run-clang-tidy-14 -p build -j "$TESSARINE_JOBS" -quiet "${shallow[@]}" "${sources[@]}" >build/clang-tidy.log 2>&1 || {
   grep -E 'warning:|error:' build/clang-tidy.log | sort -u | head -50
   echo "clang-tidy found problems (full log: build/clang-tidy.log)" >&2
   exit 1
