@@ -49,6 +49,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessarine.invalid/")
 # the worksheets and windows are drawn with, and the toolkit's Japanese translations (its print and other
 # system dialogs), which the program loads at start-up whatever the locale.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-dejavu-core, qt6-translations-l10n")
+# libcups is loaded at run time rather than linked, so the package names it (no shared-library
+# dependency is found for it).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2, fonts-ipafont-gothic, fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, printer-driver-cups-pdf")
 include(CPack)

@@ -444,6 +444,10 @@ Problem numbers run from -2147483647 to 2147483646.</translation>
         <source>not-found-on-network</source>
         <translation>the printer %1 was not found on the network within %2 seconds</translation>
     </message>
+    <message>
+        <source>no-cups-library</source>
+        <translation>The CUPS library cannot be loaded (%1): no printer can be used.</translation>
+    </message>
 </context>
 <context>
     <name>printdialog</name>

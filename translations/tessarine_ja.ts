@@ -444,6 +444,10 @@ pdf はすべてのページを１つのファイルに，svg，png，emf はペ
         <source>not-found-on-network</source>
         <translation>プリンタ %1 がネットワーク上に見つかりません（%2 秒以内に見つかりませんでした）．</translation>
     </message>
+    <message>
+        <source>no-cups-library</source>
+        <translation>CUPS のライブラリを読み込めません（%1）．プリンタは使えません．</translation>
+    </message>
 </context>
 <context>
     <name>printdialog</name>

@@ -13,9 +13,6 @@
 //   4  WORD version      1
 //   6  CHAR[506]         the job options, "key=value" separated by blanks, NUL-terminated
 
-#include <cups/cups.h>
-#include <cups/ppd.h>
-
 #include <QByteArray>
 #include <QFile>
 #include <QMarginsF>
@@ -46,6 +43,7 @@
 #include "platform/gfx/internal/PdfOutput.h"
 #include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/Printers.h"
+#include "platform/printing/internal/CupsLibrary.h"
 
 // The PPD interface is marked deprecated by libcups, yet it is the only place where a queue's exact
 // imageable areas and input slots are written down.
@@ -53,6 +51,11 @@
 
 namespace tess {
 namespace {
+
+// The loaded libcups: a CupsPrinterSystem is only made once it is (CreateCupsPrinterSystem).
+const TCupsLibrary& Cups() {
+  return *CupsLibrary();
+}
 
 constexpr std::size_t kPrivateSize = 512;
 constexpr std::size_t kOptionsOffset = devmode::kPublicSize + 6;
@@ -78,22 +81,22 @@ constexpr int kMaxCopies = 999;
 constexpr std::size_t kMaxKeptCaps = 64;
 
 struct HttpCloser {
-  void operator()(http_t* http) const { httpClose(http); }
+  void operator()(http_t* http) const { Cups().httpClose(http); }
 };
 using HttpPtr = std::unique_ptr<http_t, HttpCloser>;
 
 struct DestFree {
-  void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+  void operator()(cups_dest_t* dest) const { Cups().cupsFreeDests(1, dest); }
 };
 using DestPtr = std::unique_ptr<cups_dest_t, DestFree>;
 
 struct InfoFree {
-  void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
+  void operator()(cups_dinfo_t* info) const { Cups().cupsFreeDestInfo(info); }
 };
 using InfoPtr = std::unique_ptr<cups_dinfo_t, InfoFree>;
 
 struct PpdClose {
-  void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
+  void operator()(ppd_file_t* ppd) const { Cups().ppdClose(ppd); }
 };
 using PpdPtr = std::unique_ptr<ppd_file_t, PpdClose>;
 
@@ -300,11 +303,11 @@ class CupsPrinterSystem : public TPrinterSystem {
  public:
   CupsPrinterSystem(std::string server, bool ippOnly) : FIppOnly(ippOnly) {
     if (server.empty()) {
-      FHost = cupsServer();
-      FPort = ippPort();
+      FHost = Cups().cupsServer();
+      FPort = Cups().ippPort();
     } else {
       FHost = server;
-      FPort = ippPort();
+      FPort = Cups().ippPort();
       auto colon = server.rfind(':');
       if (server.front() != '/' && colon != std::string::npos) {
         FHost = server.substr(0, colon);
@@ -367,11 +370,12 @@ class CupsPrinterSystem : public TPrinterSystem {
   // Whether the scheduler answers a small request before the deadline. The request is sent and its answer
   // waited for once, without the library's own retries, which would wait several times as long.
   bool Answers(http_t* http) {
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
-    bool answered = cupsSendRequest(http, request, "/", ippLength(request)) == HTTP_STATUS_CONTINUE;
-    while (answered && httpWait(http, kWaitSliceMs) == 0) answered = KeepWaiting(http, this) != 0;
-    if (answered) ippDelete(cupsGetResponse(http, "/"));
-    ippDelete(request);
+    ipp_t* request = Cups().ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+    bool answered =
+        Cups().cupsSendRequest(http, request, "/", Cups().ippLength(request)) == HTTP_STATUS_CONTINUE;
+    while (answered && Cups().httpWait(http, kWaitSliceMs) == 0) answered = KeepWaiting(http, this) != 0;
+    if (answered) Cups().ippDelete(Cups().cupsGetResponse(http, "/"));
+    Cups().ippDelete(request);
     return answered;
   }
 
@@ -382,21 +386,21 @@ class CupsPrinterSystem : public TPrinterSystem {
   http_t* Connect(TRequestKind kind = TRequestKind::Question) {
     if (FHttp) {
       // Nothing is to be read between requests: readable now means the scheduler closed its end.
-      if (httpGetFd(FHttp.get()) >= 0 && httpWait(FHttp.get(), 0) == 0) return FHttp.get();
+      if (Cups().httpGetFd(FHttp.get()) >= 0 && Cups().httpWait(FHttp.get(), 0) == 0) return FHttp.get();
       FHttp.reset();
     }
     if (std::chrono::steady_clock::now() < FQuietUntil) return nullptr;
     const bool interruptible = kind == TRequestKind::Question;
     if (interruptible && InterruptionSignal() != 0) return nullptr;
-    HttpPtr http(httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              kConnectTimeoutMs, interruptible ? InterruptionCancelFlag() : nullptr));
+    HttpPtr http(Cups().httpConnect2(FHost.c_str(), FPort, nullptr, AF_UNSPEC, Cups().cupsEncryption(), 1,
+                                     kConnectTimeoutMs, interruptible ? InterruptionCancelFlag() : nullptr));
     if (!http) {
       if (!interruptible || InterruptionSignal() == 0) {
         SetServiceProblem(Cp932String::FromUtf8(Message("printing.unreachable", {Where()})));
       }
       return nullptr;
     }
-    httpSetTimeout(http.get(), kWaitSliceMs / 1000.0, KeepWaiting, this);
+    Cups().httpSetTimeout(http.get(), kWaitSliceMs / 1000.0, KeepWaiting, this);
     Arm(kind);
     if (!Answers(http.get())) {
       if (std::exchange(FCut, TCut::None) != TCut::Interrupted) NoteSilent();
@@ -416,16 +420,16 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (!http) return records;  // no server: no printers
     cups_dest_t* dests = nullptr;
     Arm(TRequestKind::Question);
-    int count = cupsGetDests2(http, &dests);
-    if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
-        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+    int count = Cups().cupsGetDests2(http, &dests);
+    if (count == 0 && Cups().cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
+        Cups().cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
       if (Cut() != TCut::None) return records;
       // The kept connection may have gone stale: ask once more on a fresh one.
       DropConnection();
       http = Connect();
       if (!http) return records;
       Arm(TRequestKind::Question);
-      count = cupsGetDests2(http, &dests);
+      count = Cups().cupsGetDests2(http, &dests);
       if (count == 0 && Cut() != TCut::None) return records;
     }
     for (int i = 0; i < count; ++i) {
@@ -433,17 +437,17 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (d.instance != nullptr) continue;  // instances share their queue's name
       TPrinterRecord r;
       r.name = Cp932String::FromUtf8(d.name);
-      if (const char* uri = cupsGetOption("device-uri", d.num_options, d.options))
+      if (const char* uri = Cups().cupsGetOption("device-uri", d.num_options, d.options))
         r.port = Cp932String::FromUtf8(uri);
-      const char* type = cupsGetOption("printer-type", d.num_options, d.options);
+      const char* type = Cups().cupsGetOption("printer-type", d.num_options, d.options);
       unsigned typeBits = type ? static_cast<unsigned>(std::strtoul(type, nullptr, 10)) : 0;
       r.attributes = (typeBits & CUPS_PRINTER_REMOTE) ? PRINTER_ATTRIBUTE_NETWORK : PRINTER_ATTRIBUTE_LOCAL;
-      const char* shared = cupsGetOption("printer-is-shared", d.num_options, d.options);
+      const char* shared = Cups().cupsGetOption("printer-is-shared", d.num_options, d.options);
       if (shared && std::strcmp(shared, "true") == 0) r.attributes |= PRINTER_ATTRIBUTE_SHARED;
       if (d.is_default) r.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
       records.push_back(std::move(r));
     }
-    cupsFreeDests(count, dests);
+    Cups().cupsFreeDests(count, dests);
     if (const std::optional<TNetworkPrinterStub> stub = NetworkPrinterStub()) {
       TPrinterRecord r;
       r.name = Cp932String::FromUtf8(stub->name);
@@ -595,7 +599,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     DestPtr dest = NamedDest(http, printer);
     if (!dest) ThrowNoQueue(printer);
     auto option = [&](const char* name) {
-      const char* value = cupsGetOption(name, dest->num_options, dest->options);
+      const char* value = Cups().cupsGetOption(name, dest->num_options, dest->options);
       return std::string(value ? value : "");
     };
     if (option("printer-is-accepting-jobs") == "false") {
@@ -612,22 +616,22 @@ class CupsPrinterSystem : public TPrinterSystem {
                                                          {printer, Cp932String::FromUtf8(reasons)}));
     }
     Arm(TRequestKind::Question);
-    InfoPtr info(cupsCopyDestInfo(http, dest.get()));
+    InfoPtr info(Cups().cupsCopyDestInfo(http, dest.get()));
     if (!info) {
       ThrowIfCut();
       throw EPrinterError(MessageCp932("printing.not-described", {printer}));
     }
     cups_option_t* options = nullptr;
-    const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
+    const int numOptions = Cups().cupsParseOptions(optionsText.c_str(), 0, &options);
     int jobId = 0;
     Arm(TRequestKind::Change);
-    const ipp_status_t status =
-        cupsCreateDestJob(http, dest.get(), info.get(), &jobId, title.ToUtf8().c_str(), numOptions, options);
-    cupsFreeOptions(numOptions, options);
+    const ipp_status_t status = Cups().cupsCreateDestJob(http, dest.get(), info.get(), &jobId,
+                                                         title.ToUtf8().c_str(), numOptions, options);
+    Cups().cupsFreeOptions(numOptions, options);
     if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
       ThrowIfCut();
-      throw EPrinterError(
-          MessageCp932("printing.job-refused", {printer, Cp932String::FromUtf8(cupsLastErrorString())}));
+      throw EPrinterError(MessageCp932("printing.job-refused",
+                                       {printer, Cp932String::FromUtf8(Cups().cupsLastErrorString())}));
     }
     ++FJobsCreated;
     return jobId;
@@ -643,7 +647,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     InfoPtr info;
     if (dest) {
       Arm(TRequestKind::Question);
-      info.reset(cupsCopyDestInfo(http, dest.get()));
+      info.reset(Cups().cupsCopyDestInfo(http, dest.get()));
     }
     // Every request here is cut short by an interruption: the job is cancelled after it.
     TCut cut = TCut::None;
@@ -651,29 +655,29 @@ class CupsPrinterSystem : public TPrinterSystem {
       cut = Cut();
     } else {
       cups_option_t* options = nullptr;
-      const int numOptions = cupsParseOptions(optionsText.c_str(), 0, &options);
+      const int numOptions = Cups().cupsParseOptions(optionsText.c_str(), 0, &options);
       const std::string jobTitle = title.ToUtf8();
       Arm(TRequestKind::Question);
-      if (cupsStartDestDocument(http, dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
-                                numOptions, options, 1) != HTTP_STATUS_CONTINUE) {
-        failure = cupsLastErrorString();
+      if (Cups().cupsStartDestDocument(http, dest.get(), info.get(), jobId, jobTitle.c_str(), CUPS_FORMAT_PDF,
+                                       numOptions, options, 1) != HTTP_STATUS_CONTINUE) {
+        failure = Cups().cupsLastErrorString();
       } else {
         for (qsizetype at = 0; at < pdf.size() && failure.empty(); at += kDocumentPart) {
           const std::size_t part =
               std::min<std::size_t>(kDocumentPart, static_cast<std::size_t>(pdf.size() - at));
           Arm(TRequestKind::Question);
-          if (cupsWriteRequestData(http, pdf.constData() + at, part) != HTTP_STATUS_CONTINUE) {
-            failure = cupsLastErrorString();
+          if (Cups().cupsWriteRequestData(http, pdf.constData() + at, part) != HTTP_STATUS_CONTINUE) {
+            failure = Cups().cupsLastErrorString();
           }
         }
         if (failure.empty()) {
           Arm(TRequestKind::Question);
-          if (cupsFinishDestDocument(http, dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING) {
-            failure = cupsLastErrorString();
+          if (Cups().cupsFinishDestDocument(http, dest.get(), info.get()) > IPP_STATUS_OK_CONFLICTING) {
+            failure = Cups().cupsLastErrorString();
           }
         }
       }
-      cupsFreeOptions(numOptions, options);
+      Cups().cupsFreeOptions(numOptions, options);
       cut = Cut();
     }
     if (failure.empty() && cut == TCut::None && http && dest && info) return;
@@ -706,7 +710,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (!http) return false;
     Arm(TRequestKind::Change);
     const bool cancelled =
-        cupsCancelJob2(http, printer.ToUtf8().c_str(), jobId, 0) <= IPP_STATUS_OK_CONFLICTING;
+        Cups().cupsCancelJob2(http, printer.ToUtf8().c_str(), jobId, 0) <= IPP_STATUS_OK_CONFLICTING;
     Cut();
     return cancelled;
   }
@@ -755,15 +759,15 @@ class CupsPrinterSystem : public TPrinterSystem {
   // A value of an attribute as a destination's option carries it: numbers (enums too) as numbers, several
   // values separated by commas.
   static std::string OptionValue(ipp_attribute_t* attribute) {
-    const ipp_tag_t tag = ippGetValueTag(attribute);
+    const ipp_tag_t tag = Cups().ippGetValueTag(attribute);
     if (tag != IPP_TAG_INTEGER && tag != IPP_TAG_ENUM) {
       char text[2048];
-      ippAttributeString(attribute, text, sizeof text);
+      Cups().ippAttributeString(attribute, text, sizeof text);
       return text;
     }
     std::string text;
-    for (int i = 0; i < ippGetCount(attribute); ++i) {
-      text += (i == 0 ? "" : ",") + std::to_string(ippGetInteger(attribute, i));
+    for (int i = 0; i < Cups().ippGetCount(attribute); ++i) {
+      text += (i == 0 ? "" : ",") + std::to_string(Cups().ippGetInteger(attribute, i));
     }
     return text;
   }
@@ -780,30 +784,32 @@ class CupsPrinterSystem : public TPrinterSystem {
         "printer-state",     "printer-state-reasons", "printer-is-accepting-jobs",
         "printer-is-shared", "printer-type",          "printer-defaults",
     };
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ipp_t* request = Cups().ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", name.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(kWanted)), nullptr, kWanted);
+    Cups().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                            Cups().ippPort(), "/printers/%s", name.c_str());
+    Cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    Cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                        Cups().cupsUser());
+    Cups().ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                         static_cast<int>(std::size(kWanted)), nullptr, kWanted);
     Arm(TRequestKind::Question);
-    ipp_t* response = cupsDoRequest(http, request, "/");
+    ipp_t* response = Cups().cupsDoRequest(http, request, "/");
     const bool cut = Cut() != TCut::None;
-    missing = !cut && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;
-    if (cut || response == nullptr || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-      ippDelete(response);
+    missing = !cut && Cups().cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;
+    if (cut || response == nullptr || Cups().cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+      Cups().ippDelete(response);
       return nullptr;
     }
     cups_dest_t* dests = nullptr;
-    cupsAddDest(name.c_str(), nullptr, 0, &dests);
+    Cups().cupsAddDest(name.c_str(), nullptr, 0, &dests);
     DestPtr dest(dests);
-    for (ipp_attribute_t* a = ippFirstAttribute(response); a != nullptr; a = ippNextAttribute(response)) {
-      const char* attributeName = ippGetName(a);
-      if (ippGetGroupTag(a) != IPP_TAG_PRINTER || attributeName == nullptr) continue;
+    for (ipp_attribute_t* a = Cups().ippFirstAttribute(response); a != nullptr;
+         a = Cups().ippNextAttribute(response)) {
+      const char* attributeName = Cups().ippGetName(a);
+      if (Cups().ippGetGroupTag(a) != IPP_TAG_PRINTER || attributeName == nullptr) continue;
       std::string option = attributeName;
-      const ipp_tag_t tag = ippGetValueTag(a);
+      const ipp_tag_t tag = Cups().ippGetValueTag(a);
       const bool wanted =
           std::any_of(std::begin(kWanted), std::end(kWanted), [&](const char* w) { return option == w; });
       if (!wanted) {
@@ -815,9 +821,9 @@ class CupsPrinterSystem : public TPrinterSystem {
         option.erase(suffix);
       }
       dest->num_options =
-          cupsAddOption(option.c_str(), OptionValue(a).c_str(), dest->num_options, &dest->options);
+          Cups().cupsAddOption(option.c_str(), OptionValue(a).c_str(), dest->num_options, &dest->options);
     }
-    ippDelete(response);
+    Cups().ippDelete(response);
     return dest;
   }
 
@@ -875,21 +881,21 @@ class CupsPrinterSystem : public TPrinterSystem {
       const std::string& name;
       cups_dest_t* found = nullptr;
     } search{name};
-    cupsEnumDests(
+    Cups().cupsEnumDests(
         CUPS_DEST_FLAGS_NONE, static_cast<int>(within.count()), InterruptionCancelFlag(),
         CUPS_PRINTER_DISCOVERED, CUPS_PRINTER_DISCOVERED,
         [](void* data, unsigned flags, cups_dest_t* dest) -> int {
           Search& s = *static_cast<Search*>(data);
           if ((flags & CUPS_DEST_FLAGS_REMOVED) != 0 || dest->name == nullptr || s.name != dest->name)
             return 1;
-          cupsCopyDest(dest, 0, &s.found);
+          Cups().cupsCopyDest(dest, 0, &s.found);
           return 0;
         },
         &search);
     if (search.found == nullptr) return false;
     Arm(TRequestKind::Question);
-    InfoPtr info(cupsCopyDestInfo(http, search.found));
-    cupsFreeDests(1, search.found);
+    InfoPtr info(Cups().cupsCopyDestInfo(http, search.found));
+    Cups().cupsFreeDests(1, search.found);
     Cut();
     return info != nullptr;
   }
@@ -911,29 +917,33 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   // "aborted: reasons" or "canceled: reasons" when CUPS has already dropped the job, else empty.
   std::string DroppedState(http_t* http, int jobId) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ipp_t* request = Cups().ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", jobId);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    Cups().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d",
+                            jobId);
+    Cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    Cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                        Cups().cupsUser());
     static const char* const kWanted[] = {"job-state", "job-state-reasons"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+    Cups().ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                         kWanted);
     Arm(TRequestKind::Question);
-    ipp_t* response = cupsDoRequest(http, request, "/");
+    ipp_t* response = Cups().cupsDoRequest(http, request, "/");
     std::string result;
     if (response != nullptr) {
-      ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
-      const int value = state ? ippGetInteger(state, 0) : 0;
+      ipp_attribute_t* state = Cups().ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
+      const int value = state ? Cups().ippGetInteger(state, 0) : 0;
       if (value == IPP_JSTATE_ABORTED || value == IPP_JSTATE_CANCELED) {
         result = value == IPP_JSTATE_ABORTED ? "aborted" : "canceled";
-        if (ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
-          for (int i = 0; i < ippGetCount(reasons); ++i) {
-            if (const char* r = ippGetString(reasons, i, nullptr))
+        if (ipp_attribute_t* reasons =
+                Cups().ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
+          for (int i = 0; i < Cups().ippGetCount(reasons); ++i) {
+            if (const char* r = Cups().ippGetString(reasons, i, nullptr))
               result += std::string(i == 0 ? ": " : ", ") + r;
           }
         }
       }
-      ippDelete(response);
+      Cups().ippDelete(response);
     }
     return result;
   }
@@ -1016,27 +1026,27 @@ class CupsPrinterSystem : public TPrinterSystem {
   static std::optional<CupsDriver> LoadFromPpd(http_t* http, const std::string& name) {
     char uri[HTTP_MAX_URI], scheme[32], user[256], host[256], resource[HTTP_MAX_URI];
     int port = 0;
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s.ppd", name.c_str());
-    if (httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user, sizeof user, host,
-                        sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK) {
+    Cups().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                            Cups().ippPort(), "/printers/%s.ppd", name.c_str());
+    if (Cups().httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user, sizeof user, host,
+                               sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK) {
       return std::nullopt;
     }
     char file[1024];
-    const int fd = cupsTempFd(file, sizeof file);
+    const int fd = Cups().cupsTempFd(file, sizeof file);
     if (fd < 0) return std::nullopt;
     const std::string path = file;
-    const bool fetched = cupsGetFd(http, resource, fd) == HTTP_STATUS_OK;
+    const bool fetched = Cups().cupsGetFd(http, resource, fd) == HTTP_STATUS_OK;
     ::close(fd);
-    PpdPtr ppd(fetched ? ppdOpenFile(path.c_str()) : nullptr);
+    PpdPtr ppd(fetched ? Cups().ppdOpenFile(path.c_str()) : nullptr);
     ::unlink(path.c_str());
     if (!ppd) return std::nullopt;
-    ppdMarkDefaults(ppd.get());
+    Cups().ppdMarkDefaults(ppd.get());
     CupsDriver d;
     d.fromPpd = true;
     d.makeModel = PpdText(ppd.get(), ppd->nickname ? ppd->nickname : ppd->modelname);
 
-    ppd_option_t* pageSize = ppdFindOption(ppd.get(), "PageSize");
+    ppd_option_t* pageSize = Cups().ppdFindOption(ppd.get(), "PageSize");
     std::vector<std::int16_t> wanted;
     for (int i = 0; i < ppd->num_sizes; ++i) {
       const ppd_size_t& s = ppd->sizes[i];
@@ -1068,7 +1078,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
     if (d.defaultPaper == 0 && !d.papers.empty()) d.defaultPaper = d.papers.front().code;
 
-    if (ppd_option_t* slot = ppdFindOption(ppd.get(), "InputSlot")) {
+    if (ppd_option_t* slot = Cups().ppdFindOption(ppd.get(), "InputSlot")) {
       std::vector<std::int16_t> bins;
       for (int c = 0; c < slot->num_choices; ++c) {
         d.bins.push_back({0, PpdText(ppd.get(), slot->choices[c].text), slot->choices[c].choice});
@@ -1081,7 +1091,7 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
     }
 
-    if (ppd_option_t* duplex = ppdFindOption(ppd.get(), "Duplex")) {
+    if (ppd_option_t* duplex = Cups().ppdFindOption(ppd.get(), "Duplex")) {
       for (int c = 0; c < duplex->num_choices; ++c) {
         if (std::strcmp(duplex->choices[c].choice, "DuplexNoTumble") == 0 ||
             std::strcmp(duplex->choices[c].choice, "DuplexTumble") == 0) {
@@ -1091,11 +1101,11 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
 
     bool haveResolution = false;
-    if (ppd_option_t* res = ppdFindOption(ppd.get(), "Resolution")) {
+    if (ppd_option_t* res = Cups().ppdFindOption(ppd.get(), "Resolution")) {
       haveResolution = ParseResolution(res->defchoice, d.dpiX, d.dpiY);
     }
     if (!haveResolution) {
-      if (ppd_attr_t* attr = ppdFindAttr(ppd.get(), "DefaultResolution", nullptr)) {
+      if (ppd_attr_t* attr = Cups().ppdFindAttr(ppd.get(), "DefaultResolution", nullptr)) {
         haveResolution = ParseResolution(attr->value, d.dpiX, d.dpiY);
       }
     }
@@ -1104,22 +1114,23 @@ class CupsPrinterSystem : public TPrinterSystem {
   }
 
   static std::optional<CupsDriver> LoadFromIpp(http_t* http, cups_dest_t* dest) {
-    InfoPtr info(cupsCopyDestInfo(http, dest));
+    InfoPtr info(Cups().cupsCopyDestInfo(http, dest));
     if (!info) return std::nullopt;
     CupsDriver d;
-    if (const char* model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options)) {
+    if (const char* model =
+            Cups().cupsGetOption("printer-make-and-model", dest->num_options, dest->options)) {
       d.makeModel = Cp932String::FromUtf8(model);
     }
     const unsigned flags = CUPS_MEDIA_FLAGS_DEFAULT;
-    int count = cupsGetDestMediaCount(http, dest, info.get(), flags);
+    int count = Cups().cupsGetDestMediaCount(http, dest, info.get(), flags);
     std::vector<std::int16_t> wanted;
     for (int i = 0; i < count; ++i) {
       cups_size_t size{};
-      if (!cupsGetDestMediaByIndex(http, dest, info.get(), i, flags, &size)) continue;
+      if (!Cups().cupsGetDestMediaByIndex(http, dest, info.get(), i, flags, &size)) continue;
       if (size.width <= 0 || size.length <= 0) continue;
       CupsPaper p;
       p.keyword = size.media;
-      const char* text = cupsLocalizeDestMedia(http, dest, info.get(), flags, &size);
+      const char* text = Cups().cupsLocalizeDestMedia(http, dest, info.get(), flags, &size);
       p.name = Cp932String::FromUtf8(text ? text : size.media);
       // cups_size_t is in hundredths of a millimetre, with margins rather than edges.
       auto pt = [](int hmm) { return hmm * 72.0 / 2540.0; };
@@ -1134,40 +1145,40 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
     AssignCodes(d.papers, wanted, DMPAPER_USER);
     cups_size_t def{};
-    if (cupsGetDestMediaDefault(http, dest, info.get(), flags, &def)) {
+    if (Cups().cupsGetDestMediaDefault(http, dest, info.get(), flags, &def)) {
       for (const CupsPaper& p : d.papers) {
         if (p.keyword == def.media) d.defaultPaper = p.code;
       }
     }
     if (d.defaultPaper == 0 && !d.papers.empty()) d.defaultPaper = d.papers.front().code;
 
-    if (ipp_attribute_t* sources = cupsFindDestSupported(http, dest, info.get(), "media-source")) {
+    if (ipp_attribute_t* sources = Cups().cupsFindDestSupported(http, dest, info.get(), "media-source")) {
       std::vector<std::int16_t> bins;
-      for (int i = 0; i < ippGetCount(sources); ++i) {
-        const char* keyword = ippGetString(sources, i, nullptr);
+      for (int i = 0; i < Cups().ippGetCount(sources); ++i) {
+        const char* keyword = Cups().ippGetString(sources, i, nullptr);
         if (keyword == nullptr) continue;
-        const char* text = cupsLocalizeDestValue(http, dest, info.get(), "media-source", keyword);
+        const char* text = Cups().cupsLocalizeDestValue(http, dest, info.get(), "media-source", keyword);
         d.bins.push_back({0, Cp932String::FromUtf8(text ? text : keyword), keyword});
         bins.push_back(BinCodeForKeyword(keyword));
       }
       AssignCodes(d.bins, bins, DMBIN_USER);
-      ipp_attribute_t* defaultSource = cupsFindDestDefault(http, dest, info.get(), "media-source");
-      const char* keyword = defaultSource ? ippGetString(defaultSource, 0, nullptr) : nullptr;
+      ipp_attribute_t* defaultSource = Cups().cupsFindDestDefault(http, dest, info.get(), "media-source");
+      const char* keyword = defaultSource ? Cups().ippGetString(defaultSource, 0, nullptr) : nullptr;
       for (const CupsBin& b : d.bins) {
         if (keyword && b.keyword == keyword) d.defaultBin = b.code;
       }
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
     }
-    if (ipp_attribute_t* sides = cupsFindDestSupported(http, dest, info.get(), "sides")) {
-      for (int i = 0; i < ippGetCount(sides); ++i) {
-        const char* keyword = ippGetString(sides, i, nullptr);
+    if (ipp_attribute_t* sides = Cups().cupsFindDestSupported(http, dest, info.get(), "sides")) {
+      for (int i = 0; i < Cups().ippGetCount(sides); ++i) {
+        const char* keyword = Cups().ippGetString(sides, i, nullptr);
         if (keyword && std::strncmp(keyword, "two-sided-", 10) == 0) d.duplex = true;
       }
     }
-    if (ipp_attribute_t* res = cupsFindDestDefault(http, dest, info.get(), "printer-resolution")) {
+    if (ipp_attribute_t* res = Cups().cupsFindDestDefault(http, dest, info.get(), "printer-resolution")) {
       int y = 0;
       ipp_res_t units = IPP_RES_PER_INCH;
-      int x = ippGetResolution(res, 0, &y, &units);
+      int x = Cups().ippGetResolution(res, 0, &y, &units);
       if (units == IPP_RES_PER_CM) {
         x = static_cast<int>(std::lround(x * 2.54));
         y = static_cast<int>(std::lround(y * 2.54));
@@ -1369,6 +1380,10 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
 }  // namespace
 
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server, bool ippOnly) {
+  std::string why;
+  if (CupsLibrary(&why) == nullptr) {
+    return CreateNoPrinterSystem(Cp932String::FromUtf8(Message("printing.no-cups-library", {why})));
+  }
   return std::make_unique<CupsPrinterSystem>(server, ippOnly);
 }
 

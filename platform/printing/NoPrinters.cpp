@@ -7,6 +7,7 @@ namespace {
 
 class NoPrinterSystem : public TPrinterSystem {
  public:
+  explicit NoPrinterSystem(const Cp932String& problem) { SetServiceProblem(problem); }
   std::vector<TPrinterRecord> EnumPrinters() override { return {}; }
   bool MergeDevMode(const Cp932String&, std::span<std::uint8_t>) override { return false; }
   std::vector<TPaperEntry> Papers(const Cp932String&) override { return {}; }
@@ -26,8 +27,8 @@ class NoPrinterSystem : public TPrinterSystem {
 
 }  // namespace
 
-std::unique_ptr<TPrinterSystem> CreateNoPrinterSystem() {
-  return std::make_unique<NoPrinterSystem>();
+std::unique_ptr<TPrinterSystem> CreateNoPrinterSystem(const Cp932String& problem) {
+  return std::make_unique<NoPrinterSystem>(problem);
 }
 
 }  // namespace tess

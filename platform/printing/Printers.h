@@ -372,9 +372,15 @@ void EndPrinterWarmUp();
 // The real one: CUPS through the toolkit's print support and libcups. `server` ("host", "host:port" or a
 // local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
 // the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).
+// libcups is loaded by the first call; when it cannot be, the system has no printers and its service
+// problem says why.
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {}, bool ippOnly = false);
+// Why the library file `fileName` cannot serve as libcups (it cannot be loaded, or lacks a function the
+// program calls, which is named); empty when it can. CreateCupsPrinterSystem loads libcups.so.2 this way.
+std::string CupsLibraryProblem(const char* fileName);
 // A printer system without printers (the machine as if none were installed): it asks no print service.
-std::unique_ptr<TPrinterSystem> CreateNoPrinterSystem();
+// `problem`, when given, is its service problem: why there are no printers.
+std::unique_ptr<TPrinterSystem> CreateNoPrinterSystem(const Cp932String& problem = {});
 
 // Paper codes of the usual numbering with the size of the paper in 0.1 mm (portrait), for drivers that
 // describe their papers by size or name. nullopt for a code not in the table.

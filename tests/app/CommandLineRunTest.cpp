@@ -418,6 +418,11 @@ TEST_F(CommandLineRun, TheToolkitGetsNoArgumentsAndExportNeedsNoDisplay) {
     EXPECT_EQ(r.exitCode, 0) << environment << "\n" << r.output;
     EXPECT_EQ(r.output, "");
   }
+  // Nor does it load the CUPS library: that is loaded when a printer is first asked for.
+  r = RunProgram("export --no-printer --format emf --output " + At("c.emf"), "LD_DEBUG=files");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(Contains(r.output, "libQt6Core.so")) << "the loader's trace is missing";
+  EXPECT_FALSE(Contains(r.output, "libcups.so")) << r.output.substr(0, 2000);
   // The dialog does need one: an unreachable display ends it with a message, not an abort.
   r = RunProgram("", "QT_QPA_PLATFORM=xcb DISPLAY=:99");
   EXPECT_EQ(r.exitCode, 1) << r.output;

@@ -1,0 +1,94 @@
+#pragma once
+// libcups, loaded when the program first talks to CUPS rather than when it starts: the library and the
+// TLS, Kerberos and DNS-SD libraries it brings take several milliseconds to load and set up, which the
+// dialog's start (the printer questions are asked beside it, on a thread of their own) and an export that
+// needs no printer should not wait for. Every libcups function the CUPS printer system calls is in the
+// list below and reached through the loaded library's table.
+
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <string>
+
+// The libcups functions the program calls.
+#define TESS_CUPS_FUNCTIONS(X) \
+  X(cupsAddDest)               \
+  X(cupsAddOption)             \
+  X(cupsCancelJob2)            \
+  X(cupsCopyDest)              \
+  X(cupsCopyDestInfo)          \
+  X(cupsCreateDestJob)         \
+  X(cupsDoRequest)             \
+  X(cupsEncryption)            \
+  X(cupsEnumDests)             \
+  X(cupsFindDestDefault)       \
+  X(cupsFindDestSupported)     \
+  X(cupsFinishDestDocument)    \
+  X(cupsFreeDestInfo)          \
+  X(cupsFreeDests)             \
+  X(cupsFreeOptions)           \
+  X(cupsGetDestMediaByIndex)   \
+  X(cupsGetDestMediaCount)     \
+  X(cupsGetDestMediaDefault)   \
+  X(cupsGetDests2)             \
+  X(cupsGetFd)                 \
+  X(cupsGetOption)             \
+  X(cupsGetResponse)           \
+  X(cupsLastError)             \
+  X(cupsLastErrorString)       \
+  X(cupsLocalizeDestMedia)     \
+  X(cupsLocalizeDestValue)     \
+  X(cupsParseOptions)          \
+  X(cupsSendRequest)           \
+  X(cupsServer)                \
+  X(cupsStartDestDocument)     \
+  X(cupsTempFd)                \
+  X(cupsUser)                  \
+  X(cupsWriteRequestData)      \
+  X(httpAssembleURIf)          \
+  X(httpClose)                 \
+  X(httpConnect2)              \
+  X(httpGetFd)                 \
+  X(httpSeparateURI)           \
+  X(httpSetTimeout)            \
+  X(httpWait)                  \
+  X(ippAddString)              \
+  X(ippAddStrings)             \
+  X(ippAttributeString)        \
+  X(ippDelete)                 \
+  X(ippFindAttribute)          \
+  X(ippFirstAttribute)         \
+  X(ippGetCount)               \
+  X(ippGetGroupTag)            \
+  X(ippGetInteger)             \
+  X(ippGetName)                \
+  X(ippGetResolution)          \
+  X(ippGetString)              \
+  X(ippGetValueTag)            \
+  X(ippLength)                 \
+  X(ippNewRequest)             \
+  X(ippNextAttribute)          \
+  X(ippPort)                   \
+  X(ppdClose)                  \
+  X(ppdFindAttr)               \
+  X(ppdFindOption)             \
+  X(ppdMarkDefaults)           \
+  X(ppdOpenFile)
+
+namespace tess {
+
+// The PPD functions are marked deprecated by libcups (see CupsPrinters.cpp for why they are used).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+struct TCupsLibrary {
+#define TESS_CUPS_POINTER(name) decltype(&::name) name = nullptr;
+  TESS_CUPS_FUNCTIONS(TESS_CUPS_POINTER)
+#undef TESS_CUPS_POINTER
+};
+#pragma GCC diagnostic pop
+
+// The library as loaded by the first call (the calls after it wait for it and share it), or null when it
+// could not be loaded or lacks a function; `why` then says what failed.
+const TCupsLibrary* CupsLibrary(std::string* why = nullptr);
+
+}  // namespace tess
