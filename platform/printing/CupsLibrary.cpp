@@ -43,14 +43,15 @@ struct TLoaded {
 }  // namespace
 
 const TCupsLibrary* CupsLibrary(std::string* why) {
-  // Loaded once, by whichever thread asks first; the others wait for it (a static's initialisation).
-  static const TLoaded loaded = [] {
-    TLoaded result;
-    result.library = Load(kCupsLibraryName, result.why);
+  // Loaded once, by whichever thread asks first; the others wait for it (a static's initialisation). Never
+  // freed: printer systems that outlive main (held by statics) still call the library as they end.
+  static const TLoaded* const loaded = [] {
+    auto* result = new TLoaded;
+    result->library = Load(kCupsLibraryName, result->why);
     return result;
   }();
-  if (!loaded.library && why != nullptr) *why = loaded.why;
-  return loaded.library.get();
+  if (!loaded->library && why != nullptr) *why = loaded->why;
+  return loaded->library.get();
 }
 
 std::string CupsLibraryProblem(const char* fileName) {
