@@ -13,8 +13,10 @@ namespace {
 constexpr const char* kCupsLibraryName = "libcups.so.2";
 
 // A loaded library stays loaded for the rest of the process: its functions may be called until the end.
+// Its symbols are bound as they are first called, as they were when it was linked: binding all of them
+// (and those of the libraries it brings) at once cost the dialog's start more than it saved.
 std::unique_ptr<TCupsLibrary> Load(const char* fileName, std::string& why) {
-  void* handle = ::dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+  void* handle = ::dlopen(fileName, RTLD_LAZY | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = ::dlerror();
     why = error != nullptr ? error : fileName;
