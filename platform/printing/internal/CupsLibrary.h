@@ -1,9 +1,9 @@
 #pragma once
 // libcups, loaded when the program first talks to CUPS rather than when it starts: the library and the
-// TLS, Kerberos and DNS-SD libraries it brings take several milliseconds to load and set up, which the
-// dialog's start (the printer questions are asked beside it, on a thread of their own) and an export that
-// needs no printer should not wait for. Every libcups function the CUPS printer system calls is in the
-// list below and reached through the loaded library's table.
+// TLS, Kerberos and DNS-SD libraries it brings take milliseconds to load and set up, which a command that
+// needs no printer should not wait for; the dialog loads it on its printer warm-up thread. Every libcups
+// function the CUPS printer system calls is in the list below and reached through the loaded library's
+// table.
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
