@@ -3,10 +3,10 @@
 # (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, clang). Undefined behaviour such as a
 # signed overflow on record values is as fatal as a memory error: the run stops and the step fails.
 set -euo pipefail
-# The build and the runs (about 30 s, two at a time) stay within about three minutes on two cores.
-FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-30}
-CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-15}
-STORED_FUZZ_SECONDS=${TESSARINE_STORED_FUZZ_SECONDS:-15}
+# The build and the runs (about 20 s, two at a time) stay within about three minutes on two cores.
+FUZZ_SECONDS=${TESSARINE_FUZZ_SECONDS:-20}
+CONVERTER_FUZZ_SECONDS=${TESSARINE_CONVERTER_FUZZ_SECONDS:-10}
+STORED_FUZZ_SECONDS=${TESSARINE_STORED_FUZZ_SECONDS:-10}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_FUZZ=ON \
   -DTESSARINE_TESTS=OFF -DTESSARINE_BENCHMARKS=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
   >/dev/null
