@@ -132,8 +132,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessarine: %s\n", tess::EscapeForTerminal(parsed.error->message).c_str());
     return 2;
   }
-  if (parsed.command->kind != tess::CommandKind::Help && parsed.command->kind != tess::CommandKind::Version) {
-    // The puzzle catalogues are made beside the toolkit's start; the dialog takes them when it is created.
+  if (parsed.command->kind == tess::CommandKind::Export || parsed.command->kind == tess::CommandKind::Print) {
+    // The puzzle catalogues are made beside the toolkit's start; the first worksheet takes them. The
+    // dialog makes them at its first worksheet instead, so that they do not slow its window's start.
     tess::StartCatalogueGeneration();
   }
   switch (parsed.command->kind) {

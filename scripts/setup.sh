@@ -6,7 +6,7 @@ set -euo pipefail
 TESSARINE_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n qt6-l10n-tools
-  libicu-dev libcups2-dev
+  libicu-dev libcups2-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
 )

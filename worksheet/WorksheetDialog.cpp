@@ -120,17 +120,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     plPrev1->OnPrint = [this](TComponent* sender, int page) { plPrev1Print(sender, page); };
   }
 
-  // The catalogues are generated rather than stored: a design that carries no lines gets them here, so
-  // every catalogue holds its lines before FormCreate runs.
-  int n = 3;
-  for (TCStringList* square : {Square3, Square4, Square5, Square6}) {
-    if (square->Strings().Count() == 0) {
-      TStringList lines;
-      TakeGeneratedCatalogue(lines, n);
-      square->SetStrings(&lines);
-    }
-    ++n;
-  }
   DoCreate();
 }
 
@@ -203,7 +192,19 @@ WorksheetSettings TForm1::CurrentSettings() const {
   return settings;
 }
 
-CatalogueSet TForm1::Catalogues() const {
+CatalogueSet TForm1::Catalogues() {
+  // The catalogues are generated rather than stored: one the design carries no lines for gets them here,
+  // when the first worksheet is built. Made at start-up they would slow the window's appearance; made
+  // here they cost the first preview a few milliseconds.
+  int n = 3;
+  for (TCStringList* square : {Square3, Square4, Square5, Square6}) {
+    if (square->Strings().Count() == 0) {
+      TStringList lines;
+      TakeGeneratedCatalogue(lines, n);
+      square->SetStrings(&lines);
+    }
+    ++n;
+  }
   return {&Square3->Strings(), &Square4->Strings(), &Square5->Strings(), &Square6->Strings()};
 }
 

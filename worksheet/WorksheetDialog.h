@@ -25,7 +25,7 @@ namespace tess {
 class TForm1 : public TForm {
   TESS_COMPONENT_CLASS(TForm1, TForm)
  public:
-  // Creates the form from its stored design, fills the puzzle catalogues, then runs FormCreate.
+  // Creates the form from its stored design, then runs FormCreate.
   // Throws EReadError when the design cannot be read or lacks one of the form's components.
   explicit TForm1(TComponent* owner);
 
@@ -76,7 +76,8 @@ class TForm1 : public TForm {
   const PrintAreaFrame& PrintArea() const { return FPrintArea; }
   // The dialog's settings as they stand now.
   WorksheetSettings CurrentSettings() const;
-  CatalogueSet Catalogues() const;
+  // The four puzzle catalogues; one the design carries no lines for gets the generated lines first.
+  CatalogueSet Catalogues();
 
  private:
   int FProblemNo = 0;

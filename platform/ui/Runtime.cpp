@@ -1,5 +1,6 @@
 #include "platform/ui/Runtime.h"
 
+#include <fontconfig/fontconfig.h>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -8,8 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/core/Messages.h"
+#include "platform/core/ScopeGuard.h"
 #include "platform/core/TerminalText.h"
 #include "platform/printing/Printers.h"
 
@@ -65,6 +69,13 @@ void SettleToolkitStartChanges() {
   }
 }
 
+// The font configuration, read beside the toolkit's start instead of at the dialog's first text, where it
+// held up the window by several milliseconds. The toolkit finds it read and uses it as it stands; should
+// the toolkit ask before it is read, the library reads it on both threads and keeps one of the readings.
+void ReadFontConfiguration() {
+  FcInit();
+}
+
 }  // namespace
 
 void EnsurePlatformStarted(int argc, char** argv) {
@@ -109,8 +120,22 @@ void StartProgramPlatform(TDisplayUse use, TPrinterWarmUp printers) {
     SettleToolkitStartChanges();
     StartPrinterWarmUp([] { return CreateCupsPrinterSystem(); });
   }
-  gStarting = true;
-  EnsurePlatformStarted();
+  // Read on a thread of its own while the toolkit starts, and finished before the toolkit's first text.
+  std::thread fontConfiguration;
+  if (use == TDisplayUse::Screen) {
+    try {
+      fontConfiguration = std::thread(ReadFontConfiguration);
+    } catch (const std::system_error&) {
+      // No thread to be had: the toolkit reads it at its first text, as it would anyway.
+    }
+  }
+  {
+    const TScopeGuard fontConfigurationRead([&fontConfiguration] {
+      if (fontConfiguration.joinable()) fontConfiguration.join();
+    });
+    gStarting = true;
+    EnsurePlatformStarted();
+  }
   gStarting = false;
   gLastWarning.clear();
 }

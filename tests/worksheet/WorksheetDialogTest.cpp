@@ -11,6 +11,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/InputSimulation.h"
 #include "tests/support/MessageBoxCapture.h"
+#include "worksheet/CatalogueGenerator.h"
 #include "worksheet/WorksheetDialog.h"
 
 namespace tess {
@@ -49,6 +50,26 @@ TEST_F(Form1Test, StartsWithTheDefaultsOfTheDesign) {
   EXPECT_EQ(f.edtQuestMes1->Text(), J("１～７の数を１回ずつ使って、四角形の頂点の合計がそれぞれの四角"));
   EXPECT_EQ(f.edtQuestMes2->Text(), J("形の中の指定された数になるように入れなさい。"));
   EXPECT_TRUE(boxes_.empty());
+}
+
+// The catalogues are made for the first worksheet, not while the window is being created; lines a
+// catalogue already holds are kept.
+TEST_F(Form1Test, CataloguesAreMadeForTheFirstWorksheet) {
+  TForm1& f = *form_;
+  EXPECT_EQ(f.Square3->Strings().Count(), 0);
+  TStringList kept;
+  kept.Add(Cp932String("12,1,4,5,2,7,3,6"));
+  f.Square4->SetStrings(&kept);
+  const CatalogueSet catalogues = f.Catalogues();
+  for (int n : {3, 5, 6}) {
+    TStringList expected;
+    FillCatalogue(expected, n);
+    const TStringList& made = *catalogues[static_cast<std::size_t>(n - 3)];
+    ASSERT_EQ(made.Count(), expected.Count()) << n;
+    for (int i = 0; i < made.Count(); ++i) ASSERT_EQ(made[i], expected[i]) << n << " line " << i;
+  }
+  ASSERT_EQ(catalogues[1]->Count(), 1);
+  EXPECT_EQ((*catalogues[1])[0], Cp932String("12,1,4,5,2,7,3,6"));
 }
 
 TEST_F(Form1Test, WindowMatchesTheDesign) {
