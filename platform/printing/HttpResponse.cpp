@@ -29,7 +29,7 @@ bool IsTokenChar(char c) {
 }
 
 // The line that starts `at` in `text` without its end ("\r\n" or "\n"); npos when no end has come yet.
-std::size_t LineEnd(std::string_view text, std::size_t at, std::size_t& next) {
+std::size_t LineEndIn(std::string_view text, std::size_t at, std::size_t& next) {
   const std::size_t newline = text.find('\n', at);
   if (newline == std::string_view::npos) return std::string_view::npos;
   next = newline + 1;
@@ -49,34 +49,54 @@ THttpResponseReader::TState THttpResponseReader::Fail(std::string why) {
   FState = TState::Failed;
   FWhy = std::move(why);
   FPending.clear();
+  FAt = FScanned = 0;
   return FState;
+}
+
+std::size_t THttpResponseReader::LineEnd(std::size_t& next) {
+  const std::string_view unread = Unread();
+  const std::size_t newline = unread.find('\n', FScanned);
+  if (newline == std::string_view::npos) {
+    FScanned = unread.size();
+    return std::string_view::npos;
+  }
+  next = newline + 1;
+  return newline > 0 && unread[newline - 1] == '\r' ? newline - 1 : newline;
 }
 
 THttpResponseReader::TState THttpResponseReader::Feed(std::span<const std::uint8_t> bytes) {
   if (FState != TState::Reading) return FState;
   FPending.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   while (FState == TState::Reading) {
-    if (FPart == TPart::Head) {
-      const std::size_t end = FPending.find("\r\n\r\n");
-      const std::size_t bareEnd = FPending.find("\n\n");
-      const std::size_t headEnd = std::min(end == std::string::npos ? end : end + 4,
-                                           bareEnd == std::string::npos ? bareEnd : bareEnd + 2);
-      if (headEnd == std::string::npos) {
-        if (FPending.size() > kMaxHeadBytes) return Fail("the response's head is longer than 64 KB");
-        return FState;
-      }
-      if (headEnd > kMaxHeadBytes) return Fail("the response's head is longer than 64 KB");
-      const std::string head = FPending.substr(0, headEnd);
-      FPending.erase(0, headEnd);
-      if (!ParseHead(head)) return FState;
-      if (FStatus >= 100 && FStatus < 200) {
-        FFields.clear();  // an interim response; the real one follows
-        continue;
-      }
-      if (!StartBody()) return FState;
+    if (FPart != TPart::Head) {
+      if (!Step()) break;
       continue;
     }
-    if (!Step()) break;
+    // The head ends at an empty line; the search starts a little before where the last one stopped.
+    const std::string_view unread = Unread();
+    const std::size_t from = FScanned > 3 ? FScanned - 3 : 0;
+    const std::size_t end = unread.find("\r\n\r\n", from);
+    const std::size_t bareEnd = unread.find("\n\n", from);
+    const std::size_t headEnd = std::min(end == std::string_view::npos ? end : end + 4,
+                                         bareEnd == std::string_view::npos ? bareEnd : bareEnd + 2);
+    if (headEnd == std::string_view::npos) {
+      FScanned = unread.size();
+      if (unread.size() > kMaxHeadBytes) return Fail("the response's head is longer than 64 KB");
+      break;
+    }
+    if (headEnd > kMaxHeadBytes) return Fail("the response's head is longer than 64 KB");
+    const std::string head(unread.substr(0, headEnd));
+    Consume(headEnd);
+    if (!ParseHead(head)) return FState;
+    if (FStatus >= 100 && FStatus < 200) {
+      FFields.clear();  // an interim response; the real one follows
+      continue;
+    }
+    if (!StartBody()) return FState;
+  }
+  if (FState == TState::Reading) {
+    FPending.erase(0, FAt);
+    FAt = 0;
   }
   return FState;
 }
@@ -94,7 +114,7 @@ THttpResponseReader::TState THttpResponseReader::End() {
 bool THttpResponseReader::ParseHead(std::string_view head) {
   std::size_t at = 0;
   std::size_t next = 0;
-  std::size_t end = LineEnd(head, at, next);
+  std::size_t end = LineEndIn(head, at, next);
   const std::string_view status = head.substr(0, end);
   // "HTTP/1.x NNN reason"
   if (status.size() < 12 || status.substr(0, 7) != "HTTP/1." || status[7] < '0' || status[7] > '9' ||
@@ -117,7 +137,7 @@ bool THttpResponseReader::ParseHead(std::string_view head) {
   FStatus = code;
   FFields.clear();
   for (at = next;; at = next) {
-    end = LineEnd(head, at, next);
+    end = LineEndIn(head, at, next);
     if (end == std::string_view::npos || end == at) break;  // the empty line that ends the head
     const std::string_view line = head.substr(at, end - at);
     const std::size_t colon = line.find(':');
@@ -182,22 +202,23 @@ bool THttpResponseReader::StartBody() {
 }
 
 bool THttpResponseReader::Step() {
+  const std::string_view unread = Unread();
   switch (FPart) {
     case TPart::Head:
       return false;
     case TPart::BodyToEnd:
-      if (FBody.size() + FPending.size() > kMaxBodyBytes) {
+      if (FBody.size() + unread.size() > kMaxBodyBytes) {
         Fail("the response's body is larger than 16 MB");
         return false;
       }
-      FBody.insert(FBody.end(), FPending.begin(), FPending.end());
-      FPending.clear();
+      FBody.insert(FBody.end(), unread.begin(), unread.end());
+      Consume(unread.size());
       return false;
     case TPart::BodyLength:
     case TPart::ChunkData: {
-      const std::size_t take = std::min(FRemaining, FPending.size());
-      FBody.insert(FBody.end(), FPending.begin(), FPending.begin() + static_cast<std::ptrdiff_t>(take));
-      FPending.erase(0, take);
+      const std::size_t take = std::min(FRemaining, unread.size());
+      FBody.insert(FBody.end(), unread.begin(), unread.begin() + static_cast<std::ptrdiff_t>(take));
+      Consume(take);
       FRemaining -= take;
       if (FRemaining > 0) return false;
       if (FPart == TPart::BodyLength) {
@@ -208,33 +229,30 @@ bool THttpResponseReader::Step() {
       return true;
     }
     case TPart::ChunkDataEnd: {
-      if (FPending.size() < 2 && FPending != "\n") return false;
-      std::size_t skip = 0;
-      if (FPending.compare(0, 2, "\r\n") == 0) {
-        skip = 2;
-      } else if (FPending[0] == '\n') {
-        skip = 1;
+      if (unread.empty() || unread == "\r") return false;
+      if (unread.substr(0, 2) == "\r\n") {
+        Consume(2);
+      } else if (unread[0] == '\n') {
+        Consume(1);
       } else {
         Fail("a chunk of the response does not end where its size says");
         return false;
       }
-      FPending.erase(0, skip);
       FPart = TPart::ChunkSize;
       return true;
     }
     case TPart::ChunkSize: {
       std::size_t next = 0;
-      const std::size_t end = LineEnd(FPending, 0, next);
+      const std::size_t end = LineEnd(next);
       // The same limit whether the line's end has come or not, so that how the bytes arrive changes nothing.
-      if ((end == std::string::npos ? FPending.size() : end) > 1024) {
+      if ((end == std::string_view::npos ? unread.size() : end) > 1024) {
         Fail("a chunk size line of the response is longer than 1 KB");
         return false;
       }
-      if (end == std::string::npos) return false;
-      const std::string_view line(FPending.data(), end);
+      if (end == std::string_view::npos) return false;
       std::size_t size = 0;
       std::size_t digits = 0;
-      for (char c : line) {
+      for (char c : unread.substr(0, end)) {
         int value = -1;
         if (c >= '0' && c <= '9') value = c - '0';
         if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
@@ -254,20 +272,20 @@ bool THttpResponseReader::Step() {
         Fail("the response's body is larger than 16 MB");
         return false;
       }
-      FPending.erase(0, next);
+      Consume(next);
       FRemaining = size;
       FPart = size == 0 ? TPart::Trailer : TPart::ChunkData;
       return true;
     }
     case TPart::Trailer: {
       std::size_t next = 0;
-      const std::size_t end = LineEnd(FPending, 0, next);
-      if ((end == std::string::npos ? FPending.size() : end) > kMaxHeadBytes) {
+      const std::size_t end = LineEnd(next);
+      if ((end == std::string_view::npos ? unread.size() : end) > kMaxHeadBytes) {
         Fail("a line of the response's trailer is longer than 64 KB");
         return false;
       }
-      if (end == std::string::npos) return false;
-      FPending.erase(0, next);
+      if (end == std::string_view::npos) return false;
+      Consume(next);
       if (end == 0) FState = TState::Complete;  // the empty line that ends the trailer
       return true;
     }

@@ -54,7 +54,20 @@ class THttpResponseReader {
   bool FHeadRequest;
   TState FState = TState::Reading;
   TPart FPart = TPart::Head;
-  std::string FPending;  // bytes received and not yet consumed
+  // The bytes received: those before FAt are consumed; up to FScanned of the rest are known to hold no end
+  // of the head or line being looked for, so that bytes arriving one at a time are not searched again.
+  std::string_view Unread() const { return std::string_view(FPending).substr(FAt); }
+  void Consume(std::size_t n) {
+    FAt += n;
+    FScanned = 0;
+  }
+  // The end of the line that starts the unread bytes ("\r\n" or "\n"), and through `next` where the line
+  // after it starts; npos when the line has not ended yet.
+  std::size_t LineEnd(std::size_t& next);
+
+  std::string FPending;
+  std::size_t FAt = 0;
+  std::size_t FScanned = 0;
   std::string FWhy;
   int FStatus = 0;
   std::vector<std::pair<std::string, std::string>> FFields;
