@@ -23,8 +23,6 @@ std::unique_ptr<TCupsLibrary> Load(const char* fileName, std::string& why) {
     return nullptr;
   }
   auto library = std::make_unique<TCupsLibrary>();
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #define TESS_CUPS_LOOKUP(name)                                                 \
   library->name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
   if (library->name == nullptr) {                                              \
@@ -33,7 +31,6 @@ std::unique_ptr<TCupsLibrary> Load(const char* fileName, std::string& why) {
   }
   TESS_CUPS_FUNCTIONS(TESS_CUPS_LOOKUP)
 #undef TESS_CUPS_LOOKUP
-#pragma GCC diagnostic pop
   return library;
 }
 

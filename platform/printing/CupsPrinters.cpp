@@ -42,12 +42,9 @@
 #include "platform/core/Messages.h"
 #include "platform/gfx/internal/PdfOutput.h"
 #include "platform/gfx/internal/QtCanvas.h"
+#include "platform/printing/PpdFile.h"
 #include "platform/printing/Printers.h"
 #include "platform/printing/internal/CupsLibrary.h"
-
-// The PPD interface is marked deprecated by libcups, yet it is the only place where a queue's exact
-// imageable areas and input slots are written down.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace tess {
 namespace {
@@ -95,10 +92,6 @@ struct InfoFree {
 };
 using InfoPtr = std::unique_ptr<cups_dinfo_t, InfoFree>;
 
-struct PpdClose {
-  void operator()(ppd_file_t* ppd) const { Cups().ppdClose(ppd); }
-};
-using PpdPtr = std::unique_ptr<ppd_file_t, PpdClose>;
 
 // A paper as the driver describes it: its code and name for the settings block, the keyword CUPS
 // knows it by, and its size and imageable area in points (origin at the bottom-left corner, portrait).
@@ -201,15 +194,6 @@ void AssignCodes(std::vector<Entry>& entries, const std::vector<std::int16_t>& w
     e.code = next;
     used.push_back(next);
   }
-}
-
-// PPD texts are in the PPD's LanguageEncoding.
-Cp932String PpdText(const ppd_file_t* ppd, const char* text) {
-  if (text == nullptr) return {};
-  std::string encoding = ppd->lang_encoding ? ppd->lang_encoding : "";
-  if (encoding == "JIS83-RKSJ") return Cp932String::FromBytes(text);
-  if (encoding == "UTF-8") return Cp932String::FromUtf8(text);
-  return Cp932String::FromUtf8(QString::fromLatin1(text).toStdString());
 }
 
 bool ParseResolution(const char* text, int& x, int& y) {
@@ -1038,26 +1022,34 @@ class CupsPrinterSystem : public TPrinterSystem {
     const std::string path = file;
     const bool fetched = Cups().cupsGetFd(http, resource, fd) == HTTP_STATUS_OK;
     ::close(fd);
-    PpdPtr ppd(fetched ? Cups().ppdOpenFile(path.c_str()) : nullptr);
+    std::optional<TPpdFile> ppd;
+    if (fetched) {
+      QFile file(QString::fromStdString(path));
+      // A description larger than this is not one the reader takes; none comes near it.
+      constexpr qint64 kMaxPpdBytes = 16 * 1024 * 1024;
+      if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxPpdBytes) {
+        const QByteArray bytes = file.readAll();
+        ppd = ReadPpd(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+      }
+    }
     ::unlink(path.c_str());
     if (!ppd) return std::nullopt;
-    Cups().ppdMarkDefaults(ppd.get());
     CupsDriver d;
     d.fromPpd = true;
-    d.makeModel = PpdText(ppd.get(), ppd->nickname ? ppd->nickname : ppd->modelname);
+    // The reader gives its texts in UTF-8, whatever the file's encoding.
+    auto text = [](const std::string& utf8) { return Cp932String::FromUtf8(utf8); };
+    d.makeModel = text(ppd->nickname ? *ppd->nickname : ppd->modelname.value_or(std::string()));
 
-    ppd_option_t* pageSize = Cups().ppdFindOption(ppd.get(), "PageSize");
+    const TPpdOption* pageSize = ppd->FindOption("PageSize");
     std::vector<std::int16_t> wanted;
-    for (int i = 0; i < ppd->num_sizes; ++i) {
-      const ppd_size_t& s = ppd->sizes[i];
-      if (std::strcmp(s.name, "Custom") == 0 || s.width <= 0 || s.length <= 0) continue;
+    for (const TPpdSize& s : ppd->sizes) {
+      if (s.name == "Custom" || s.width <= 0 || s.length <= 0) continue;
       CupsPaper p;
       p.keyword = s.name;
       p.name = Cp932String::FromUtf8(s.name);
       if (pageSize) {
-        for (int c = 0; c < pageSize->num_choices; ++c) {
-          if (std::strcmp(pageSize->choices[c].choice, s.name) == 0)
-            p.name = PpdText(ppd.get(), pageSize->choices[c].text);
+        for (const TPpdChoice& c : pageSize->choices) {
+          if (c.choice == s.name) p.name = text(c.text);
         }
       }
       p.width = s.width;
@@ -1067,22 +1059,21 @@ class CupsPrinterSystem : public TPrinterSystem {
       p.right = s.right;
       p.top = s.top;
       std::int16_t code = PaperCodeForKeyword(s.name);
-      if (code == 0 && std::strchr(s.name, '.') == nullptr) code = PaperCodeForSize(s.width, s.length);
+      if (code == 0 && s.name.find('.') == std::string::npos) code = PaperCodeForSize(s.width, s.length);
       wanted.push_back(code);
       d.papers.push_back(std::move(p));
     }
     AssignCodes(d.papers, wanted, DMPAPER_USER);
-    const char* defaultSize = pageSize ? pageSize->defchoice : nullptr;
     for (const CupsPaper& p : d.papers) {
-      if (defaultSize && p.keyword == defaultSize) d.defaultPaper = p.code;
+      if (pageSize && p.keyword == pageSize->defchoice) d.defaultPaper = p.code;
     }
     if (d.defaultPaper == 0 && !d.papers.empty()) d.defaultPaper = d.papers.front().code;
 
-    if (ppd_option_t* slot = Cups().ppdFindOption(ppd.get(), "InputSlot")) {
+    if (const TPpdOption* slot = ppd->FindOption("InputSlot")) {
       std::vector<std::int16_t> bins;
-      for (int c = 0; c < slot->num_choices; ++c) {
-        d.bins.push_back({0, PpdText(ppd.get(), slot->choices[c].text), slot->choices[c].choice});
-        bins.push_back(BinCodeForKeyword(slot->choices[c].choice));
+      for (const TPpdChoice& c : slot->choices) {
+        d.bins.push_back({0, text(c.text), c.choice});
+        bins.push_back(BinCodeForKeyword(c.choice));
       }
       AssignCodes(d.bins, bins, DMBIN_USER);
       for (const CupsBin& b : d.bins) {
@@ -1091,22 +1082,19 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
     }
 
-    if (ppd_option_t* duplex = Cups().ppdFindOption(ppd.get(), "Duplex")) {
-      for (int c = 0; c < duplex->num_choices; ++c) {
-        if (std::strcmp(duplex->choices[c].choice, "DuplexNoTumble") == 0 ||
-            std::strcmp(duplex->choices[c].choice, "DuplexTumble") == 0) {
-          d.duplex = true;
-        }
+    if (const TPpdOption* duplex = ppd->FindOption("Duplex")) {
+      for (const TPpdChoice& c : duplex->choices) {
+        if (c.choice == "DuplexNoTumble" || c.choice == "DuplexTumble") d.duplex = true;
       }
     }
 
     bool haveResolution = false;
-    if (ppd_option_t* res = Cups().ppdFindOption(ppd.get(), "Resolution")) {
-      haveResolution = ParseResolution(res->defchoice, d.dpiX, d.dpiY);
+    if (const TPpdOption* res = ppd->FindOption("Resolution")) {
+      haveResolution = ParseResolution(res->defchoice.c_str(), d.dpiX, d.dpiY);
     }
     if (!haveResolution) {
-      if (ppd_attr_t* attr = Cups().ppdFindAttr(ppd.get(), "DefaultResolution", nullptr)) {
-        haveResolution = ParseResolution(attr->value, d.dpiX, d.dpiY);
+      if (const TPpdAttribute* attr = ppd->FindAttribute("DefaultResolution")) {
+        haveResolution = ParseResolution(attr->value.c_str(), d.dpiX, d.dpiY);
       }
     }
     if (!haveResolution) d.dpiX = d.dpiY = 300;  // what CUPS itself reports for a PPD without one

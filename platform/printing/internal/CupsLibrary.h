@@ -6,7 +6,6 @@
 // table.
 
 #include <cups/cups.h>
-#include <cups/ppd.h>
 
 #include <string>
 
@@ -68,24 +67,15 @@
   X(ippLength)                 \
   X(ippNewRequest)             \
   X(ippNextAttribute)          \
-  X(ippPort)                   \
-  X(ppdClose)                  \
-  X(ppdFindAttr)               \
-  X(ppdFindOption)             \
-  X(ppdMarkDefaults)           \
-  X(ppdOpenFile)
+  X(ippPort)
 
 namespace tess {
 
-// The PPD functions are marked deprecated by libcups (see CupsPrinters.cpp for why they are used).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 struct TCupsLibrary {
 #define TESS_CUPS_POINTER(name) decltype(&::name) name = nullptr;
   TESS_CUPS_FUNCTIONS(TESS_CUPS_POINTER)
 #undef TESS_CUPS_POINTER
 };
-#pragma GCC diagnostic pop
 
 // The library as loaded by the first call (the calls after it wait for it and share it), or null when it
 // could not be loaded or lacks a function; `why` then says what failed.
