@@ -92,7 +92,6 @@ struct InfoFree {
 };
 using InfoPtr = std::unique_ptr<cups_dinfo_t, InfoFree>;
 
-
 // A paper as the driver describes it: its code and name for the settings block, the keyword CUPS
 // knows it by, and its size and imageable area in points (origin at the bottom-left corner, portrait).
 struct CupsPaper {
