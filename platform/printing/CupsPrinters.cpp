@@ -1,12 +1,15 @@
-// The CUPS printer system. The queues come from the CUPS server (libcups, with a short connection timeout
-// and one deadline per request, so a server that is down or stops answering is reported as such within
-// seconds); papers, sources and the default resolution come from the queue's PPD when it has one, else from
-// its IPP attributes. A job is created on its queue when it starts, rendered as PDF at the printer's default
-// resolution, checked, and sent as the job's document when it ends, with the options the settings block
-// carries (the PPD's PageSize and InputSlot choices, copies, collation and sides); the toolkit's printer
-// cannot carry an input slot. A job that fails after it was created, or that an interruption of the run
-// withdraws, is cancelled. A printer the server has no queue for is looked for on the network; such lookups
-// are not repeated for the same printer and take a few seconds at most in all.
+// The CUPS printer system. The queues come from the CUPS server (with a short connection timeout and one
+// deadline per request, so a server that is down or stops answering is reported as such within seconds):
+// asked by the program itself where the server's answers are the library's (SchedulerAddress.h), else
+// through libcups, which is loaded only then, or for what only the library does (jobs, queues described by
+// their IPP attributes, printers looked for on the network); papers, sources and the default resolution come
+// from the queue's PPD when it has one, else from its IPP attributes. A job is created on its queue when it
+// starts, rendered as PDF at the printer's default resolution, checked, and sent as the job's document when
+// it ends, with the options the settings block carries (the PPD's PageSize and InputSlot choices, copies,
+// collation and sides); the toolkit's printer cannot carry an input slot. A job that fails after it was
+// created, or that an interruption of the run withdraws, is cancelled. A printer the server has no queue for
+// is looked for on the network; such lookups are not repeated for the same printer and take a few seconds at
+// most in all.
 //
 // Private part of a CUPS settings block (kPrivateSize bytes after the 156-byte public part):
 //   0  "TSCP"            signature
@@ -44,12 +47,14 @@
 #include "platform/gfx/internal/QtCanvas.h"
 #include "platform/printing/PpdFile.h"
 #include "platform/printing/Printers.h"
+#include "platform/printing/SchedulerAddress.h"
+#include "platform/printing/SchedulerQuestions.h"
 #include "platform/printing/internal/CupsLibrary.h"
 
 namespace tess {
 namespace {
 
-// The loaded libcups: a CupsPrinterSystem is only made once it is (CreateCupsPrinterSystem).
+// The loaded libcups: a CupsPrinterSystem calls it only once it is loaded (LibraryReady).
 const TCupsLibrary& Cups() {
   return *CupsLibrary();
 }
@@ -284,25 +289,46 @@ class CupsPrintJob;
 
 class CupsPrinterSystem : public TPrinterSystem {
  public:
-  CupsPrinterSystem(std::string server, bool ippOnly) : FIppOnly(ippOnly) {
-    if (server.empty()) {
-      FHost = Cups().cupsServer();
-      FPort = Cups().ippPort();
-    } else {
-      FHost = server;
-      FPort = Cups().ippPort();
-      auto colon = server.rfind(':');
-      if (server.front() != '/' && colon != std::string::npos) {
-        FHost = server.substr(0, colon);
-        FPort = std::atoi(server.c_str() + colon + 1);
-      }
+  // `direct`: the scheduler the system asks itself, when it may (see SchedulerAddress.h).
+  CupsPrinterSystem(std::string server, bool ippOnly, std::optional<TSchedulerAddress> direct)
+      : FServer(std::move(server)), FIppOnly(ippOnly) {
+    if (direct) {
+      FDirect = std::make_unique<TSchedulerConnection>(*direct, std::chrono::milliseconds(kConnectTimeoutMs),
+                                                       std::chrono::milliseconds(kAnswerTimeoutMs));
     }
   }
 
   ~CupsPrinterSystem() override { AbandonJob(); }
 
   // "host:port", or the local socket's path.
-  std::string Where() const { return FHost.front() == '/' ? FHost : FHost + ":" + std::to_string(FPort); }
+  std::string Where() const {
+    if (FHost.empty() && FDirect) return FDirect->Address().Describe();
+    return FHost.front() == '/' ? FHost : FHost + ":" + std::to_string(FPort);
+  }
+
+  // Loads libcups at the first request that needs it and takes the server it names; false, with the
+  // problem said, when it cannot be loaded.
+  bool LibraryReady() {
+    if (!FHost.empty()) return true;
+    std::string why;
+    if (CupsLibrary(&why) == nullptr) {
+      SetServiceProblem(Cp932String::FromUtf8(Message("printing.no-cups-library", {why})));
+      return false;
+    }
+    if (FServer.empty()) {
+      FHost = Cups().cupsServer();
+      FPort = Cups().ippPort();
+    } else {
+      FHost = FServer;
+      FPort = Cups().ippPort();
+      auto colon = FServer.rfind(':');
+      if (FServer.front() != '/' && colon != std::string::npos) {
+        FHost = FServer.substr(0, colon);
+        FPort = std::atoi(FServer.c_str() + colon + 1);
+      }
+    }
+    return true;
+  }
 
   // ---- One deadline per request
   //
@@ -367,6 +393,7 @@ class CupsPrinterSystem : public TPrinterSystem {
   // answers) when there is none yet, when the scheduler closed it, or after a request on it failed. A
   // connection for a change is opened even when the run was interrupted.
   http_t* Connect(TRequestKind kind = TRequestKind::Question) {
+    if (!LibraryReady()) return nullptr;
     if (FHttp) {
       // Nothing is to be read between requests: readable now means the scheduler closed its end.
       if (Cups().httpGetFd(FHttp.get()) >= 0 && Cups().httpWait(FHttp.get(), 0) == 0) return FHttp.get();
@@ -399,6 +426,9 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   std::vector<TPrinterRecord> EnumPrinters() override {
     std::vector<TPrinterRecord> records;
+    if (FDirect) {
+      if (std::optional<std::vector<TPrinterRecord>> direct = DirectPrinters()) return std::move(*direct);
+    }
     http_t* http = Connect();
     if (!http) return records;  // no server: no printers
     cups_dest_t* dests = nullptr;
@@ -431,6 +461,11 @@ class CupsPrinterSystem : public TPrinterSystem {
       records.push_back(std::move(r));
     }
     Cups().cupsFreeDests(count, dests);
+    AddNetworkPrinterStub(records);
+    return records;
+  }
+
+  static void AddNetworkPrinterStub(std::vector<TPrinterRecord>& records) {
     if (const std::optional<TNetworkPrinterStub> stub = NetworkPrinterStub()) {
       TPrinterRecord r;
       r.name = Cp932String::FromUtf8(stub->name);
@@ -438,6 +473,52 @@ class CupsPrinterSystem : public TPrinterSystem {
       r.attributes = PRINTER_ATTRIBUTE_NETWORK;
       records.push_back(std::move(r));
     }
+  }
+
+  // Whether a question the program asked the scheduler itself was answered; one that was not is dealt
+  // with as the library's would be (the scheduler unreachable or silent said, the connection of an
+  // interrupted one dropped). Other: the library is to ask.
+  bool DirectAnswered(TQuestionOutcome outcome) {
+    switch (outcome) {
+      case TQuestionOutcome::Answered:
+        SetServiceProblem({});
+        return true;
+      case TQuestionOutcome::Unreachable:
+        if (InterruptionSignal() == 0) {
+          SetServiceProblem(Cp932String::FromUtf8(Message("printing.unreachable", {Where()})));
+        }
+        break;
+      case TQuestionOutcome::Expired:
+        NoteSilent();
+        break;
+      case TQuestionOutcome::Interrupted:
+      case TQuestionOutcome::Other:
+        break;
+    }
+    FDirect->Close();
+    return false;
+  }
+
+  // The printer list as the scheduler gives it, or nothing when the library is to ask for it.
+  std::optional<std::vector<TPrinterRecord>> DirectPrinters() {
+    std::vector<TPrinterRecord> records;
+    if (std::chrono::steady_clock::now() < FQuietUntil) return records;
+    if (InterruptionSignal() != 0) return records;
+    const TPrinterListAnswer answer = AskPrinterList(*FDirect, RequestingUser());
+    if (!DirectAnswered(answer.outcome)) {
+      if (answer.outcome == TQuestionOutcome::Other) return std::nullopt;
+      return records;
+    }
+    for (const TSchedulerPrinter& p : answer.printers) {
+      TPrinterRecord r;
+      r.name = Cp932String::FromUtf8(p.name);
+      if (!p.deviceUri.empty()) r.port = Cp932String::FromUtf8(p.deviceUri);
+      r.attributes = (p.type & CUPS_PRINTER_REMOTE) ? PRINTER_ATTRIBUTE_NETWORK : PRINTER_ATTRIBUTE_LOCAL;
+      if (p.shared) r.attributes |= PRINTER_ATTRIBUTE_SHARED;
+      if (p.isDefault) r.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+      records.push_back(std::move(r));
+    }
+    AddNetworkPrinterStub(records);
     return records;
   }
 
@@ -967,6 +1048,18 @@ class CupsPrinterSystem : public TPrinterSystem {
     if (device.IsEmpty()) return nullptr;
     const std::string name = device.ToUtf8();
     if (auto it = FQueues.find(name); it != FQueues.end()) return it->second ? &*it->second : nullptr;
+    if (FDirect && !FIppOnly) {
+      // The queue's PPD, fetched by the program itself; a queue without one, or a name the scheduler has
+      // no queue for, is left to the library.
+      if (std::chrono::steady_clock::now() < FQuietUntil || InterruptionSignal() != 0) return nullptr;
+      const TPpdAnswer answer = AskPpd(*FDirect, name);
+      if (!DirectAnswered(answer.outcome) && answer.outcome != TQuestionOutcome::Other) return nullptr;
+      if (answer.outcome == TQuestionOutcome::Answered) {
+        if (std::optional<TPpdFile> ppd = ReadPpd(answer.text)) {
+          return &*FQueues.emplace(name, DriverFromPpd(*ppd)).first->second;
+        }
+      }
+    }
     http_t* http = Connect();
     if (!http) return nullptr;
     DestPtr dest = NamedDest(http, device);
@@ -1033,6 +1126,12 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
     ::unlink(path.c_str());
     if (!ppd) return std::nullopt;
+    return DriverFromPpd(*ppd);
+  }
+
+  // The driver a PPD describes.
+  static CupsDriver DriverFromPpd(const TPpdFile& ppdFile) {
+    const TPpdFile* ppd = &ppdFile;
     CupsDriver d;
     d.fromPpd = true;
     // The reader gives its texts in UTF-8, whatever the file's encoding.
@@ -1178,9 +1277,12 @@ class CupsPrinterSystem : public TPrinterSystem {
     return d;
   }
 
+  std::string FServer;  // as given; empty for the one libcups names
+  // The server libcups is asked on; empty until the library is loaded (LibraryReady).
   std::string FHost;
   int FPort = 631;
   bool FIppOnly = false;
+  std::unique_ptr<TSchedulerConnection> FDirect;  // the scheduler asked without the library, when it may be
   std::chrono::steady_clock::time_point FQuietUntil{};
   HttpPtr FHttp;  // the connection every request goes over
   // The request being made: when its answer is due, whether an interruption ends it, and what cut it short.
@@ -1367,11 +1469,13 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
 }  // namespace
 
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server, bool ippOnly) {
+  // Where the program asks the scheduler itself, libcups waits for the first request that needs it.
+  std::optional<TSchedulerAddress> direct = PlainScheduler(server, ProcessSurroundings());
   std::string why;
-  if (CupsLibrary(&why) == nullptr) {
+  if (!direct && CupsLibrary(&why) == nullptr) {
     return CreateNoPrinterSystem(Cp932String::FromUtf8(Message("printing.no-cups-library", {why})));
   }
-  return std::make_unique<CupsPrinterSystem>(server, ippOnly);
+  return std::make_unique<CupsPrinterSystem>(server, ippOnly, std::move(direct));
 }
 
 }  // namespace tess

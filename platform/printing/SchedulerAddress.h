@@ -1,0 +1,42 @@
+#pragma once
+// Where the local print scheduler listens, as the print service's client library finds it, for the
+// questions the program can ask the scheduler itself: the printer list with its default, and a queue's PPD.
+// The program asks them itself only where the library's answers come from the scheduler alone: no client
+// or user configuration of the library (its configuration files, its environment variables, a user's
+// default printer) and nothing the library would look for on the network (no DNS-SD daemon it could
+// reach). Anywhere else the library answers, as it always did.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tess {
+
+struct TSchedulerAddress {
+  std::string socketPath;  // the scheduler's local socket; empty for a host and port
+  std::string host;
+  int port = 631;
+
+  // "host:port", or the local socket's path.
+  std::string Describe() const;
+  bool operator==(const TSchedulerAddress&) const = default;
+};
+
+// What the decision reads of the machine: an environment variable (null when unset) and whether a file
+// can be read.
+struct TClientSurroundings {
+  std::function<const char*(const char*)> variable;
+  std::function<bool(const std::string&)> readable;
+};
+// The process's own environment and file system.
+TClientSurroundings ProcessSurroundings();
+
+// The scheduler the program may ask itself, or nothing when the library's answers could differ from the
+// scheduler's. `server` is the server the program was told to use ("host", "host:port" or a socket path);
+// empty means the one the library would choose.
+std::optional<TSchedulerAddress> PlainScheduler(const std::string& server, const TClientSurroundings& around);
+
+// `server` as an address ("host", "host:port", or a path starting with '/').
+TSchedulerAddress ParseServer(const std::string& server);
+
+}  // namespace tess
