@@ -504,7 +504,8 @@ class CupsPrinterSystem : public TPrinterSystem {
     std::vector<TPrinterRecord> records;
     if (std::chrono::steady_clock::now() < FQuietUntil) return records;
     if (InterruptionSignal() != 0) return records;
-    const TPrinterListAnswer answer = AskPrinterList(*FDirect, RequestingUser());
+    const TPrinterListAnswer answer =
+        AskPrinterList(*FDirect, RequestingUser(), FDirect->Address().userDefault);
     if (!DirectAnswered(answer.outcome)) {
       if (answer.outcome == TQuestionOutcome::Other) return std::nullopt;
       return records;

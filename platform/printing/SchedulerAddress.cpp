@@ -14,11 +14,18 @@ constexpr const char* kServerRoot = "/etc/cups";
 constexpr const char* kLocalSocket = "/run/cups/cups.sock";
 constexpr int kIppPort = 631;
 
-// Variables that change where the library connects, whom it says it is, how it encrypts, or which printer
-// is the default.
+// Variables that change how the library connects, whom it says it is or how it encrypts.
 constexpr const char* kLibraryVariables[] = {
-    "CUPS_SERVER", "CUPS_SERVERROOT", "CUPS_ENCRYPTION", "CUPS_USER", "IPP_PORT", "LPDEST",
+    "CUPS_SERVERROOT",
+    "CUPS_ENCRYPTION",
+    "CUPS_USER",
+    "IPP_PORT",
 };
+
+bool OnThisMachine(const TSchedulerAddress& address) {
+  return !address.socketPath.empty() || address.host == "localhost" || address.host == "::1" ||
+         address.host.rfind("127.", 0) == 0;
+}
 
 // The library looks for printers on the network through the DNS-SD daemon, which it reaches over the
 // system bus; with no bus to reach, or no daemon running or to be started on it, it finds none.
@@ -37,24 +44,35 @@ std::string TSchedulerAddress::Describe() const {
   return socketPath.empty() ? host + ":" + std::to_string(port) : socketPath;
 }
 
-TSchedulerAddress ParseServer(const std::string& server) {
+std::optional<TSchedulerAddress> ParseServer(const std::string& server) {
   TSchedulerAddress address;
   if (!server.empty() && server.front() == '/') {
     address.socketPath = server;
     return address;
   }
-  address.host = server;
+  std::string host = server;
   address.port = kIppPort;
   // "host:port"; a bracketed IPv6 address keeps its colons.
   const std::size_t colon = server.rfind(':');
   const std::size_t bracket = server.rfind(']');
   if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
-    address.host = server.substr(0, colon);
-    address.port = std::atoi(server.c_str() + colon + 1);
+    host = server.substr(0, colon);
+    const std::string port = server.substr(colon + 1);
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) {
+      return std::nullopt;
+    }
+    address.port = std::atoi(port.c_str());
+    if (address.port <= 0 || address.port > 65535) return std::nullopt;
   }
-  if (address.host.size() >= 2 && address.host.front() == '[' && address.host.back() == ']') {
-    address.host = address.host.substr(1, address.host.size() - 2);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+    if (host.find_first_not_of("0123456789abcdefABCDEF:.") != std::string::npos) return std::nullopt;
+  } else if (host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") !=
+             std::string::npos) {
+    return std::nullopt;  // other forms (a version suffix, a path after the host) are the library's
   }
+  if (host.empty()) return std::nullopt;
+  address.host = host;
   return address;
 }
 
@@ -63,11 +81,6 @@ std::optional<TSchedulerAddress> PlainScheduler(const std::string& server,
   for (const char* name : kLibraryVariables) {
     if (around.variable(name) != nullptr) return std::nullopt;
   }
-  // PRINTER names the user's default printer, except when it is "lp".
-  if (const char* printer = around.variable("PRINTER");
-      printer != nullptr && std::strcmp(printer, "lp") != 0) {
-    return std::nullopt;
-  }
   const std::string root = kServerRoot;
   if (around.readable(root + "/client.conf") || around.readable(root + "/lpoptions")) return std::nullopt;
   if (const char* home = around.variable("HOME")) {
@@ -75,15 +88,26 @@ std::optional<TSchedulerAddress> PlainScheduler(const std::string& server,
     if (around.readable(user + "/client.conf") || around.readable(user + "/lpoptions")) return std::nullopt;
   }
   if (NetworkLookupPossible(around)) return std::nullopt;
+
+  std::optional<TSchedulerAddress> address;
   if (!server.empty()) {
-    TSchedulerAddress address = ParseServer(server);
-    if (address.socketPath.empty() && (address.host.empty() || address.port <= 0 || address.port > 65535)) {
-      return std::nullopt;
-    }
-    return address;
+    address = ParseServer(server);
+  } else if (const char* named = around.variable("CUPS_SERVER")) {
+    address = ParseServer(named);
+  } else if (around.readable(kLocalSocket)) {
+    address = TSchedulerAddress{kLocalSocket, {}, kIppPort, std::nullopt};
+  } else {
+    address = TSchedulerAddress{{}, "localhost", kIppPort, std::nullopt};
   }
-  if (around.readable(kLocalSocket)) return TSchedulerAddress{kLocalSocket, {}, kIppPort};
-  return TSchedulerAddress{{}, "localhost", kIppPort};
+  if (!address || !OnThisMachine(*address)) return std::nullopt;
+
+  const char* userDefault = around.variable("LPDEST");
+  if (userDefault == nullptr) {
+    userDefault = around.variable("PRINTER");
+    if (userDefault != nullptr && std::strcmp(userDefault, "lp") == 0) userDefault = nullptr;
+  }
+  if (userDefault != nullptr) address->userDefault = userDefault;
+  return address;
 }
 
 TClientSurroundings ProcessSurroundings() {

@@ -1,10 +1,11 @@
 #pragma once
 // Where the local print scheduler listens, as the print service's client library finds it, for the
 // questions the program can ask the scheduler itself: the printer list with its default, and a queue's PPD.
-// The program asks them itself only where the library's answers come from the scheduler alone: no client
-// or user configuration of the library (its configuration files, its environment variables, a user's
-// default printer) and nothing the library would look for on the network (no DNS-SD daemon it could
-// reach). Anywhere else the library answers, as it always did.
+// The program asks them itself only where the library's answers come from a scheduler on this machine and
+// what the program reads as the library does: no configuration files of the library, no environment
+// variables of it but the server's address and the user's default printer, and nothing the library would
+// look for on the network (no DNS-SD daemon it could reach). Anywhere else the library answers, as it
+// always did.
 
 #include <functional>
 #include <optional>
@@ -16,6 +17,9 @@ struct TSchedulerAddress {
   std::string socketPath;  // the scheduler's local socket; empty for a host and port
   std::string host;
   int port = 631;
+  // The user's default printer from the environment (LPDEST, or PRINTER unless it is "lp"), which
+  // the library takes before the scheduler's; nullopt when none is set.
+  std::optional<std::string> userDefault;
 
   // "host:port", or the local socket's path.
   std::string Describe() const;
@@ -32,11 +36,13 @@ struct TClientSurroundings {
 TClientSurroundings ProcessSurroundings();
 
 // The scheduler the program may ask itself, or nothing when the library's answers could differ from the
-// scheduler's. `server` is the server the program was told to use ("host", "host:port" or a socket path);
-// empty means the one the library would choose.
+// program's. `server` is the server the program was told to use ("host", "host:port" or a socket path);
+// empty means the one the library would choose (CUPS_SERVER, else the local socket, else localhost). A
+// server not on this machine, or named in a way the program does not read, is left to the library.
 std::optional<TSchedulerAddress> PlainScheduler(const std::string& server, const TClientSurroundings& around);
 
-// `server` as an address ("host", "host:port", or a path starting with '/').
-TSchedulerAddress ParseServer(const std::string& server);
+// `server` as an address ("host", "host:port", "[v6]:port", or a path starting with '/'); nothing for
+// anything else.
+std::optional<TSchedulerAddress> ParseServer(const std::string& server);
 
 }  // namespace tess

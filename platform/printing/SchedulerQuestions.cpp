@@ -117,7 +117,8 @@ std::string EncodePathSegment(const std::string& name) {
   return out;
 }
 
-TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::string& user) {
+TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::string& user,
+                                  const std::optional<std::string>& userDefault) {
   TPrinterListAnswer answer;
   ipp::Message printersRequest = Request(kGetPrinters, 1);
   ipp::Attribute wanted{"requested-attributes", {}};
@@ -129,8 +130,11 @@ TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::s
       {"requesting-user-name", {ipp::Text(ipp::ValueTag::NameWithoutLanguage, user)}});
   const std::optional<ipp::Message> printers = Ask(connection, printersRequest, answer.outcome);
   if (!printers) return answer;
-  const std::optional<ipp::Message> byDefault = Ask(connection, Request(kGetDefault, 2), answer.outcome);
-  if (!byDefault) return answer;
+  std::optional<ipp::Message> byDefault;
+  if (!userDefault) {
+    byDefault = Ask(connection, Request(kGetDefault, 2), answer.outcome);
+    if (!byDefault) return answer;
+  }
 
   for (const ipp::Group& group : printers->groups) {
     if (group.tag != ipp::GroupTag::Printer) continue;
@@ -158,14 +162,20 @@ TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::s
                    [](const TSchedulerPrinter& a, const TSchedulerPrinter& b) {
                      return CompareNames(a.name, b.name) < 0;
                    });
-  for (const ipp::Group& group : byDefault->groups) {
-    if (group.tag != ipp::GroupTag::Printer) continue;
-    const ipp::Value* name = First(group, "printer-name");
-    if (name == nullptr || !IsText(*name)) continue;
-    for (TSchedulerPrinter& p : answer.printers) {
-      if (CompareNames(p.name, name->text) == 0) p.isDefault = true;
+  std::optional<std::string> defaultName = userDefault;
+  if (byDefault) {
+    for (const ipp::Group& group : byDefault->groups) {
+      if (group.tag != ipp::GroupTag::Printer) continue;
+      if (const ipp::Value* name = First(group, "printer-name"); name != nullptr && IsText(*name)) {
+        defaultName = name->text;
+      }
+      break;
     }
-    break;
+  }
+  if (defaultName) {
+    for (TSchedulerPrinter& p : answer.printers) {
+      if (CompareNames(p.name, *defaultName) == 0) p.isDefault = true;
+    }
   }
   return answer;
 }

@@ -28,7 +28,10 @@ struct TPrinterListAnswer {
   // In the library's order (names compared without regard to ASCII case); the scheduler's default marked.
   std::vector<TSchedulerPrinter> printers;
 };
-TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::string& user);
+// The default is the user's when one is set (the printer of that name, if the list has it: none when it
+// names an instance, which only the library's configuration files could define), else the scheduler's.
+TPrinterListAnswer AskPrinterList(TSchedulerConnection& connection, const std::string& user,
+                                  const std::optional<std::string>& userDefault = std::nullopt);
 
 struct TPpdAnswer {
   TQuestionOutcome outcome = TQuestionOutcome::Other;

@@ -45,26 +45,45 @@ struct TFakeMachine {
   }
 };
 
+TSchedulerAddress Socket(const std::string& path) {
+  TSchedulerAddress a;
+  a.socketPath = path;
+  return a;
+}
+
+TSchedulerAddress Host(const std::string& host, int port) {
+  TSchedulerAddress a;
+  a.host = host;
+  a.port = port;
+  return a;
+}
+
 TEST(PlainScheduler, OnlyWhereTheLibraryWouldAskTheSchedulerAlone) {
   TFakeMachine machine;
   machine.variables["HOME"] = "/home/t";
-  ASSERT_EQ(PlainScheduler("", machine.Surroundings()), (TSchedulerAddress{{}, "localhost", 631}));
+  ASSERT_EQ(PlainScheduler("", machine.Surroundings()), Host("localhost", 631));
   machine.files.insert("/run/cups/cups.sock");
-  ASSERT_EQ(PlainScheduler("", machine.Surroundings()), (TSchedulerAddress{"/run/cups/cups.sock", {}, 631}));
-  EXPECT_EQ(PlainScheduler("print.local:8631", machine.Surroundings()),
-            (TSchedulerAddress{{}, "print.local", 8631}));
-  EXPECT_EQ(PlainScheduler("[::1]:631", machine.Surroundings()), (TSchedulerAddress{{}, "::1", 631}));
-  EXPECT_EQ(PlainScheduler("/tmp/s.sock", machine.Surroundings()),
-            (TSchedulerAddress{"/tmp/s.sock", {}, 631}));
-  EXPECT_FALSE(PlainScheduler("host:0", machine.Surroundings()));
-  machine.variables["PRINTER"] = "lp";  // the library takes "lp" for no choice
-  EXPECT_TRUE(PlainScheduler("", machine.Surroundings()));
+  ASSERT_EQ(PlainScheduler("", machine.Surroundings()), Socket("/run/cups/cups.sock"));
+  EXPECT_EQ(PlainScheduler("127.0.0.1:8631", machine.Surroundings()), Host("127.0.0.1", 8631));
+  EXPECT_EQ(PlainScheduler("[::1]:631", machine.Surroundings()), Host("::1", 631));
+  EXPECT_EQ(PlainScheduler("/tmp/s.sock", machine.Surroundings()), Socket("/tmp/s.sock"));
+  for (const char* server : {"localhost:0", "localhost:x", "print.example:631", "localhost/version=1.1"}) {
+    EXPECT_FALSE(PlainScheduler(server, machine.Surroundings())) << server;
+  }
+  machine.variables["CUPS_SERVER"] = "localhost:8631";
+  EXPECT_EQ(PlainScheduler("", machine.Surroundings()), Host("localhost", 8631));
+  machine.variables.erase("CUPS_SERVER");
+  // The user's default printer: LPDEST before PRINTER, which the library takes for none when it is "lp".
+  machine.variables["PRINTER"] = "lp";
+  EXPECT_EQ(PlainScheduler("", machine.Surroundings())->userDefault, std::nullopt);
+  machine.variables["PRINTER"] = "b";
+  EXPECT_EQ(PlainScheduler("", machine.Surroundings())->userDefault, "b");
+  machine.variables["LPDEST"] = "a/x";
+  EXPECT_EQ(PlainScheduler("", machine.Surroundings())->userDefault, "a/x");
 
   // Each of these makes the library's answers differ from the scheduler's, or its connection.
   const std::vector<std::function<void(TFakeMachine&)>> changes = {
-      [](TFakeMachine& m) { m.variables["LPDEST"] = "q"; },
-      [](TFakeMachine& m) { m.variables["PRINTER"] = "q"; },
-      [](TFakeMachine& m) { m.variables["CUPS_SERVER"] = "/run/cups/cups.sock"; },
+      [](TFakeMachine& m) { m.variables["CUPS_SERVER"] = "print.example"; },
       [](TFakeMachine& m) { m.variables["CUPS_ENCRYPTION"] = "Required"; },
       [](TFakeMachine& m) { m.variables["CUPS_USER"] = "other"; },
       [](TFakeMachine& m) { m.files.insert("/etc/cups/client.conf"); },
@@ -122,7 +141,7 @@ class TFakeScheduler {
     FThread.join();
     ::unlink(FPath.c_str());
   }
-  TSchedulerAddress Address() const { return {FPath, {}, 631}; }
+  TSchedulerAddress Address() const { return Socket(FPath); }
   int Connections() const { return FConnections; }
 
  private:
@@ -225,6 +244,19 @@ TEST(SchedulerConnection, ListInTheLibrarysOrderOverOneConnectionAndAgainAfterAC
     EXPECT_EQ(list.printers[1].type, 2u);
   }
   EXPECT_EQ(scheduler.Connections(), 2);
+
+  // A user's default is taken before the scheduler's, which is not asked then; one naming an instance
+  // or a printer the list does not hold makes none the default.
+  const int before = answered;
+  const TPrinterListAnswer mine = AskPrinterList(connection, "teacher", "ALPHA");
+  ASSERT_EQ(mine.printers.size(), 2u);
+  EXPECT_TRUE(mine.printers[0].isDefault);
+  EXPECT_FALSE(mine.printers[1].isDefault);
+  EXPECT_EQ(answered, before + 1);
+  for (const char* none : {"Alpha/copy", "gamma"}) {
+    const TPrinterListAnswer list = AskPrinterList(connection, "teacher", none);
+    EXPECT_FALSE(list.printers[0].isDefault || list.printers[1].isDefault) << none;
+  }
 }
 
 TEST(SchedulerConnection, StallsNonsenseAndRefusalsAreToldApart) {
@@ -258,7 +290,7 @@ TEST(SchedulerConnection, StallsNonsenseAndRefusalsAreToldApart) {
     EXPECT_EQ(AskPrinterList(connection, "t").outcome, outcome) << m;
   }
 
-  TSchedulerConnection nowhere({"/nonexistent/tess.sock", {}, 631}, 300ms, 300ms);
+  TSchedulerConnection nowhere(Socket("/nonexistent/tess.sock"), 300ms, 300ms);
   EXPECT_EQ(AskPrinterList(nowhere, "t").outcome, TQuestionOutcome::Unreachable);
 }
 
@@ -272,15 +304,10 @@ std::unique_ptr<TPrinterSystem> LibrarySystem() {
   return system;
 }
 
-TEST(SchedulerQuestionsCups, ListAndPpdsAreTheLibrarys) {
-  if (!test::CupsPdfQueueExists()) GTEST_SKIP() << "no CUPS-PDF queue (needs root and CUPS)";
-  if (!PlainScheduler("", ProcessSurroundings()))
-    GTEST_SKIP() << "this machine leaves the questions to the library";
-  test::TCupsQueueLock lock{test::TCupsQueueLock::UsesQueues};
-  std::unique_ptr<TPrinterSystem> own = CreateCupsPrinterSystem();
-  std::unique_ptr<TPrinterSystem> library = LibrarySystem();
-  const std::vector<TPrinterRecord> ownList = own->EnumPrinters();
-  const std::vector<TPrinterRecord> libraryList = library->EnumPrinters();
+// The program's list, papers, sources and default settings against the library's, for every queue.
+void ExpectTheLibrarysAnswers(TPrinterSystem& own, TPrinterSystem& library) {
+  const std::vector<TPrinterRecord> ownList = own.EnumPrinters();
+  const std::vector<TPrinterRecord> libraryList = library.EnumPrinters();
   ASSERT_EQ(ownList.size(), libraryList.size());
   ASSERT_FALSE(ownList.empty());
   for (std::size_t i = 0; i < ownList.size(); ++i) {
@@ -288,24 +315,49 @@ TEST(SchedulerQuestionsCups, ListAndPpdsAreTheLibrarys) {
     EXPECT_EQ(name, libraryList[i].name);
     EXPECT_EQ(ownList[i].port, libraryList[i].port) << name.ToUtf8();
     EXPECT_EQ(ownList[i].attributes, libraryList[i].attributes) << name.ToUtf8();
-    const std::vector<TPaperEntry> ownPapers = own->Papers(name), libraryPapers = library->Papers(name);
+    const std::vector<TPaperEntry> ownPapers = own.Papers(name), libraryPapers = library.Papers(name);
     ASSERT_EQ(ownPapers.size(), libraryPapers.size()) << name.ToUtf8();
     for (std::size_t p = 0; p < ownPapers.size(); ++p) {
       EXPECT_EQ(ownPapers[p].code, libraryPapers[p].code);
       EXPECT_EQ(ownPapers[p].name, libraryPapers[p].name);
     }
-    EXPECT_EQ(own->Bins(name).size(), library->Bins(name).size()) << name.ToUtf8();
-    own->SetPrinterIndex(static_cast<int>(i));
-    library->SetPrinterIndex(static_cast<int>(i));
-    const TCurrentDevice ownDevice = own->GetPrinter(), libraryDevice = library->GetPrinter();
+    EXPECT_EQ(own.Bins(name).size(), library.Bins(name).size()) << name.ToUtf8();
+    own.SetPrinterIndex(static_cast<int>(i));
+    library.SetPrinterIndex(static_cast<int>(i));
+    const TCurrentDevice ownDevice = own.GetPrinter(), libraryDevice = library.GetPrinter();
     EXPECT_EQ(ownDevice.driver, libraryDevice.driver) << name.ToUtf8();
-    const std::span<std::uint8_t> a = own->LockDevMode(ownDevice.devMode);
-    const std::span<std::uint8_t> b = library->LockDevMode(libraryDevice.devMode);
+    const std::span<std::uint8_t> a = own.LockDevMode(ownDevice.devMode);
+    const std::span<std::uint8_t> b = library.LockDevMode(libraryDevice.devMode);
     EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), b.end())) << name.ToUtf8();
-    own->UnlockDevMode(ownDevice.devMode);
-    library->UnlockDevMode(libraryDevice.devMode);
+    own.UnlockDevMode(ownDevice.devMode);
+    library.UnlockDevMode(libraryDevice.devMode);
   }
-  EXPECT_EQ(own->ServiceProblem(), Cp932String());
+  EXPECT_EQ(own.ServiceProblem(), Cp932String());
+}
+
+TEST(SchedulerQuestionsCups, ListDefaultAndPpdsAreTheLibrarys) {
+  if (!test::CupsPdfQueueExists()) GTEST_SKIP() << "no CUPS-PDF queue (needs root and CUPS)";
+  if (!PlainScheduler("", ProcessSurroundings()))
+    GTEST_SKIP() << "this machine leaves the questions to the library";
+  test::TCupsQueueLock lock{test::TCupsQueueLock::UsesQueues};
+  const char* kept = std::getenv("LPDEST");
+  const std::optional<std::string> before = kept ? std::optional<std::string>(kept) : std::nullopt;
+  for (const char* userDefault :
+       {"", test::kCupsPdfQueue, "tessarinepdf", "TessarinePDF/copy", "NoSuchQueue"}) {
+    SCOPED_TRACE(userDefault);
+    if (*userDefault != 0)
+      ::setenv("LPDEST", userDefault, 1);
+    else
+      ::unsetenv("LPDEST");
+    std::unique_ptr<TPrinterSystem> own = CreateCupsPrinterSystem();
+    std::unique_ptr<TPrinterSystem> library = LibrarySystem();
+    ExpectTheLibrarysAnswers(*own, *library);
+    EXPECT_EQ(own->PrinterIndex(), library->PrinterIndex());
+  }
+  if (before)
+    ::setenv("LPDEST", before->c_str(), 1);
+  else
+    ::unsetenv("LPDEST");
 }
 
 }  // namespace
