@@ -369,11 +369,13 @@ bool PrinterWarmUpFinished();
 // the program's main function.
 void EndPrinterWarmUp();
 
-// The real one: CUPS through the toolkit's print support and libcups. `server` ("host", "host:port" or a
-// local socket path) overrides the configured CUPS server; empty takes the configured one. With `ippOnly`
-// the queues are described from their IPP attributes even when they have a PPD (as driverless queues are).
-// libcups is loaded by the first call; when it cannot be, the system has no printers and its service
-// problem says why.
+// The real one: CUPS through the toolkit's print support, the program's own questions to the scheduler and
+// libcups. `server` ("host", "host:port" or a local socket path) overrides the configured CUPS server;
+// empty takes the configured one. With `ippOnly` the queues are described from their IPP attributes even
+// when they have a PPD (as driverless queues are). Where the program may ask the scheduler itself
+// (SchedulerAddress.h), libcups is loaded at the first request that needs it, and one that cannot be
+// loaded is that request's service problem; elsewhere it is loaded by the call, and when it cannot be, the
+// system has no printers and its service problem says why.
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server = {}, bool ippOnly = false);
 // Why the library file `fileName` cannot serve as libcups (it cannot be loaded, or lacks a function the
 // program calls, which is named); empty when it can. CreateCupsPrinterSystem loads libcups.so.2 this way.

@@ -1,7 +1,9 @@
 #pragma once
 // libcups, loaded when the program first talks to CUPS rather than when it starts: the library and the
 // TLS, Kerberos and DNS-SD libraries it brings take milliseconds to load and set up, which a command that
-// needs no printer should not wait for; the dialog loads it on its printer warm-up thread. Every libcups
+// needs no printer should not wait for, and which slow the toolkit's start when they load beside it. Where
+// the program asks the scheduler itself (SchedulerAddress.h) the dialog's start does not load it; it is
+// loaded at the first request only the library makes (a job, a queue without a PPD). Every libcups
 // function the CUPS printer system calls is in the list below and reached through the loaded library's
 // table.
 
