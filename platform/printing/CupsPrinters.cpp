@@ -1,6 +1,7 @@
 // The CUPS printer system. The queues come from the CUPS server (with a short connection timeout and one
 // deadline per request, so a server that is down or stops answering is reported as such within seconds):
-// asked by the program itself where the server's answers are the library's (SchedulerAddress.h), else
+// asked by the program itself where the server's answers are the library's (SchedulerAddress.h; where the
+// library would add printers found on the network, only for the start's questions), else
 // through libcups, which is loaded only then, or for what only the library does (jobs, queues described by
 // their IPP attributes, printers looked for on the network); papers, sources and the default resolution come
 // from the queue's PPD when it has one, else from its IPP attributes. A job is created on its queue when it
@@ -50,6 +51,7 @@
 #include "platform/printing/SchedulerAddress.h"
 #include "platform/printing/SchedulerQuestions.h"
 #include "platform/printing/internal/CupsLibrary.h"
+#include "platform/printing/internal/CupsSystem.h"
 
 namespace tess {
 namespace {
@@ -426,7 +428,10 @@ class CupsPrinterSystem : public TPrinterSystem {
 
   std::vector<TPrinterRecord> EnumPrinters() override {
     std::vector<TPrinterRecord> records;
-    if (FDirect) {
+    // Where the library would also look on the network, the start's list is the scheduler's queues: the
+    // library's lookup makes the dialog wait a quarter of a second for printers it does not need, and the
+    // list is read again, with them, when a print dialog opens.
+    if (FDirect && (!FDirect->Address().networkLookup || AskingStartQuestions())) {
       if (std::optional<std::vector<TPrinterRecord>> direct = DirectPrinters()) return std::move(*direct);
     }
     http_t* http = Connect();
@@ -510,6 +515,11 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (answer.outcome == TQuestionOutcome::Other) return std::nullopt;
       return records;
     }
+    // A user's default the scheduler has no queue for may be a printer on the network: the library's.
+    const bool defaultFound = std::any_of(answer.printers.begin(), answer.printers.end(),
+                                          [](const TSchedulerPrinter& p) { return p.isDefault; });
+    if (FDirect->Address().networkLookup && FDirect->Address().userDefault && !defaultFound)
+      return std::nullopt;
     for (const TSchedulerPrinter& p : answer.printers) {
       TPrinterRecord r;
       r.name = Cp932String::FromUtf8(p.name);
@@ -1470,8 +1480,13 @@ std::unique_ptr<TPrintJob> CupsPrinterSystem::StartJob(const TPrinterRecord& pri
 }  // namespace
 
 std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystem(const std::string& server, bool ippOnly) {
+  return CreateCupsPrinterSystemAround(server, ippOnly, ProcessSurroundings());
+}
+
+std::unique_ptr<TPrinterSystem> CreateCupsPrinterSystemAround(const std::string& server, bool ippOnly,
+                                                              const TClientSurroundings& around) {
   // Where the program asks the scheduler itself, libcups waits for the first request that needs it.
-  std::optional<TSchedulerAddress> direct = PlainScheduler(server, ProcessSurroundings());
+  std::optional<TSchedulerAddress> direct = PlainScheduler(server, around);
   std::string why;
   if (!direct && CupsLibrary(&why) == nullptr) {
     return CreateNoPrinterSystem(Cp932String::FromUtf8(Message("printing.no-cups-library", {why})));

@@ -11,6 +11,7 @@
 
 #include "platform/core/Interruption.h"
 #include "platform/core/Messages.h"
+#include "platform/core/ScopeGuard.h"
 
 namespace tess {
 
@@ -299,6 +300,8 @@ void TPrinterSystem::SetPrinter(const Cp932String& device, const Cp932String& /*
 }
 
 void TPrinterSystem::AskStartQuestions() {
+  FAskingStartQuestions = true;
+  const TScopeGuard done([this] { FAskingStartQuestions = false; });
   Refresh();
   const int index = DefaultIndex();
   if (index < 0) return;

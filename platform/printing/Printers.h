@@ -309,6 +309,9 @@ class TPrinterSystem {
   void AbandonJob();
   // The installed printers changed: the list is read again at its next use.
   void ListChanged() { FListBuilt = false; }
+  // Whether the questions being answered are the start's (AskStartQuestions): a driver may leave out of
+  // its list what only a slow lookup finds, as the list is read again when a print dialog opens.
+  bool AskingStartQuestions() const { return FAskingStartQuestions; }
 
  private:
   void EnsureList();
@@ -324,6 +327,7 @@ class TPrinterSystem {
     bool freePending = false;
   };
   bool FListBuilt = false;
+  bool FAskingStartQuestions = false;
   Cp932String FServiceProblem;
   std::vector<TPrinterRecord> FRecords;
   std::vector<Cp932String> FEntries;

@@ -87,8 +87,6 @@ std::optional<TSchedulerAddress> PlainScheduler(const std::string& server,
     const std::string user = std::string(home) + "/.cups";
     if (around.readable(user + "/client.conf") || around.readable(user + "/lpoptions")) return std::nullopt;
   }
-  if (NetworkLookupPossible(around)) return std::nullopt;
-
   std::optional<TSchedulerAddress> address;
   if (!server.empty()) {
     address = ParseServer(server);
@@ -107,6 +105,7 @@ std::optional<TSchedulerAddress> PlainScheduler(const std::string& server,
     if (userDefault != nullptr && std::strcmp(userDefault, "lp") == 0) userDefault = nullptr;
   }
   if (userDefault != nullptr) address->userDefault = userDefault;
+  address->networkLookup = NetworkLookupPossible(around);
   return address;
 }
 

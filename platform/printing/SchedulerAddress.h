@@ -2,10 +2,11 @@
 // Where the local print scheduler listens, as the print service's client library finds it, for the
 // questions the program can ask the scheduler itself: the printer list with its default, and a queue's PPD.
 // The program asks them itself only where the library's answers come from a scheduler on this machine and
-// what the program reads as the library does: no configuration files of the library, no environment
-// variables of it but the server's address and the user's default printer, and nothing the library would
-// look for on the network (no DNS-SD daemon it could reach). Anywhere else the library answers, as it
-// always did.
+// what the program reads as the library does: no configuration files of the library and no environment
+// variables of it but the server's address and the user's default printer. Anywhere else the library
+// answers, as it always did. Where the library could also look for printers on the network (a DNS-SD
+// daemon it can reach), its list adds what it finds there within a quarter of a second: the program's own
+// list is then only the start's (see CupsPrinters.cpp).
 
 #include <functional>
 #include <optional>
@@ -20,6 +21,8 @@ struct TSchedulerAddress {
   // The user's default printer from the environment (LPDEST, or PRINTER unless it is "lp"), which
   // the library takes before the scheduler's; nullopt when none is set.
   std::optional<std::string> userDefault;
+  // Whether the library would look for printers on the network as it reads the list.
+  bool networkLookup = false;
 
   // "host:port", or the local socket's path.
   std::string Describe() const;

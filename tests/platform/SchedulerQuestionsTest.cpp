@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -23,6 +24,7 @@
 #include "platform/printing/Printers.h"
 #include "platform/printing/SchedulerAddress.h"
 #include "platform/printing/SchedulerQuestions.h"
+#include "platform/printing/internal/CupsSystem.h"
 #include "tests/support/CupsPdf.h"
 #include "tests/support/CupsQueueLock.h"
 
@@ -90,21 +92,20 @@ TEST(PlainScheduler, OnlyWhereTheLibraryWouldAskTheSchedulerAlone) {
       [](TFakeMachine& m) { m.files.insert("/etc/cups/lpoptions"); },
       [](TFakeMachine& m) { m.files.insert("/home/t/.cups/lpoptions"); },
       [](TFakeMachine& m) { m.files.insert("/home/t/.cups/client.conf"); },
-      [](TFakeMachine& m) {
-        m.files.insert("/run/dbus/system_bus_socket"), m.files.insert("/run/avahi-daemon/pid");
-      },
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {
     TFakeMachine changed = machine;
     changes[i](changed);
     EXPECT_FALSE(PlainScheduler("", changed.Surroundings())) << "change " << i;
   }
-  // A DNS-SD daemon with no bus to reach it, or a bus with no daemon, finds nothing on the network.
+  // The library looks on the network only with a DNS-SD daemon it can reach on the system bus.
+  EXPECT_FALSE(PlainScheduler("", machine.Surroundings())->networkLookup);
   machine.files.insert("/run/avahi-daemon/pid");
-  EXPECT_TRUE(PlainScheduler("", machine.Surroundings()));
-  machine.files.erase("/run/avahi-daemon/pid");
+  EXPECT_FALSE(PlainScheduler("", machine.Surroundings())->networkLookup);
   machine.files.insert("/run/dbus/system_bus_socket");
-  EXPECT_TRUE(PlainScheduler("", machine.Surroundings()));
+  EXPECT_TRUE(PlainScheduler("", machine.Surroundings())->networkLookup);
+  machine.files.erase("/run/avahi-daemon/pid");
+  EXPECT_FALSE(PlainScheduler("", machine.Surroundings())->networkLookup);
 }
 
 TEST(PlainScheduler, ResourceNamesAreEncoded) {
@@ -112,8 +113,9 @@ TEST(PlainScheduler, ResourceNamesAreEncoded) {
   EXPECT_EQ(EncodePathSegment("a b/c%\xE3\x81\x82"), "a%20b%2Fc%25%E3%81%82");
 }
 
-// ---- A scheduler that answers as a test says: on a local socket, one connection at a time; for each
-// request it reads, `answer` gives the bytes to send back and whether to close the connection after them.
+// ---- A scheduler that answers as a test says: on a local socket, each connection served on a thread of its
+// own; for each request it reads, `answer` (called by one thread at a time) gives the bytes to send back and
+// whether to close the connection after them.
 
 class TFakeScheduler {
  public:
@@ -135,10 +137,12 @@ class TFakeScheduler {
     EXPECT_EQ(::listen(FListener, 4), 0);
     FThread = std::thread([this] { Serve(); });
   }
+  // The clients close their connections first.
   ~TFakeScheduler() {
     ::shutdown(FListener, SHUT_RDWR);
     ::close(FListener);
     FThread.join();
+    for (std::thread& t : FServing) t.join();
     ::unlink(FPath.c_str());
   }
   TSchedulerAddress Address() const { return Socket(FPath); }
@@ -150,42 +154,60 @@ class TFakeScheduler {
       const int c = ::accept(FListener, nullptr, nullptr);
       if (c < 0) return;
       ++FConnections;
-      std::string pending;
-      char buffer[4096];
-      bool open = true;
-      while (open) {
-        // A request is its head and the body its Content-Length announces.
-        const std::size_t headEnd = pending.find("\r\n\r\n");
-        if (headEnd != std::string::npos) {
-          std::size_t length = 0;
-          if (const std::size_t at = pending.find("Content-Length: ");
-              at != std::string::npos && at < headEnd) {
-            length = std::strtoul(pending.c_str() + at + 16, nullptr, 10);
-          }
-          if (pending.size() >= headEnd + 4 + length) {
-            const std::string request = pending.substr(0, headEnd + 4 + length);
-            pending.erase(0, request.size());
-            const TAnswer answer = FAnswer(request);
-            std::this_thread::sleep_for(answer.delay);
-            (void)!::send(c, answer.bytes.data(), answer.bytes.size(), MSG_NOSIGNAL);
-            if (answer.close) break;
-            continue;
-          }
-        }
-        const ssize_t got = ::recv(c, buffer, sizeof buffer, 0);
-        if (got <= 0)
-          open = false;
-        else
-          pending.append(buffer, static_cast<std::size_t>(got));
-      }
-      ::close(c);
+      FServing.emplace_back([this, c] { ServeConnection(c); });
     }
+  }
+
+  void ServeConnection(int c) {
+    std::string pending;
+    char buffer[4096];
+    bool open = true;
+    bool continued = false;
+    while (open) {
+      // A request is its head and the body its Content-Length announces.
+      const std::size_t headEnd = pending.find("\r\n\r\n");
+      if (headEnd != std::string::npos) {
+        std::size_t length = 0;
+        if (const std::size_t at = pending.find("Content-Length: ");
+            at != std::string::npos && at < headEnd) {
+          length = std::strtoul(pending.c_str() + at + 16, nullptr, 10);
+        }
+        // The client library waits for leave to send the body.
+        const std::size_t expect = pending.find("Expect: 100-continue");
+        if (expect != std::string::npos && expect < headEnd && !continued) {
+          (void)!::send(c, "HTTP/1.1 100 Continue\r\n\r\n", 25, MSG_NOSIGNAL);
+          continued = true;
+        }
+        if (pending.size() >= headEnd + 4 + length) {
+          const std::string request = pending.substr(0, headEnd + 4 + length);
+          pending.erase(0, request.size());
+          continued = false;
+          TAnswer answer;
+          {
+            const std::lock_guard<std::mutex> one(FAnswering);
+            answer = FAnswer(request);
+          }
+          std::this_thread::sleep_for(answer.delay);
+          (void)!::send(c, answer.bytes.data(), answer.bytes.size(), MSG_NOSIGNAL);
+          if (answer.close) break;
+          continue;
+        }
+      }
+      const ssize_t got = ::recv(c, buffer, sizeof buffer, 0);
+      if (got <= 0)
+        open = false;
+      else
+        pending.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(c);
   }
 
   TAnswerer FAnswer;
   std::string FPath;
   int FListener = -1;
   std::thread FThread;
+  std::vector<std::thread> FServing;  // touched by FThread alone until it is joined
+  std::mutex FAnswering;
   std::atomic<int> FConnections{0};
 };
 
@@ -294,6 +316,45 @@ TEST(SchedulerConnection, StallsNonsenseAndRefusalsAreToldApart) {
   EXPECT_EQ(AskPrinterList(nowhere, "t").outcome, TQuestionOutcome::Unreachable);
 }
 
+// Where the library would look for printers on the network, the start's list (and the default printer's
+// PPD) are asked by the program itself, and the list read later by the library, which looks there too.
+TEST(SchedulerConnection, WithANetworkLookupOnlyTheStartsQuestionsAreTheProgramsOwn) {
+  const std::string ppd =
+      "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*LanguageVersion: English\n*LanguageEncoding: "
+      "ISOLatin1\n"
+      "*ModelName: \"Fake\"\n*NickName: \"Fake Printer\"\n*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
+      "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+      "*ImageableArea A4/A4: \"18 36 577 806\"\n*PaperDimension A4/A4: \"595 842\"\n";
+  std::vector<std::string> asked;  // who asked what: "own GET", "library POST", ...
+  TFakeScheduler scheduler([&](const std::string& request) {
+    const bool library = request.find("User-Agent: CUPS") != std::string::npos;
+    asked.push_back(std::string(library ? "library " : "own ") + request.substr(0, request.find(' ')));
+    TFakeScheduler::TAnswer a;
+    if (request.rfind("GET ", 0) == 0) {
+      a.bytes = request.rfind("GET /printers/Alpha.ppd ", 0) == 0
+                    ? HttpOk({ppd.begin(), ppd.end()}, "text/plain")
+                    : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+    } else {
+      a.bytes = IppAnswer(request, 0, {"Alpha"});
+    }
+    return a;
+  });
+  TFakeMachine machine;
+  machine.files = {"/run/dbus/system_bus_socket", "/run/avahi-daemon/pid"};
+  std::unique_ptr<TPrinterSystem> system =
+      CreateCupsPrinterSystemAround(scheduler.Address().socketPath, false, machine.Surroundings());
+  system->AskStartQuestions();
+  EXPECT_EQ(system->PrinterRecords().size(), 1u);
+  EXPECT_EQ(system->Papers("Alpha").size(), 1u);
+  const std::vector<std::string> start = asked;
+  EXPECT_EQ(start, (std::vector<std::string>{"own POST", "own POST", "own GET"}));
+  const std::vector<TPrinterRecord> later = system->EnumPrinters();
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0].name, Cp932String("Alpha"));
+  ASSERT_GT(asked.size(), start.size());
+  EXPECT_EQ(asked.back(), "library POST");
+}
+
 // ---- A real scheduler: the program's own answers against the library's.
 
 // The printer system the library answers for: the same server, with a variable the program leaves to it.
@@ -306,7 +367,9 @@ std::unique_ptr<TPrinterSystem> LibrarySystem() {
 
 // The program's list, papers, sources and default settings against the library's, for every queue.
 void ExpectTheLibrarysAnswers(TPrinterSystem& own, TPrinterSystem& library) {
-  const std::vector<TPrinterRecord> ownList = own.EnumPrinters();
+  // The start's list: the program's own also where the library's later lists look on the network.
+  own.AskStartQuestions();
+  const std::vector<TPrinterRecord> ownList = own.PrinterRecords();
   const std::vector<TPrinterRecord> libraryList = library.EnumPrinters();
   ASSERT_EQ(ownList.size(), libraryList.size());
   ASSERT_FALSE(ownList.empty());
