@@ -1,16 +1,16 @@
 // The CUPS printer system. The queues come from the CUPS server (with a short connection timeout and one
 // deadline per request, so a server that is down or stops answering is reported as such within seconds):
-// asked by the program itself where the server's answers are the library's (SchedulerAddress.h; where the
-// library would add printers found on the network, only for the start's questions), else
-// through libcups, which is loaded only then, or for what only the library does (jobs, queues described by
-// their IPP attributes, printers looked for on the network); papers, sources and the default resolution come
-// from the queue's PPD when it has one, else from its IPP attributes. A job is created on its queue when it
-// starts, rendered as PDF at the printer's default resolution, checked, and sent as the job's document when
-// it ends, with the options the settings block carries (the PPD's PageSize and InputSlot choices, copies,
-// collation and sides); the toolkit's printer cannot carry an input slot. A job that fails after it was
-// created, or that an interruption of the run withdraws, is cancelled. A printer the server has no queue for
-// is looked for on the network; such lookups are not repeated for the same printer and take a few seconds at
-// most in all.
+// the printer list and the PPDs are asked by the program itself where the server's answers are the
+// library's (SchedulerAddress.h; where the library would add printers found on the network, the list only
+// for the start's questions), everything else through libcups, which is loaded only then (jobs, queues
+// described by their IPP attributes, printers looked for on the network). Papers, sources and the default
+// resolution come from the queue's PPD when it has one, else from its IPP attributes. A job is created on
+// its queue when it starts, rendered as PDF at the printer's default resolution, checked, and sent as the
+// job's document when it ends, with the options the settings block carries (the PPD's PageSize and
+// InputSlot choices, copies, collation and sides); the toolkit's printer cannot carry an input slot. A job
+// that fails after it was created, or that an interruption of the run withdraws, is cancelled. A printer
+// the server has no queue for is looked for on the network; such lookups are not repeated for the same
+// printer and take a few seconds at most in all.
 //
 // Private part of a CUPS settings block (kPrivateSize bytes after the 156-byte public part):
 //   0  "TSCP"            signature
@@ -1141,17 +1141,16 @@ class CupsPrinterSystem : public TPrinterSystem {
   }
 
   // The driver a PPD describes.
-  static CupsDriver DriverFromPpd(const TPpdFile& ppdFile) {
-    const TPpdFile* ppd = &ppdFile;
+  static CupsDriver DriverFromPpd(const TPpdFile& ppd) {
     CupsDriver d;
     d.fromPpd = true;
     // The reader gives its texts in UTF-8, whatever the file's encoding.
     auto text = [](const std::string& utf8) { return Cp932String::FromUtf8(utf8); };
-    d.makeModel = text(ppd->nickname ? *ppd->nickname : ppd->modelname.value_or(std::string()));
+    d.makeModel = text(ppd.nickname ? *ppd.nickname : ppd.modelname.value_or(std::string()));
 
-    const TPpdOption* pageSize = ppd->FindOption("PageSize");
+    const TPpdOption* pageSize = ppd.FindOption("PageSize");
     std::vector<std::int16_t> wanted;
-    for (const TPpdSize& s : ppd->sizes) {
+    for (const TPpdSize& s : ppd.sizes) {
       if (s.name == "Custom" || s.width <= 0 || s.length <= 0) continue;
       CupsPaper p;
       p.keyword = s.name;
@@ -1178,7 +1177,7 @@ class CupsPrinterSystem : public TPrinterSystem {
     }
     if (d.defaultPaper == 0 && !d.papers.empty()) d.defaultPaper = d.papers.front().code;
 
-    if (const TPpdOption* slot = ppd->FindOption("InputSlot")) {
+    if (const TPpdOption* slot = ppd.FindOption("InputSlot")) {
       std::vector<std::int16_t> bins;
       for (const TPpdChoice& c : slot->choices) {
         d.bins.push_back({0, text(c.text), c.choice});
@@ -1191,18 +1190,18 @@ class CupsPrinterSystem : public TPrinterSystem {
       if (d.defaultBin == 0 && !d.bins.empty()) d.defaultBin = d.bins.front().code;
     }
 
-    if (const TPpdOption* duplex = ppd->FindOption("Duplex")) {
+    if (const TPpdOption* duplex = ppd.FindOption("Duplex")) {
       for (const TPpdChoice& c : duplex->choices) {
         if (c.choice == "DuplexNoTumble" || c.choice == "DuplexTumble") d.duplex = true;
       }
     }
 
     bool haveResolution = false;
-    if (const TPpdOption* res = ppd->FindOption("Resolution")) {
+    if (const TPpdOption* res = ppd.FindOption("Resolution")) {
       haveResolution = ParseResolution(res->defchoice.c_str(), d.dpiX, d.dpiY);
     }
     if (!haveResolution) {
-      if (const TPpdAttribute* attr = ppd->FindAttribute("DefaultResolution")) {
+      if (const TPpdAttribute* attr = ppd.FindAttribute("DefaultResolution")) {
         haveResolution = ParseResolution(attr->value.c_str(), d.dpiX, d.dpiY);
       }
     }
