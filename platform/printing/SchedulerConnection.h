@@ -51,7 +51,8 @@ class TSchedulerConnection {
   TOutcome Open(TClock::time_point deadline);
   // Sends all bytes; false when the connection failed (the outcome says how).
   bool Send(std::span<const std::uint8_t> bytes, TClock::time_point deadline, TOutcome& outcome);
-  // Waits for `events` on the connection in short slices, until the deadline or an interruption.
+  // Waits for `events` on the connection in short slices, until the deadline or an interruption; Answered
+  // means the connection is ready for them.
   TOutcome Wait(short events, TClock::time_point deadline);
   bool Reusable();
   std::string HostField() const;
